@@ -1,0 +1,71 @@
+#pragma once
+
+#include "math/Vector3.h"
+#include "scenegraph/SceneNode.h"
+
+// The viewpoint node: eye, look-at point and up direction, plus what its own smooth motion
+// needs (motion parameters, velocity, look speed and the piece of path the planner last
+// handed it). Its render applies gluLookAt for its subtree and restores the model-view
+// matrix afterwards. The per-frame motion (update, updateLookAt, updateUp) keeps the state
+// finite for any time step, also where the geometry degenerates.
+class k_Camera : public k_SceneNode {
+public:
+    /// Note the argument order: acceleration first, maximum speed third.
+    k_Camera(double acceleration, double lookAcceleration, double maxSpeed, double stopDistance);
+    ~k_Camera() override;
+    const char* getTypeName() const override { return "Camera"; }
+
+    virtual void setPosition(k_Vector3 value);
+    virtual void setLookAt(k_Vector3 value);
+    /// Stores the value normalised; a zero vector stays zero.
+    virtual void setUp(k_Vector3 value);
+    virtual k_Vector3 getPosition() const;
+    virtual k_Vector3 getLookAt() const;
+    virtual k_Vector3 getUp() const;
+    virtual void setLookTarget(k_Vector3 value);
+    virtual void setStopDistance(double value);
+    virtual double getStopDistance() const;
+    virtual void setAcceleration(double value);
+    virtual double getAcceleration() const;
+    virtual void setMaxSpeed(double value);
+    virtual double getMaxSpeed() const;
+    /// New path; velocity and look speed carry over.
+    virtual void setPath(k_Vector3 waypointValue, k_Vector3 nextWaypointValue,
+                         k_Vector3 goalValue);
+    /// One frame of motion: the eye, then the look-at point, then the up direction.
+    virtual void update(double dt);
+    /// Puts the camera at rest at `eye`, looking at `lookAtPoint`, level.
+    virtual void reset(k_Vector3 eye, k_Vector3 lookAtPoint);
+    virtual void updateLookAt(double dt);
+    virtual void updateUp(double dt);
+
+    /// Cubic Hermite point between p0 (tangent m0) and p1 (tangent m1) at parameter t.
+    k_Vector3 hermite(k_Vector3 p0, k_Vector3 m0, k_Vector3 p1, k_Vector3 m1, float t) const;
+
+    // Read-only views of the motion state for tools and tests.
+    k_Vector3 getLookTarget() const { return lookTarget; }
+    k_Vector3 getVelocity() const { return velocity; }
+    double getLookSpeed() const { return lookSpeed; }
+    double getLookAcceleration() const { return lookAcceleration; }
+    k_Vector3 getWaypoint() const { return waypoint; }
+    k_Vector3 getNextWaypoint() const { return nextWaypoint; }
+    k_Vector3 getGoal() const { return goal; }
+
+protected:
+    void beginRender() override;
+    void endRender() override;
+
+    k_Vector3 position;
+    k_Vector3 lookAt;
+    k_Vector3 up;
+    k_Vector3 lookTarget;
+    k_Vector3 velocity;
+    double lookSpeed;
+    double maxSpeed;
+    double acceleration;
+    double lookAcceleration;
+    double stopDistance;
+    k_Vector3 waypoint;
+    k_Vector3 nextWaypoint;
+    k_Vector3 goal;
+};

@@ -1,0 +1,13 @@
+#pragma once
+
+// The one process-wide pseudo-random generator. Values run from 0 to `randomMax` inclusive
+// and the sequence after a given seed is the same on every platform (the C library's rand
+// differs in range and sequence between platforms). Scene builders and the planner share it,
+// so the order of draws matters.
+constexpr int randomMax = 32767;
+
+/// Sets the generator's state; the state before any seeding is 1.
+void randomSeed(unsigned int seed);
+
+/// Next value in 0..randomMax.
+int randomNext();

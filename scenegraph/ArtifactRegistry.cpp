@@ -1,0 +1,3 @@
+#include "scenegraph/ArtifactRegistry.h"
+
+std::vector<k_Artifact*> artifactRegistry;

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "math/Vector3.h"
+#include "scenegraph/SceneNode.h"
+#include "scenegraph/Vector4.h"
+
+// A node that can carry light 0, a material, a shader program and a transform, each switched
+// on for good by its setter. beginRender() applies them in the order light, material,
+// program, transform; endRender() switches the light off, selects program 0 and pops the
+// matrix. Material, the two-sided light model and uniforms are not restored, so a grouping
+// node's material is inherited by whatever is drawn after it.
+class k_GenericSceneNode : public k_SceneNode {
+public:
+    k_GenericSceneNode();
+    /// Leaves the shader program alive in the context.
+    ~k_GenericSceneNode() override;
+    const char* getTypeName() const override { return "GenericSceneNode"; }
+
+    void setLight(const k_Vector4& ambient, const k_Vector4& diffuse, const k_Vector4& specular,
+                  const k_Vector4& position);
+    void setMaterial(const k_Vector4& ambient, const k_Vector4& diffuse,
+                     const k_Vector4& specular, float shininess);
+    /// Builds the program (fragment stage first, then vertex, then link) and keeps its handle
+    /// whether or not it compiled; failures are reported on standard output.
+    void setShader(const char* vertexShaderFile, const char* fragmentShaderFile);
+    void setTranslation(const k_Vector3& value);
+    void setRotation(const k_Vector3& degreesAboutXYZ);
+    void setScale(const k_Vector3& value);
+
+    k_Vector3 getTranslation() const { return translation; }
+    k_Vector3 getRotation() const { return rotation; }
+    k_Vector3 getScale() const { return scale; }
+
+    bool getHasShader() const { return hasShader; }
+    unsigned int getShaderProgram() const { return shaderProgram; }
+    bool getHasMaterial() const { return hasMaterial; }
+    bool getHasLight() const { return hasLight; }
+    bool getHasTranslation() const { return hasTranslation; }
+    bool getHasRotation() const { return hasRotation; }
+    bool getHasScale() const { return hasScale; }
+
+protected:
+    void beginRender() override;
+    void endRender() override;
+
+private:
+    bool hasShader;
+    unsigned int shaderProgram;
+    bool hasMaterial;
+    k_Vector4 materialAmbient;
+    k_Vector4 materialDiffuse;
+    k_Vector4 materialSpecular;
+    float shininess;
+    bool hasLight;
+    k_Vector4 lightAmbient;
+    k_Vector4 lightDiffuse;
+    k_Vector4 lightSpecular;
+    k_Vector4 lightPosition;
+    bool hasTranslation;
+    k_Vector3 translation;
+    bool hasRotation;
+    k_Vector3 rotation;
+    bool hasScale;
+    k_Vector3 scale;
+};

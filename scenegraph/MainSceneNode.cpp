@@ -1,0 +1,21 @@
+#include "scenegraph/MainSceneNode.h"
+
+#include <GL/glew.h>
+#include <GL/freeglut.h>
+
+#include "scenegraph/SharedQuadric.h"
+
+k_MainSceneNode::k_MainSceneNode() {
+    gluQuadricTexture(sharedQuadric, GL_TRUE);
+    gluQuadricNormals(sharedQuadric, GLU_SMOOTH);
+}
+
+k_MainSceneNode::~k_MainSceneNode() = default;
+
+void k_MainSceneNode::beginRender() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+void k_MainSceneNode::endRender() { glutSwapBuffers(); }

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <GL/glew.h>
+
+// Building GLSL programs through the ARB shader-object entry points that GLEW loads.
+// Nothing here signals failure to the caller: every function returns its handle, and
+// compile and link failures are reported on standard output (flushed) with the info log.
+// All but readTextFile need a current context with GLEW initialised.
+
+/// The whole file as newly allocated, zero-terminated text (release with delete[]), or null
+/// when the name is null, the file cannot be opened or it is empty.
+char* readTextFile(const char* fileName);
+
+GLhandleARB compileVertexShader(const char* fileName);
+GLhandleARB compileFragmentShader(const char* fileName);
+/// Attaches the vertex shader first, then the fragment shader, and links.
+GLhandleARB linkProgram(GLhandleARB vertexShader, GLhandleARB fragmentShader);
+/// Prints the object's info log and a line feed when it has one.
+void printInfoLog(GLhandleARB object);
+/// Makes `program` current; 0 selects the fixed-function pipeline.
+void useProgram(GLhandleARB program);

@@ -1,0 +1,3 @@
+#include "scenegraph/SharedQuadric.h"
+
+GLUquadric* sharedQuadric = gluNewQuadric();

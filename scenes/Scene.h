@@ -1,0 +1,46 @@
+#pragma once
+
+class k_AnimationManager;
+class k_Artifact;
+class k_Camera;
+class k_InformationProvider;
+class k_MainSceneNode;
+class k_MotionPlanner;
+class k_Sphere;
+
+// The scene controller: owns the planner, the information provider and the animation
+// manager, builds the four built-in scenes into the root on request, and advances the
+// current scene once per frame.
+class k_Scene {
+public:
+    /// Creates the provider, the planner (without a camera) and the animation manager; no scene.
+    explicit k_Scene(k_MainSceneNode* root);
+    /// Deletes the provider, the planner and the animation manager; no scene node.
+    virtual ~k_Scene();
+
+    /// One frame: animations, planning step, sky dome to the camera, height-driven interest.
+    virtual void update(double dt);
+    virtual void loadScene1();
+    virtual void loadScene2();
+    virtual void loadScene3();
+    virtual void loadScene4();
+
+    k_Camera* getCamera() const { return camera; }
+    k_Sphere* getSkyNode() const { return skyNode; }
+    k_Artifact* getHeightArtifact() const { return heightArtifact; }
+    k_MotionPlanner* getPlanner() const { return planner; }
+    k_InformationProvider* getInformationProvider() const { return informationProvider; }
+    k_AnimationManager* getAnimationManager() const { return animationManager; }
+
+    k_Scene(const k_Scene&) = delete;
+    k_Scene& operator=(const k_Scene&) = delete;
+
+private:
+    k_MotionPlanner* planner;
+    k_Artifact* heightArtifact;
+    k_Camera* camera;
+    k_Sphere* skyNode;
+    k_MainSceneNode* root;
+    k_InformationProvider* informationProvider;
+    k_AnimationManager* animationManager;
+};

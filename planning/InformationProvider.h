@@ -1,0 +1,65 @@
+#pragma once
+
+#include <vector>
+
+#include "math/Vector3.h"
+#include "planning/PlanningStats.h"
+#include "planning/Ray.h"
+
+class k_Artifact;
+class k_Icosahedron;
+
+// Answers the planner's questions about the scene as it is at the moment of asking: which
+// body to watch, whether a point or a segment is clear of the bodies, and a route of
+// straight segments around them. Keeps no copy of the scene: every query walks
+// artifactRegistry front to back and sees each body as its bounding sphere.
+class k_InformationProvider {
+public:
+    /// Most waypoints a list may hold when a search starts or an attempt ends.
+    static constexpr std::size_t waypointLimit = 15;
+
+    /// Builds the 642 sample directions of the path search (a thrice refined icosahedron).
+    k_InformationProvider();
+    virtual ~k_InformationProvider();
+
+    /// Does nothing.
+    virtual void refresh();
+    /// The registered body of greatest interest above 0, the earliest on a tie; else null.
+    virtual k_Artifact* getTarget() const;
+    /// Route from start to goal around every body but `ignored`; on success appends the
+    /// intermediate goals (from the goal outwards) and then the start-side point to
+    /// `waypoints`, else leaves the list untouched. Callers pass depth 0.
+    virtual bool findPath(const k_Vector3& start, const k_Vector3& goal, const k_Artifact* ignored,
+                          std::vector<k_Vector3>& waypoints, int depth) const;
+    /// True when `point` lies strictly inside some body other than `ignored`, each body's
+    /// radius enlarged by `margin` (summed in double, not rounded to float).
+    virtual bool isInsideArtifact(const k_Vector3& point, const k_Artifact* ignored,
+                                  double margin) const;
+    /// True when the bounding sphere of `artifact` overlaps that of any other body.
+    virtual bool overlapsArtifact(const k_Artifact* artifact) const;
+
+    /// True when the segment hits some body other than `ignored`, each body enlarged by a
+    /// clearance of 0.5.
+    bool isSegmentBlocked(const k_Ray& segment, const k_Artifact* ignored) const;
+    /// Points on the sphere around `center` through `from`, nearest to `from` first, cut
+    /// to the fifth of the sphere that faces it (128 of 642); empty when from == center.
+    std::vector<k_Vector3> buildCandidates(const k_Vector3& from, const k_Vector3& center) const;
+
+    int getMaxDepth() const { return maxDepth; }
+    const std::vector<k_Vector3>& getSampleDirections() const;
+
+    /// Search work counted since the last resetStats(); only the counters are filled.
+    const k_PlanningStats& getStats() const { return stats; }
+    void resetStats() { stats = k_PlanningStats(); }
+
+    k_InformationProvider(const k_InformationProvider&) = delete;
+    k_InformationProvider& operator=(const k_InformationProvider&) = delete;
+
+protected:
+    /// Bookkeeping only: counting never changes an answer, hence mutable in const queries.
+    mutable k_PlanningStats stats;
+
+private:
+    int maxDepth;
+    k_Icosahedron* directionSampler;
+};

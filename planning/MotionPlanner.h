@@ -1,0 +1,58 @@
+#pragma once
+
+#include <vector>
+
+#include "math/Vector3.h"
+#include "planning/PlanningStats.h"
+#include "platform/ManualResetEvent.h"
+
+class k_Artifact;
+class k_Camera;
+class k_InformationProvider;
+class k_MainSceneNode;
+
+// Decides once per frame where the camera heads next: picks the target, moves the camera
+// out of any other body it stands in, asks the provider for a route to the target and hands
+// the camera the first leg of it, then advances the camera by the frame's time step.
+class k_MotionPlanner {
+public:
+    /// Relocations tried in one step before the camera is left at the last probe point;
+    /// where no probe can lie outside every other body the search would never end.
+    static constexpr int maxRelocationAttempts = 1000;
+
+    /// Stores the pointers (none owned); the idle flag starts signalled.
+    k_MotionPlanner(k_InformationProvider* provider, k_Camera* camera, k_MainSceneNode* rootNode);
+    virtual ~k_MotionPlanner();
+
+    /// Does nothing.
+    virtual void refresh();
+    /// One planning step of dt seconds; does nothing without a camera.
+    virtual void plan(double dt);
+    virtual void setCamera(k_Camera* camera);
+    /// Blocks until no planning step is running; returns at once on the main loop's thread.
+    virtual void waitUntilIdle();
+
+    k_Camera* getCamera() const { return camera; }
+    k_MainSceneNode* getRootNode() const { return rootNode; }
+    bool isIdle() const { return waitEvent.isSignalled(); }
+    const k_ManualResetEvent& getWaitEvent() const { return waitEvent; }
+    /// Work and wall time of the latest call of plan().
+    const k_PlanningStats& getLastStepStats() const { return lastStepStats; }
+
+    k_MotionPlanner(const k_MotionPlanner&) = delete;
+    k_MotionPlanner& operator=(const k_MotionPlanner&) = delete;
+
+private:
+    /// Moves the camera to random points around the target until its eye is outside every
+    /// other body, or the attempt limit is reached.
+    void relocateCamera(const k_Artifact* target, const k_Vector3& targetCenter);
+    /// Gives the camera its new path towards targetCenter; `route` holds only targetCenter.
+    void chooseRoute(const k_Artifact* target, const k_Vector3& targetCenter,
+                     std::vector<k_Vector3>& route);
+
+    k_ManualResetEvent waitEvent;
+    k_Camera* camera;
+    k_MainSceneNode* rootNode;
+    k_InformationProvider* provider;
+    k_PlanningStats lastStepStats;
+};

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+
+// What one planning step cost, for per-frame traces. The information provider counts the
+// search work; the planner adds the relocation, the chosen target and the wall time.
+struct k_PlanningStats {
+    /// Camera relocations tried in the step (six random draws each).
+    std::uint64_t relocationAttempts = 0;
+    /// True when the step stopped relocating at the attempt limit with the eye still inside.
+    bool relocationLimitReached = false;
+    /// Every findPath invocation, nested calls and depth retries included.
+    std::uint64_t findPathCalls = 0;
+    std::uint64_t segmentTests = 0;
+    /// k_Ray::hits calls made by the segment tests.
+    std::uint64_t sphereTests = 0;
+    /// Index of the chosen target in artifactRegistry; -1 when there is none.
+    int targetIndex = -1;
+    /// Wall time of the step, measured with std::chrono::steady_clock.
+    std::int64_t stepMicroseconds = 0;
+};

@@ -1,0 +1,19 @@
+#include "animation/Animation.h"
+
+k_Animation::k_Animation(k_GenericSceneNode* targetNode) : target(targetNode), enabled(false) {}
+
+k_Animation::~k_Animation() = default;
+
+void k_Animation::update(double dt) {
+    if (enabled) {
+        animate(dt);
+    }
+}
+
+void k_Animation::start() {
+    enabled = true;
+}
+
+void k_Animation::stop() {
+    enabled = false;
+}

@@ -1,0 +1,36 @@
+#include "animation/SnakeMoveAnimation.h"
+
+#include <cmath>
+
+#include "scenegraph/GenericSceneNode.h"
+
+namespace {
+const double pi = 3.141592653589793;
+}
+
+k_SnakeMoveAnimation::k_SnakeMoveAnimation(const k_Vector3& velocityValue,
+                                           const k_Vector3& amplitudeValue, double periodValue,
+                                           k_GenericSceneNode* targetNode, bool absoluteSineValue)
+    : k_Animation(targetNode), absoluteSine(absoluteSineValue), time(0.0), period(periodValue),
+      velocity(velocityValue), amplitude(amplitudeValue) {}
+
+double k_SnakeMoveAnimation::swing(double atTime) const {
+    const double s = std::sin(atTime * pi / period);
+    return absoluteSine ? std::fabs(s) : s;
+}
+
+void k_SnakeMoveAnimation::animate(double dt) {
+    const double s0 = swing(time);
+    time = time + dt;
+    const double s1 = swing(time);
+
+    target->setTranslation(target->getTranslation() + velocity * static_cast<float>(dt));
+
+    // Only the change of the offset is applied, so the swing telescopes over the frames.
+    // A zero, tiny or non-finite period makes the sine undefined: no swing rather than NaN.
+    float change = static_cast<float>(s1 - s0);
+    if (!std::isfinite(change)) {
+        change = 0.0f;
+    }
+    target->setTranslation(target->getTranslation() + amplitude * change);
+}

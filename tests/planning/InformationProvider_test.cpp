@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "planning/InformationProvider.h"
+#include "planning/PlanningTestScene.h"
+#include "scenegraph/ArtifactRegistry.h"
+
+namespace {
+const k_Ray alongX(k_Vector3(0, 0, 0), k_Vector3(1, 0, 0), 10.0f);
+}
+
+class InformationProviderTest : public ::testing::Test {
+protected:
+    k_InformationProvider provider;
+    k_TestScene scene;
+};
+
+TEST_F(InformationProviderTest, SamplesTheUnitSphereIn642Directions) {
+    const std::vector<k_Vector3>& directions = provider.getSampleDirections();
+    ASSERT_EQ(directions.size(), 642u);
+    for (const k_Vector3& v : directions) {
+        EXPECT_NEAR(v.length(), 1.0f, 1e-6f);
+    }
+    EXPECT_EQ(provider.getMaxDepth(), 4);
+    // The sampler is never part of the scene.
+    EXPECT_TRUE(artifactRegistry.empty());
+}
+
+TEST_F(InformationProviderTest, EmptyRegistryAnswersNoEverywhere) {
+    k_TestBody loose(k_Vector3(0, 0, 0), 1.0f, 10);
+    EXPECT_EQ(provider.getTarget(), nullptr);
+    EXPECT_FALSE(provider.isInsideArtifact(k_Vector3(0, 0, 0), nullptr, 100.0));
+    EXPECT_FALSE(provider.overlapsArtifact(&loose));
+    EXPECT_FALSE(provider.isSegmentBlocked(alongX, nullptr));
+}
+
+TEST_F(InformationProviderTest, TargetIsGreatestPositiveInterestEarliestOnTie) {
+    scene.add(k_Vector3(0, 0, 0), 1.0f, 0);
+    EXPECT_EQ(provider.getTarget(), nullptr);
+
+    k_TestBody* low = scene.add(k_Vector3(1, 0, 0), 1.0f, 30);
+    EXPECT_EQ(provider.getTarget(), low);
+    k_TestBody* high = scene.add(k_Vector3(2, 0, 0), 1.0f, 100);
+    scene.add(k_Vector3(3, 0, 0), 1.0f, 100);
+    EXPECT_EQ(provider.getTarget(), high);
+
+    // Registered bodies whose interest dropped below zero later are never targets; null
+    // entries are skipped.
+    high->setInterest(-5);
+    artifactRegistry.push_back(nullptr);
+    EXPECT_NE(provider.getTarget(), high);
+    EXPECT_EQ(provider.getTarget()->getInterest(), 100);
+}
+
+TEST_F(InformationProviderTest, InsideIsStrictWithMarginAddedInDouble) {
+    k_TestBody* body = scene.add(k_Vector3(0, 0, 0), 1.0f);
+    EXPECT_FALSE(provider.isInsideArtifact(k_Vector3(1.5f, 0, 0), nullptr, 0.5));
+    EXPECT_TRUE(
+        provider.isInsideArtifact(k_Vector3(std::nextafter(1.5f, 0.0f), 0, 0), nullptr, 0.5));
+    // Radius plus margin is not rounded to float: 1.50000001 would become 1.5 and leave the
+    // point at 1.5 outside.
+    EXPECT_TRUE(provider.isInsideArtifact(k_Vector3(1.5f, 0, 0), nullptr, 0.50000001));
+    // The ignored body never counts, even at its centre.
+    EXPECT_FALSE(provider.isInsideArtifact(k_Vector3(0, 0, 0), body, 0.0));
+}
+
+TEST_F(InformationProviderTest, OverlapSkipsTheBodyItselfAndCountsTouching) {
+    k_TestBody* a = scene.add(k_Vector3(0, 0, 0), 1.0f);
+    EXPECT_FALSE(provider.overlapsArtifact(a));
+    scene.add(k_Vector3(2, 0, 0), 1.0f);
+    EXPECT_TRUE(provider.overlapsArtifact(a));
+    EXPECT_FALSE(provider.overlapsArtifact(nullptr));
+}
+
+TEST_F(InformationProviderTest, SegmentTestsAddAClearanceOfHalfAUnit) {
+    k_TestBody* nearLine = scene.add(k_Vector3(5, 0.5f, 0), 1.0f);
+    EXPECT_TRUE(provider.isSegmentBlocked(alongX, nullptr));
+    EXPECT_FALSE(provider.isSegmentBlocked(alongX, nearLine));
+
+    scene.add(k_Vector3(5, 2, 0), 1.0f);  // 2 from the line, enlarged radius 1.5
+    scene.add(k_Vector3(12, 0, 0), 5.0f); // centre past the end
+    EXPECT_FALSE(provider.isSegmentBlocked(alongX, nearLine));
+    scene.add(k_Vector3(-1, 0, 0), 1.0f); // behind, but the origin is inside
+    EXPECT_TRUE(provider.isSegmentBlocked(alongX, nearLine));
+}
+
+TEST_F(InformationProviderTest, CountsSegmentAndSphereTestsUpToTheFirstHit) {
+    k_TestBody* ignored = scene.add(k_Vector3(3, 0, 0), 1.0f);
+    scene.add(k_Vector3(5, 9, 0), 1.0f);
+    scene.add(k_Vector3(5, 0, 0), 1.0f);
+    scene.add(k_Vector3(7, 0, 0), 1.0f); // never reached: the previous body blocks
+
+    EXPECT_TRUE(provider.isSegmentBlocked(alongX, ignored));
+    EXPECT_FALSE(
+        provider.isSegmentBlocked(k_Ray(k_Vector3(0, 0, 0), k_Vector3(0, 0, 1), 1.0f), ignored));
+    EXPECT_EQ(provider.getStats().segmentTests, 2u);
+    EXPECT_EQ(provider.getStats().sphereTests, 2u + 3u);
+    provider.resetStats();
+    EXPECT_EQ(provider.getStats().segmentTests, 0u);
+    EXPECT_EQ(provider.getStats().sphereTests, 0u);
+}

@@ -3,9 +3,13 @@
 #include "scenegraph/Artifact.h"
 #include "scenegraph/ArtifactRegistry.h"
 
+#include <cstdio>
+
 k_SceneNode::k_SceneNode() : parent(nullptr) {}
 
-k_SceneNode::~k_SceneNode() { removeAllChildren(); }
+k_SceneNode::~k_SceneNode() {
+    removeAllChildren();
+}
 
 void k_SceneNode::render() {
     beginRender();
@@ -16,6 +20,24 @@ void k_SceneNode::render() {
 }
 
 void k_SceneNode::addChild(k_SceneNode* child) {
+    // A node has exactly one owner and the tree has no cycles: anything else would end in a
+    // double delete or an endless render, so such a call is refused and the tree kept as is.
+    if (child == nullptr) {
+        std::fprintf(stderr, "addChild: ignored a null node\n");
+        return;
+    }
+    if (child->parent != nullptr) {
+        std::fprintf(stderr, "addChild: ignored a %s that already has a parent\n",
+                     child->getTypeName());
+        return;
+    }
+    for (const k_SceneNode* ancestor = this; ancestor != nullptr; ancestor = ancestor->parent) {
+        if (ancestor == child) {
+            std::fprintf(stderr, "addChild: ignored a %s that would contain itself\n",
+                         child->getTypeName());
+            return;
+        }
+    }
     child->parent = this;
     // Registration is decided once, from the interest the body has at this moment.
     if (k_Artifact* artifact = dynamic_cast<k_Artifact*>(child)) {

@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# The program as a user drives it: the banner, one 800x600 window titled "Veltrava Corrento",
+# keys and other buttons ignored, the right-button menu, and "Quit" ending it with code 0.
+# Usage: shell_window_menu_quit.sh <veltrava binary> <data folder>; needs DISPLAY.
+set -u
+
+bin=$(realpath "$1")
+data=$2
+title='^Veltrava Corrento$'
+
+fail() {
+    echo "FAIL: $*" >&2
+    [ -s "$work/stderr" ] && sed 's/^/  program stderr: /' "$work/stderr" >&2
+    exit 1
+}
+
+work=$(mktemp -d)
+pid=
+cleanup() {
+    [ -n "$pid" ] && kill "$pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+[ -n "${DISPLAY:-}" ] || fail "no X display: run under scripts/test or xvfb-run"
+
+# poll <tries of 50 ms> <command...>: true as soon as the command succeeds.
+poll() {
+    local tries=$1
+    shift
+    local i
+    for ((i = 0; i < tries; i++)); do
+        "$@" && return 0
+        kill -0 "$pid" 2>/dev/null || fail "the program ended early"
+        sleep 0.05
+    done
+    return 1
+}
+
+# Windows of earlier runs that may still be on this display are not ours.
+before=$(xdotool search --name "$title" 2>/dev/null | sort)
+
+cd "$data" || fail "no data folder $data"
+"$bin" >"$work/stdout" 2>"$work/stderr" &
+pid=$!
+
+find_window() {
+    win=$(comm -13 <(echo "$before") <(xdotool search --name "$title" 2>/dev/null | sort) | head -1)
+    [ -n "$win" ]
+}
+poll 200 find_window || fail "no window titled 'Veltrava Corrento' within 10 s"
+
+eval "$(xdotool getwindowgeometry --shell "$win")"
+[ "$WIDTH" = 800 ] && [ "$HEIGHT" = 600 ] || fail "window is ${WIDTH}x${HEIGHT}, expected 800x600"
+win_x=$X
+win_y=$Y
+
+# The banner is written after the window exists, flushed line by line.
+printf '%s\n' \
+    "Quennel - Demo program for Bachelor's Thesis" \
+    '"Veltrava' \
+    'Corrento"' \
+    '' \
+    '' \
+    'Click with the right mouse button in the other window to open the context menu.' \
+    "For more information about each scene, see Appendix A of the Bachelor's Thesis." \
+    '' >"$work/banner"
+banner_size=$(stat -c %s "$work/banner")
+banner_written() { [ "$(stat -c %s "$work/stdout")" -ge "$banner_size" ]; }
+poll 100 banner_written || fail "banner incomplete after 5 s"
+cmp "$work/banner" "$work/stdout" || {
+    diff <(cat -A "$work/banner") <(cat -A "$work/stdout") >&2
+    fail "banner differs"
+}
+
+# Ignored input: keys, a left and a middle click and motion inside the window.
+xdotool mousemove "$((win_x + 200))" "$((win_y + 150))"
+xdotool key a Escape Return space q
+xdotool click --delay 0 1
+xdotool click --delay 0 2
+xdotool mousemove "$((win_x + 250))" "$((win_y + 180))"
+
+# The right click comes after them in the event stream, so once its menu shows they have all
+# been handled. It opens elsewhere, so a menu opened by the left click would be seen.
+menu_x=$((win_x + 500))
+menu_y=$((win_y + 300))
+xdotool mousemove "$menu_x" "$menu_y" click --delay 0 3
+find_menu() {
+    menu=$(xdotool search --onlyvisible --name '^freeglut menu$' 2>/dev/null | head -1)
+    [ -n "$menu" ]
+}
+poll 100 find_menu || fail "the right button opened no menu within 5 s"
+kill -0 "$pid" 2>/dev/null || fail "the program ended on ignored input"
+xdotool search --name "$title" | grep -qx "$win" || fail "the window went away on ignored input"
+
+eval "$(xdotool getwindowgeometry --shell "$menu")"
+[ "$X" = "$menu_x" ] && [ "$Y" = "$menu_y" ] || fail "menu at $X,$Y, expected at the pointer $menu_x,$menu_y"
+# Five entries of 25 pixels inside a 2-pixel border.
+[ "$HEIGHT" = 129 ] || fail "menu is $HEIGHT pixels high, expected 129 for five entries"
+
+# "Quit" is the fifth entry.
+xdotool mousemove "$((X + WIDTH / 2))" "$((Y + 2 + 25 * 4 + 12))" click --delay 0 1
+ended() { ! kill -0 "$pid" 2>/dev/null; }
+for ((i = 0; i < 200; i++)); do
+    ended && break
+    sleep 0.05
+done
+ended || fail "still running 10 s after Quit"
+wait "$pid"
+rc=$?
+pid=
+[ "$rc" = 0 ] || fail "exit code $rc after Quit, expected 0"
+[ -s "$work/stderr" ] && fail "unexpected output on stderr"
+cmp -s "$work/banner" "$work/stdout" || fail "more than the banner on stdout"
+echo "PASS: banner, 800x600 window, ignored input, menu of five entries, Quit with code 0"

@@ -158,7 +158,7 @@ void k_JpegTexture::beginRender() {
     } else {
         return;
     }
-    // Looked up every frame: the program may have been rebuilt by a scene reload.
+    // Locations are looked up by name on every draw; nothing is cached.
     const GLhandleARB program = shaderNode->getShaderProgram();
     glUniform1iARB(glGetUniformLocationARB(program, sampler), textureUnit);
     glUniform1iARB(glGetUniformLocationARB(program, flag), 1);

@@ -24,6 +24,8 @@ public:
 
     const std::vector<int>& getFaces() const { return faces; }
     const std::vector<k_Vector3>& getVertices() const { return vertices; }
+    /// The compiled mesh's display list, -1 until the first draw.
+    int getDisplayList() const { return displayList; }
 
 protected:
     void drawShape() override;

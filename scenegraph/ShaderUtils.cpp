@@ -1,6 +1,9 @@
 #include "scenegraph/ShaderUtils.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
+#include <new>
 
 char* readTextFile(const char* fileName) {
     if (fileName == nullptr) {
@@ -11,12 +14,16 @@ char* readTextFile(const char* fileName) {
         return nullptr;
     }
     char* text = nullptr;
-    // A directory opens on Linux but cannot be sought or read: ftell then fails (-1) or
-    // gives a length that no read delivers, and both end up as "no text".
-    if (std::fseek(file, 0, SEEK_END) == 0) {
+    // A directory opens on Linux, and ftell on it gives a huge length that no allocation
+    // satisfies: only regular files are read, and a length too large to hold gives no text.
+    struct stat status;
+    const bool regular = fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode);
+    if (regular && std::fseek(file, 0, SEEK_END) == 0) {
         const long length = std::ftell(file);
         if (length > 0 && std::fseek(file, 0, SEEK_SET) == 0) {
-            text = new char[static_cast<size_t>(length) + 1];
+            text = new (std::nothrow) char[static_cast<size_t>(length) + 1];
+        }
+        if (text != nullptr) {
             // Text-mode line-end translation may deliver fewer bytes than the length.
             const size_t read = std::fread(text, 1, static_cast<size_t>(length), file);
             text[read] = '\0';
@@ -90,4 +97,6 @@ void printInfoLog(GLhandleARB object) {
     delete[] log;
 }
 
-void useProgram(GLhandleARB program) { glUseProgramObjectARB(program); }
+void useProgram(GLhandleARB program) {
+    glUseProgramObjectARB(program);
+}

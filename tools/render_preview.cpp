@@ -3,8 +3,10 @@
 // Run it in the data folder (the images and shaders are read from the working directory).
 // The tree has no camera: the view is turned by pitch (positive looks up) and yaw, with the
 // sky dome around the origin and a lit, colour- and normal-mapped ball straight ahead.
-#include <GL/freeglut.h>
 #include <GL/glew.h>
+
+// After GLEW, which must come before any other OpenGL header.
+#include <GL/freeglut.h>
 
 #include <cstdio>
 #include <cstdlib>

@@ -113,12 +113,3 @@ TEST_F(ShaderFiles, NoTextForNullMissingEmptyOrFolder) {
     EXPECT_EQ(readTextFile(write("empty.txt", "").c_str()), nullptr);
     EXPECT_EQ(readTextFile(folder.c_str()), nullptr);
 }
-
-TEST_F(ShaderFiles, UseProgramZeroRestoresFixedFunction) {
-    k_GenericSceneNode node;
-    node.setShader("phong.vert", "phong.frag");
-    useProgram(node.getShaderProgram());
-    EXPECT_EQ(glGetHandleARB(GL_PROGRAM_OBJECT_ARB), node.getShaderProgram());
-    useProgram(0);
-    EXPECT_EQ(glGetHandleARB(GL_PROGRAM_OBJECT_ARB), 0u);
-}

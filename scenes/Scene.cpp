@@ -1,31 +1,88 @@
+// The scene controller's lifetime, its per-frame update and the load steps that every scene
+// shares. The four scenes' own bodies are in Scene1.cpp to Scene4.cpp.
 #include "scenes/Scene.h"
 
+#include "animation/AnimationManager.h"
+#include "camera/Camera.h"
+#include "planning/InformationProvider.h"
+#include "planning/MotionPlanner.h"
+#include "scenegraph/GenericSceneNode.h"
+#include "scenegraph/JpegTexture.h"
 #include "scenegraph/MainSceneNode.h"
-
-// The planner, the information provider, the animation manager and the four scene builders
-// arrive with the scene controller. Until then a load empties the tree, so the window shows
-// the black clear colour, and a frame changes nothing.
+#include "scenegraph/Sphere.h"
+#include "scenegraph/Vector4.h"
+#include "scenes/HeightInterest.h"
+#include "scenes/SceneSkeleton.h"
 
 k_Scene::k_Scene(k_MainSceneNode* rootNode)
     : planner(nullptr), heightArtifact(nullptr), camera(nullptr), skyNode(nullptr), root(rootNode),
-      informationProvider(nullptr), animationManager(nullptr) {}
-
-k_Scene::~k_Scene() = default;
-
-void k_Scene::update(double) {}
-
-void k_Scene::loadScene1() {
-    root->removeAllChildren();
+      informationProvider(nullptr), animationManager(nullptr) {
+    informationProvider = new k_InformationProvider();
+    planner = new k_MotionPlanner(informationProvider, nullptr, root);
+    animationManager = new k_AnimationManager();
 }
 
-void k_Scene::loadScene2() {
-    root->removeAllChildren();
+// The scene graph belongs to the application, which deletes the root before this.
+k_Scene::~k_Scene() {
+    delete informationProvider;
+    delete planner;
+    delete animationManager;
 }
 
-void k_Scene::loadScene3() {
-    root->removeAllChildren();
+void k_Scene::update(double dt) {
+    animationManager->update(dt);
+    planner->plan(dt);
+    // After the planner has moved the camera, so the dome is centred on this frame's eye.
+    if (skyNode != nullptr && camera != nullptr) {
+        skyNode->setTranslation(camera->getPosition());
+    }
+    // Applied after planning: the new interest counts from the next frame's target choice.
+    if (heightArtifact != nullptr) {
+        heightArtifact->setInterest(interestFromHeight(heightArtifact->getTranslation().y));
+    }
 }
 
-void k_Scene::loadScene4() {
+k_SceneNode* k_Scene::beginLoad(const k_SceneSkeleton& skeleton) {
+    planner->waitUntilIdle();
+    // Nodes first, then animations: the animations only point at the nodes, and no update
+    // runs in between.
     root->removeAllChildren();
+    animationManager->clear();
+    heightArtifact = nullptr;
+
+    camera = new k_Camera(skeleton.acceleration, skeleton.lookAcceleration, skeleton.maxSpeed,
+                          skeleton.stopDistance);
+    camera->setPosition(skeleton.position);
+    if (skeleton.hasUp) {
+        camera->setUp(skeleton.up);
+    }
+    camera->setLookAt(skeleton.lookAt);
+    root->addChild(camera);
+
+    k_JpegTexture* skyTexture = new k_JpegTexture(skeleton.skyImage, 0);
+    camera->addChild(skyTexture);
+    skyNode = new k_Sphere(72, 72);
+    skyNode->setRadius(skeleton.skyRadius);
+    // Turns the sphere's poles onto the vertical, so the image's top row is the zenith.
+    skyNode->setRotation(k_Vector3(90.0f, 0.0f, 0.0f));
+    skyNode->setInterest(-1);
+    skyTexture->addChild(skyNode);
+
+    k_GenericSceneNode* light = new k_GenericSceneNode();
+    const k_Vector3& direction = skeleton.lightDirection;
+    light->setLight(k_Vector4(0.5f, 0.5f, 0.5f, 1.0f), k_Vector4(0.5f, 0.5f, 0.5f, 1.0f),
+                    k_Vector4(1.0f, 1.0f, 1.0f, 1.0f),
+                    k_Vector4(direction.x, direction.y, direction.z, 0.0f));
+    light->setShader("phong.vert", "phong.frag");
+    camera->addChild(light);
+
+    k_JpegTexture* normalMap = new k_JpegTexture("normal.jpg", 1);
+    light->addChild(normalMap);
+    k_JpegTexture* colourMap = new k_JpegTexture("texture.jpg", 0);
+    normalMap->addChild(colourMap);
+    return colourMap;
+}
+
+void k_Scene::finishLoad() {
+    planner->setCamera(camera);
 }

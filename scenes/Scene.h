@@ -6,7 +6,9 @@ class k_Camera;
 class k_InformationProvider;
 class k_MainSceneNode;
 class k_MotionPlanner;
+class k_SceneNode;
 class k_Sphere;
+struct k_SceneSkeleton;
 
 // The scene controller: owns the planner, the information provider and the animation
 // manager, builds the four built-in scenes into the root on request, and advances the
@@ -36,6 +38,13 @@ public:
     k_Scene& operator=(const k_Scene&) = delete;
 
 private:
+    /// Load steps shared by every scene, up to the colour map: waits for the planner, tears
+    /// the old scene down, then builds camera, sky, light with shader and both maps. Returns
+    /// the colour map, below which the scene adds its bodies.
+    k_SceneNode* beginLoad(const k_SceneSkeleton& skeleton);
+    /// The last load step: the planner steers the new camera from the next frame on.
+    void finishLoad();
+
     k_MotionPlanner* planner;
     k_Artifact* heightArtifact;
     k_Camera* camera;

@@ -1,19 +1,20 @@
 #include "planning/InformationProvider.h"
 
 #include "planning/BoundingSphere.h"
+#include "planning/FastPathSearch.h"
+#include "planning/SearchGeometry.h"
 #include "scenegraph/Artifact.h"
 #include "scenegraph/ArtifactRegistry.h"
 #include "scenegraph/Icosahedron.h"
 
-namespace {
-// Every body is this much larger for segment tests than for point tests.
-constexpr double segmentClearance = 0.5;
-} // namespace
-
 k_InformationProvider::k_InformationProvider()
-    : stats(), maxDepth(4), directionSampler(new k_Icosahedron(3)) {}
+    : stats(), maxDepth(4), directionSampler(new k_Icosahedron(3)),
+      strategy(k_SearchStrategy::fast), fastSearch(nullptr) {
+    fastSearch = new k_FastPathSearch(directionSampler->getVertices(), maxDepth, waypointLimit);
+}
 
 k_InformationProvider::~k_InformationProvider() {
+    delete fastSearch;
     delete directionSampler;
 }
 
@@ -79,10 +80,9 @@ bool k_InformationProvider::isSegmentBlocked(const k_Ray& segment,
         if (artifact == nullptr || artifact == ignored) {
             continue;
         }
-        const float enlargedRadius =
-            static_cast<float>(static_cast<double>(artifact->getRadius()) + segmentClearance);
+        const float radius = searchGeometry::enlargedRadius(artifact->getRadius());
         ++stats.sphereTests;
-        if (segment.hits(k_BoundingSphere(artifact->getTranslation(), enlargedRadius))) {
+        if (segment.hits(k_BoundingSphere(artifact->getTranslation(), radius))) {
             return true;
         }
     }

@@ -7,7 +7,19 @@
 #include "planning/Ray.h"
 
 class k_Artifact;
+class k_FastPathSearch;
 class k_Icosahedron;
+
+/// How findPath does its work. Both give the same routes and the same counts of findPath
+/// calls and segment tests; only the number of sphere tests and the time differ.
+enum class k_SearchStrategy {
+    /// Straightforward: all candidates sorted per call, every segment test walks the
+    /// registry, nested calls through the virtual slot. Kept as the yardstick.
+    reference,
+    /// Nearest candidates ordered by bucket, segment tests on a grid over a per-call
+    /// snapshot of the bodies, scratch lists reused.
+    fast
+};
 
 // Answers the planner's questions about the scene as it is at the moment of asking: which
 // body to watch, whether a point or a segment is clear of the bodies, and a route of
@@ -45,6 +57,11 @@ public:
     /// to the fifth of the sphere that faces it (128 of 642); empty when from == center.
     std::vector<k_Vector3> buildCandidates(const k_Vector3& from, const k_Vector3& center) const;
 
+    /// The fast strategy is the default; nested findPath calls then stay inside the search
+    /// instead of going through the virtual slot.
+    void setStrategy(k_SearchStrategy value) { strategy = value; }
+    k_SearchStrategy getStrategy() const { return strategy; }
+
     int getMaxDepth() const { return maxDepth; }
     const std::vector<k_Vector3>& getSampleDirections() const;
 
@@ -62,4 +79,7 @@ protected:
 private:
     int maxDepth;
     k_Icosahedron* directionSampler;
+    k_SearchStrategy strategy;
+    /// Owned; holds the fast strategy's scratch buffers, hence used from const queries.
+    k_FastPathSearch* fastSearch;
 };

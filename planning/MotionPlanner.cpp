@@ -25,7 +25,10 @@ int registryIndexOf(const k_Artifact* artifact) {
 k_MotionPlanner::k_MotionPlanner(k_InformationProvider* providerValue, k_Camera* cameraValue,
                                  k_MainSceneNode* rootNodeValue)
     : waitEvent(true, "WaitEvent"), camera(cameraValue), rootNode(rootNodeValue),
-      provider(providerValue), lastStepStats() {}
+      provider(providerValue), lastStepStats(), route() {
+    // A route holds the target, at most 15 search entries and the start-side point.
+    route.reserve(2 * k_InformationProvider::waypointLimit + 2);
+}
 
 k_MotionPlanner::~k_MotionPlanner() {}
 
@@ -53,7 +56,7 @@ void k_MotionPlanner::plan(double dt) {
         lastStepStats.targetIndex = registryIndexOf(target);
         // One snapshot of the centre serves the whole step: route, path goal and look target.
         const k_Vector3 targetCenter = target->getTranslation();
-        std::vector<k_Vector3> route;
+        route.clear();
         route.push_back(targetCenter);
 
         relocateCamera(target, targetCenter);

@@ -55,4 +55,6 @@ private:
     k_MainSceneNode* rootNode;
     k_InformationProvider* provider;
     k_PlanningStats lastStepStats;
+    /// The step's route, kept with its capacity so that a step allocates nothing.
+    std::vector<k_Vector3> route;
 };

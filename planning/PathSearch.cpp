@@ -3,34 +3,13 @@
 #include <algorithm>
 
 #include "planning/DistanceCompare.h"
+#include "planning/FastPathSearch.h"
 #include "planning/InformationProvider.h"
+#include "planning/SearchGeometry.h"
 #include "scenegraph/Artifact.h"
+#include "scenegraph/ArtifactRegistry.h"
 
-namespace {
-// Each cut keeps n - n/3 of the sorted candidates; four cuts keep the fifth of the sphere
-// that faces the reference point (642 -> 128).
-constexpr int candidateCuts = 4;
-// An intermediate goal lies halfway out along its free probe.
-constexpr float midpointFactor = 0.5f;
-// Keeps a chain of intermediate goals from coming back to points it has already placed.
-constexpr float proximity = 0.1f;
-
-k_Ray segmentBetween(const k_Vector3& from, const k_Vector3& to) {
-    k_Vector3 direction = to - from;
-    const float length = direction.length();
-    direction.normalize();
-    return k_Ray(from, direction, length);
-}
-
-bool isNearAny(const k_Vector3& point, const std::vector<k_Vector3>& points) {
-    for (const k_Vector3& other : points) {
-        if (point.isWithinDistance(other, proximity)) {
-            return true;
-        }
-    }
-    return false;
-}
-} // namespace
+using namespace searchGeometry;
 
 std::vector<k_Vector3> k_InformationProvider::buildCandidates(const k_Vector3& from,
                                                               const k_Vector3& center) const {
@@ -48,16 +27,17 @@ std::vector<k_Vector3> k_InformationProvider::buildCandidates(const k_Vector3& f
     }
 
     std::sort(candidates.begin(), candidates.end(), k_DistanceCompare(from));
-    for (int cut = 0; cut < candidateCuts; ++cut) {
-        const std::size_t count = candidates.size();
-        candidates.resize(count - count / 3);
-    }
+    candidates.resize(keptCandidateCount(candidates.size()));
     return candidates;
 }
 
 bool k_InformationProvider::findPath(const k_Vector3& start, const k_Vector3& goal,
                                      const k_Artifact* ignored, std::vector<k_Vector3>& waypoints,
                                      int depth) const {
+    if (strategy == k_SearchStrategy::fast) {
+        return fastSearch->findPath(artifactRegistry, start, goal, ignored, waypoints, depth,
+                                    stats);
+    }
     ++stats.findPathCalls;
     // Depths outside 0..maxDepth-1 fail at once: a larger one would otherwise retry upwards
     // without end.
@@ -71,9 +51,7 @@ bool k_InformationProvider::findPath(const k_Vector3& start, const k_Vector3& go
     const k_Ray segment = segmentBetween(start, goal);
     // The reference point moves a fifth of the way towards the goal with every depth, so
     // each retry samples a smaller sphere around the goal.
-    const float fraction =
-        static_cast<float>(static_cast<double>(depth) / static_cast<double>(maxDepth + 1));
-    const k_Vector3 reference = start + (segment.direction * segment.length) * fraction;
+    const k_Vector3 reference = referencePoint(start, segment, depth, maxDepth);
 
     if (!isSegmentBlocked(segment, ignored)) {
         waypoints.push_back(reference);
@@ -86,7 +64,7 @@ bool k_InformationProvider::findPath(const k_Vector3& start, const k_Vector3& go
         if (isSegmentBlocked(probe, ignored)) {
             continue;
         }
-        const k_Vector3 intermediateGoal = goal + (probe.direction * midpointFactor) * probe.length;
+        const k_Vector3 intermediateGoal = midpointOf(goal, probe);
         if (isNearAny(intermediateGoal, waypoints)) {
             continue;
         }

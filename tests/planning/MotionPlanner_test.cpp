@@ -55,6 +55,9 @@ public:
 // virtual queries is recorded (nested findPath calls included, since they use the same slot).
 class k_ScriptedProvider : public k_InformationProvider {
 public:
+    // Only the reference search makes its nested calls through the virtual slot.
+    k_ScriptedProvider() { setStrategy(k_SearchStrategy::reference); }
+
     struct Answer {
         bool found;
         std::vector<k_Vector3> appended;

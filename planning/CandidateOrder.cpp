@@ -1,0 +1,138 @@
+#include "planning/CandidateOrder.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "planning/SearchGeometry.h"
+
+namespace {
+// Squared distances of points spread evenly over a sphere are spread evenly over their
+// range, so with this many buckets the nearest fifth falls into about one per bucket.
+constexpr std::uint32_t bucketCount = 512;
+
+// The arithmetic of k_Vector3's operators and dot(), inlined so that the loop over the 642
+// directions runs without calls; each step rounds exactly as the operators do.
+inline float squaredDistance(const k_Vector3& from, const k_Vector3& point) {
+    const float dx = from.x - point.x;
+    const float dy = from.y - point.y;
+    const float dz = from.z - point.z;
+    const double sum =
+        static_cast<double>(dx) * dx + static_cast<double>(dy) * dy + static_cast<double>(dz) * dz;
+    return static_cast<float>(sum);
+}
+} // namespace
+
+k_CandidateOrder::k_CandidateOrder(const std::vector<k_Vector3>& directionsValue)
+    : directions(&directionsValue), points(directionsValue.size()), keys(directionsValue.size()),
+      bucketOf(directionsValue.size()), bucketStart(bucketCount + 1),
+      nearest(directionsValue.size()), records(directionsValue.size()), fullSorts(0) {}
+
+void k_CandidateOrder::build(const k_Vector3& from, const k_Vector3& center,
+                             std::vector<k_Vector3>& candidates) {
+    candidates.clear();
+    const float radius = (from - center).length();
+    std::size_t count = 0;
+    float minKey = INFINITY;
+    float maxKey = -INFINITY;
+    bool ordered = true;
+    for (const k_Vector3& direction : *directions) {
+        const k_Vector3 point(center.x + direction.x * radius, center.y + direction.y * radius,
+                              center.z + direction.z * radius);
+        if (point.x == from.x && point.y == from.y && point.z == from.z) {
+            continue;
+        }
+        const float key = squaredDistance(from, point);
+        // A NaN key breaks the ordering the buckets rely on; the full sort then decides.
+        ordered = ordered && key >= 0.0f;
+        minKey = std::min(minKey, key);
+        maxKey = std::max(maxKey, key);
+        points[count] = point;
+        keys[count] = key;
+        ++count;
+    }
+    const std::size_t kept = searchGeometry::keptCandidateCount(count);
+    if (kept == 0) {
+        return;
+    }
+    // The entry just past the cut must differ from the last kept one, or which of the two
+    // survives would depend on the sort's handling of ties.
+    const std::size_t needed = kept < count ? kept + 1 : kept;
+    if (!ordered || !orderNearest(count, needed, minKey, maxKey)) {
+        ++fullSorts;
+        sortAll(count, kept, candidates);
+        return;
+    }
+    for (std::size_t i = 0; i < kept; ++i) {
+        candidates.push_back(points[nearest[i].index]);
+    }
+}
+
+bool k_CandidateOrder::orderNearest(std::size_t count, std::size_t needed, float minKey,
+                                    float maxKey) {
+    const float span = maxKey - minKey;
+    const float scale = static_cast<float>(bucketCount) / span;
+    if (!(span > 0.0f) || !std::isfinite(scale)) {
+        return false;
+    }
+    // Rounding is monotonic, so a smaller key never lands in a later bucket: everything in
+    // the buckets up to the cut-off is nearer than everything beyond it.
+    std::fill(bucketStart.begin(), bucketStart.end(), 0u);
+    for (std::size_t i = 0; i < count; ++i) {
+        const float position = (keys[i] - minKey) * scale;
+        const std::uint32_t bucket = position < static_cast<float>(bucketCount)
+                                         ? static_cast<std::uint32_t>(position)
+                                         : bucketCount - 1;
+        bucketOf[i] = bucket;
+        ++bucketStart[bucket + 1];
+    }
+    std::uint32_t lastBucket = 0;
+    std::size_t gathered = 0;
+    for (std::uint32_t bucket = 0; bucket < bucketCount; ++bucket) {
+        gathered += bucketStart[bucket + 1];
+        bucketStart[bucket + 1] = static_cast<std::uint32_t>(gathered);
+        if (gathered >= needed) {
+            lastBucket = bucket;
+            break;
+        }
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint32_t bucket = bucketOf[i];
+        if (bucket <= lastBucket) {
+            nearest[bucketStart[bucket]++] = Entry{keys[i], static_cast<std::uint32_t>(i)};
+        }
+    }
+    // Each bucket now ends where the next begins; a few entries each, so insertion sort.
+    std::size_t begin = 0;
+    for (std::uint32_t bucket = 0; bucket <= lastBucket; ++bucket) {
+        const std::size_t end = bucketStart[bucket];
+        for (std::size_t i = begin + 1; i < end; ++i) {
+            const Entry moving = nearest[i];
+            std::size_t j = i;
+            for (; j > begin && moving.key < nearest[j - 1].key; --j) {
+                nearest[j] = nearest[j - 1];
+            }
+            nearest[j] = moving;
+        }
+        begin = end;
+    }
+    for (std::size_t i = 1; i < needed; ++i) {
+        if (!(nearest[i - 1].key < nearest[i].key)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void k_CandidateOrder::sortAll(std::size_t count, std::size_t kept,
+                               std::vector<k_Vector3>& candidates) {
+    for (std::size_t i = 0; i < count; ++i) {
+        records[i] = Record{keys[i], points[i]};
+    }
+    // Same length, same initial order, and every comparison answers as the reference's
+    // k_DistanceCompare does on the same points: std::sort makes the same moves.
+    std::sort(records.begin(), records.begin() + static_cast<std::ptrdiff_t>(count),
+              [](const Record& a, const Record& b) { return a.key < b.key; });
+    for (std::size_t i = 0; i < kept; ++i) {
+        candidates.push_back(records[i].point);
+    }
+}

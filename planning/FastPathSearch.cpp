@@ -1,0 +1,68 @@
+#include "planning/FastPathSearch.h"
+
+#include "planning/SearchGeometry.h"
+
+using namespace searchGeometry;
+
+k_FastPathSearch::k_FastPathSearch(const std::vector<k_Vector3>& directions, int maxDepthValue,
+                                   std::size_t waypointLimitValue)
+    : grid(), order(directions), candidateLists(waypointLimitValue + 1), maxDepth(maxDepthValue),
+      waypointLimit(waypointLimitValue) {}
+
+bool k_FastPathSearch::findPath(const std::vector<k_Artifact*>& registry, const k_Vector3& start,
+                                const k_Vector3& goal, const k_Artifact* ignored,
+                                std::vector<k_Vector3>& waypoints, int depth,
+                                k_PlanningStats& stats) {
+    // The bodies stand still while a search runs, so one snapshot serves all its tests.
+    grid.build(registry);
+    return search(start, goal, ignored, waypoints, depth, 0, stats);
+}
+
+bool k_FastPathSearch::search(const k_Vector3& start, const k_Vector3& goal,
+                              const k_Artifact* ignored, std::vector<k_Vector3>& waypoints,
+                              int depth, std::size_t level, k_PlanningStats& stats) {
+    // Each pass of this loop is one call of the reference: a retry at the next depth is its
+    // last action, so it can reuse this level's candidate list.
+    for (;; ++depth) {
+        ++stats.findPathCalls;
+        if (depth < 0 || depth >= maxDepth) {
+            return false;
+        }
+        if (waypoints.size() > waypointLimit) {
+            return false;
+        }
+        const k_Ray segment = segmentBetween(start, goal);
+        const k_Vector3 reference = referencePoint(start, segment, depth, maxDepth);
+        ++stats.segmentTests;
+        if (!grid.isSegmentBlocked(segment, ignored, stats.sphereTests)) {
+            waypoints.push_back(reference);
+            return true;
+        }
+
+        // Every nesting level added one waypoint and the list holds at most waypointLimit
+        // here, so level <= waypointLimit: the lists exist and never move while in use.
+        std::vector<k_Vector3>& candidates = candidateLists[level];
+        order.build(reference, goal, candidates);
+        for (const k_Vector3& candidate : candidates) {
+            const k_Ray probe = segmentBetween(goal, candidate);
+            ++stats.segmentTests;
+            if (grid.isSegmentBlocked(probe, ignored, stats.sphereTests)) {
+                continue;
+            }
+            const k_Vector3 intermediateGoal = midpointOf(goal, probe);
+            if (isNearAny(intermediateGoal, waypoints)) {
+                continue;
+            }
+            // The reference tries a copy of the list; trying on the list itself and cutting
+            // it back on failure leaves the same contents, since a failed nested call
+            // appends nothing.
+            const std::size_t before = waypoints.size();
+            waypoints.push_back(intermediateGoal);
+            if (search(start, intermediateGoal, ignored, waypoints, depth, level + 1, stats) &&
+                waypoints.size() <= waypointLimit) {
+                return true;
+            }
+            waypoints.resize(before);
+        }
+    }
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <vector>
+
+#include "math/Vector3.h"
+#include "planning/CandidateOrder.h"
+#include "planning/PlanningStats.h"
+#include "planning/SphereGrid.h"
+
+class k_Artifact;
+
+// The fast strategy of k_InformationProvider::findPath: the same search, the same route and
+// the same counts of calls and segment tests as the reference, with the candidate order of
+// k_CandidateOrder, the segment tests of k_SphereGrid on a snapshot taken once per call,
+// and lists reused from call to call instead of copied per attempt.
+class k_FastPathSearch {
+public:
+    k_FastPathSearch(const std::vector<k_Vector3>& directions, int maxDepth,
+                     std::size_t waypointLimit);
+
+    /// findPath of the provider for the bodies in `registry`, counting into `stats`.
+    bool findPath(const std::vector<k_Artifact*>& registry, const k_Vector3& start,
+                  const k_Vector3& goal, const k_Artifact* ignored,
+                  std::vector<k_Vector3>& waypoints, int depth, k_PlanningStats& stats);
+
+    const k_SphereGrid& getGrid() const { return grid; }
+    const k_CandidateOrder& getCandidateOrder() const { return order; }
+
+private:
+    /// One call of the search; `level` is the nesting depth, which selects its candidate list.
+    bool search(const k_Vector3& start, const k_Vector3& goal, const k_Artifact* ignored,
+                std::vector<k_Vector3>& waypoints, int depth, std::size_t level,
+                k_PlanningStats& stats);
+
+    k_SphereGrid grid;
+    k_CandidateOrder order;
+    /// Candidate lists by nesting level, kept with their capacity between calls.
+    std::vector<std::vector<k_Vector3>> candidateLists;
+    int maxDepth;
+    std::size_t waypointLimit;
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+
+#include "tools/sim/SimOptions.h"
+
+// Reads the simulator's command line. Checks everything that can be checked without a
+// window, so that bad input is reported before any X connection is made.
+class k_ArgumentParser {
+public:
+    enum class Outcome { run, help, error };
+
+    struct Result {
+        Outcome outcome = Outcome::error;
+        k_SimOptions options;
+        /// One line saying what is wrong (Outcome::error only).
+        std::string message;
+    };
+
+    /// Most frames one run may have: the per-frame figures are kept for the summary and
+    /// the plot, so this bounds the memory of a run (about 70 MB).
+    static constexpr long maxFrames = 1000000;
+
+    /// Parses argv[1..argc-1]. Output paths are not opened here.
+    static Result parse(int argc, const char* const* argv);
+    /// The two usage lines, ending in a newline.
+    static std::string synopsis(const std::string& program);
+    /// The synopsis and what every option does, ending in a newline.
+    static std::string usage(const std::string& program);
+};

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+
+#include "math/Vector3.h"
+
+// What the simulator keeps of one frame: the camera after that frame's update, the
+// planning step's counts and time, and where the chosen target was.
+struct k_FrameRecord {
+    long frame = 0;
+    double t = 0.0;
+    /// Index in artifactRegistry of the planner's target; -1 for none.
+    int target = -1;
+    k_Vector3 cameraPosition;
+    k_Vector3 lookAt;
+    k_Vector3 up;
+    k_Vector3 velocity;
+    double lookSpeed = 0.0;
+    std::uint64_t relocations = 0;
+    std::uint64_t findPathCalls = 0;
+    std::uint64_t segmentTests = 0;
+    std::uint64_t sphereTests = 0;
+    std::int64_t planMicroseconds = 0;
+    /// Centre of the target after the update; meaningful when target >= 0.
+    k_Vector3 targetPosition;
+};

@@ -1,0 +1,33 @@
+#include "tools/sim/TraceWriter.h"
+
+#include <cinttypes>
+
+const char* k_TraceWriter::header() {
+    return "frame,t,target,cam_x,cam_y,cam_z,look_x,look_y,look_z,up_x,up_y,up_z,vel_x,vel_y,"
+           "vel_z,look_speed,relocations,find_path_calls,segment_tests,sphere_tests,plan_us";
+}
+
+std::string k_TraceWriter::formatRow(const k_FrameRecord& r) {
+    // Floats are widened to double for printing; "%.9g" gives back the same float.
+    char row[512];
+    std::snprintf(row, sizeof row,
+                  "%ld,%.9g,%d,%.9g,%.9g,%.9g,%.9g,%.9g,%.9g,%.9g,%.9g,%.9g,%.9g,%.9g,%.9g,%.9g,"
+                  "%" PRIu64 ",%" PRIu64 ",%" PRIu64 ",%" PRIu64 ",%" PRId64,
+                  r.frame, r.t, r.target, double(r.cameraPosition.x), double(r.cameraPosition.y),
+                  double(r.cameraPosition.z), double(r.lookAt.x), double(r.lookAt.y),
+                  double(r.lookAt.z), double(r.up.x), double(r.up.y), double(r.up.z),
+                  double(r.velocity.x), double(r.velocity.y), double(r.velocity.z), r.lookSpeed,
+                  r.relocations, r.findPathCalls, r.segmentTests, r.sphereTests,
+                  r.planMicroseconds);
+    return row;
+}
+
+void k_TraceWriter::writeHeader() {
+    std::fputs(header(), file);
+    std::fputc('\n', file);
+}
+
+void k_TraceWriter::writeRow(const k_FrameRecord& record) {
+    std::fputs(formatRow(record).c_str(), file);
+    std::fputc('\n', file);
+}

@@ -1,0 +1,129 @@
+// veltrava-sim: runs a built-in scene with a fixed time step as fast as the machine allows
+// and reports what the camera did and what each planning step cost.
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "scenes/Scene.h"
+#include "tools/sim/ArgumentParser.h"
+#include "tools/sim/OutputFile.h"
+#include "tools/sim/PngWriter.h"
+#include "tools/sim/RunSummary.h"
+#include "tools/sim/SimRunner.h"
+#include "tools/sim/SimWindow.h"
+#include "tools/sim/SvgPlot.h"
+#include "tools/sim/TraceWriter.h"
+
+namespace {
+
+constexpr const char* programName = "veltrava-sim";
+constexpr int exitFailure = 1;
+constexpr int exitUsage = 2;
+
+int usageError(const std::string& message) {
+    std::fprintf(stderr, "%s: %s\n%sRun '%s --help' for the options.\n", programName,
+                 message.c_str(), k_ArgumentParser::synopsis(programName).c_str(), programName);
+    return exitUsage;
+}
+
+int runFailure(const std::string& message) {
+    std::fprintf(stderr, "%s: %s\n", programName, message.c_str());
+    return exitFailure;
+}
+
+bool prepareDirectory(const std::string& path, std::string& error) {
+    std::error_code code;
+    std::filesystem::create_directories(path, code);
+    if (!std::filesystem::is_directory(path, code)) {
+        error = "cannot use " + path + " for the frames: it is not a directory" +
+                (code ? " (" + code.message() + ")" : std::string());
+        return false;
+    }
+    if (::access(path.c_str(), W_OK | X_OK) != 0) {
+        error = "cannot write frames into " + path + ": permission denied";
+        return false;
+    }
+    return true;
+}
+
+std::string frameFileName(const std::string& directory, long frame) {
+    char name[32];
+    std::snprintf(name, sizeof name, "frame_%06ld.png", frame);
+    return (std::filesystem::path(directory) / name).string();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const k_ArgumentParser::Result parsed = k_ArgumentParser::parse(argc, argv);
+    if (parsed.outcome == k_ArgumentParser::Outcome::help) {
+        std::fputs(k_ArgumentParser::usage(programName).c_str(), stdout);
+        return 0;
+    }
+    if (parsed.outcome == k_ArgumentParser::Outcome::error) {
+        return usageError(parsed.message);
+    }
+    const k_SimOptions& options = parsed.options;
+
+    // Every output is checked before the window opens, so a typo costs no run.
+    std::string error;
+    k_OutputFile traceFile, jsonFile, plotFile;
+    if ((!options.tracePath.empty() && !traceFile.open(options.tracePath, error)) ||
+        (!options.jsonPath.empty() && !jsonFile.open(options.jsonPath, error)) ||
+        (!options.plotPath.empty() && !plotFile.open(options.plotPath, error)) ||
+        (!options.framesDirectory.empty() && !prepareDirectory(options.framesDirectory, error))) {
+        return usageError(error);
+    }
+    if (!k_SimWindow::hasDisplay(error)) {
+        return runFailure(error);
+    }
+
+    k_SimWindow window;
+    window.loadScene(options.scene);
+    k_Scene* scene = window.getScene();
+
+    k_SimRunner runner([scene](double dt) { scene->update(dt); }, scene->getPlanner());
+    k_TraceWriter trace(traceFile.get());
+    if (traceFile.isOpen()) {
+        runner.setTrace(&trace);
+    }
+    k_SvgPlot plot(options.scene, options.dt);
+    if (plotFile.isOpen()) {
+        runner.setPlot(&plot);
+    }
+    std::vector<std::uint8_t> pixels;
+    if (!options.framesDirectory.empty()) {
+        runner.setCapture(options.captureEvery, [&](long frame, std::string& captureError) {
+            window.capture(pixels);
+            return k_PngWriter::write(frameFileName(options.framesDirectory, frame),
+                                      k_SimWindow::width, k_SimWindow::height, pixels,
+                                      captureError);
+        });
+    }
+
+    k_RunSummary summary(options.scene, options.dt);
+    if (!runner.run(options.frames, options.dt, summary, error)) {
+        return runFailure(error);
+    }
+
+    summary.writeText(stdout);
+    if (jsonFile.isOpen()) {
+        summary.writeJson(jsonFile.get());
+    }
+    if (plotFile.isOpen()) {
+        const k_RunSummary::Distribution planTime = summary.planTime();
+        plot.setPlanPercentiles(planTime.p50, planTime.p99);
+        std::fputs(plot.render().c_str(), plotFile.get());
+    }
+    if (!traceFile.close(error) || !jsonFile.close(error) || !plotFile.close(error)) {
+        return runFailure(error);
+    }
+    if (std::fflush(stdout) != 0) {
+        return runFailure("writing the summary to standard output failed");
+    }
+    return 0;
+}

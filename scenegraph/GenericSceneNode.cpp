@@ -2,13 +2,34 @@
 
 #include <GL/glew.h>
 
+#include "scenegraph/GlContext.h"
 #include "scenegraph/ShaderUtils.h"
 
 k_GenericSceneNode::k_GenericSceneNode()
     : hasShader(false), shaderProgram(0), hasMaterial(false), shininess(0.0f), hasLight(false),
-      hasTranslation(false), hasRotation(false), hasScale(false) {}
+      hasTranslation(false), hasRotation(false), hasScale(false), vertexShader(0),
+      fragmentShader(0) {}
 
-k_GenericSceneNode::~k_GenericSceneNode() = default;
+k_GenericSceneNode::~k_GenericSceneNode() {
+    releaseShader();
+}
+
+void k_GenericSceneNode::releaseShader() {
+    // Every scene load builds a new program: without this, flipping between scenes would grow
+    // the process without bound. Without a context (at exit) the objects go with it.
+    if (shaderProgram == 0 || !isGlContextCurrent()) {
+        return;
+    }
+    glDetachObjectARB(shaderProgram, vertexShader);
+    glDetachObjectARB(shaderProgram, fragmentShader);
+    glDeleteObjectARB(vertexShader);
+    glDeleteObjectARB(fragmentShader);
+    // A program still current is only marked; it goes when the next one is selected.
+    glDeleteObjectARB(shaderProgram);
+    shaderProgram = 0;
+    vertexShader = 0;
+    fragmentShader = 0;
+}
 
 void k_GenericSceneNode::setLight(const k_Vector4& ambient, const k_Vector4& diffuse,
                                   const k_Vector4& specular, const k_Vector4& position) {
@@ -29,8 +50,9 @@ void k_GenericSceneNode::setMaterial(const k_Vector4& ambient, const k_Vector4& 
 }
 
 void k_GenericSceneNode::setShader(const char* vertexShaderFile, const char* fragmentShaderFile) {
-    const GLhandleARB fragmentShader = compileFragmentShader(fragmentShaderFile);
-    const GLhandleARB vertexShader = compileVertexShader(vertexShaderFile);
+    releaseShader();
+    fragmentShader = compileFragmentShader(fragmentShaderFile);
+    vertexShader = compileVertexShader(vertexShaderFile);
     shaderProgram = linkProgram(vertexShader, fragmentShader);
     hasShader = true;
 }

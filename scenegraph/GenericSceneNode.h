@@ -12,16 +12,17 @@
 class k_GenericSceneNode : public k_SceneNode {
 public:
     k_GenericSceneNode();
-    /// Leaves the shader program alive in the context.
+    /// Deletes the node's shader objects and program when a context is current.
     ~k_GenericSceneNode() override;
     const char* getTypeName() const override { return "GenericSceneNode"; }
 
     void setLight(const k_Vector4& ambient, const k_Vector4& diffuse, const k_Vector4& specular,
                   const k_Vector4& position);
-    void setMaterial(const k_Vector4& ambient, const k_Vector4& diffuse,
-                     const k_Vector4& specular, float shininess);
+    void setMaterial(const k_Vector4& ambient, const k_Vector4& diffuse, const k_Vector4& specular,
+                     float shininess);
     /// Builds the program (fragment stage first, then vertex, then link) and keeps its handle
-    /// whether or not it compiled; failures are reported on standard output.
+    /// whether or not it compiled; failures are reported on standard output. A program built
+    /// by an earlier call is deleted.
     void setShader(const char* vertexShaderFile, const char* fragmentShaderFile);
     void setTranslation(const k_Vector3& value);
     void setRotation(const k_Vector3& degreesAboutXYZ);
@@ -33,6 +34,8 @@ public:
 
     bool getHasShader() const { return hasShader; }
     unsigned int getShaderProgram() const { return shaderProgram; }
+    unsigned int getVertexShader() const { return vertexShader; }
+    unsigned int getFragmentShader() const { return fragmentShader; }
     bool getHasMaterial() const { return hasMaterial; }
     bool getHasLight() const { return hasLight; }
     bool getHasTranslation() const { return hasTranslation; }
@@ -44,6 +47,9 @@ protected:
     void endRender() override;
 
 private:
+    /// Detaches and deletes the shader objects and the program: the one place that frees them.
+    void releaseShader();
+
     bool hasShader;
     unsigned int shaderProgram;
     bool hasMaterial;
@@ -62,4 +68,7 @@ private:
     k_Vector3 rotation;
     bool hasScale;
     k_Vector3 scale;
+    // The two stages the program was linked from, kept so that they can be deleted with it.
+    unsigned int vertexShader;
+    unsigned int fragmentShader;
 };

@@ -9,6 +9,7 @@
 class k_JpegTexture : public k_SceneNode {
 public:
     k_JpegTexture(const char* fileName, int textureUnit);
+    /// Deletes the texture when a context is current.
     ~k_JpegTexture() override;
     const char* getTypeName() const override { return "JpegTexture"; }
 

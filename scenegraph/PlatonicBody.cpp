@@ -4,10 +4,17 @@
 
 #include <cmath>
 
+#include "scenegraph/GlContext.h"
+
 k_PlatonicBody::k_PlatonicBody() : displayList(-1), radiusFactor(1.0f) {}
 
-// The display list stays in the context; only the mesh is released.
-k_PlatonicBody::~k_PlatonicBody() = default;
+// The list is the body's own (unlike the spheres' shared lists), so it goes with the body;
+// without a context (at exit) it goes with the context.
+k_PlatonicBody::~k_PlatonicBody() {
+    if (displayList != -1 && isGlContextCurrent()) {
+        glDeleteLists(static_cast<GLuint>(displayList), 1);
+    }
+}
 
 float k_PlatonicBody::getRadius() const {
     const k_Vector3 s = getScale();

@@ -11,6 +11,7 @@
 class k_PlatonicBody : public k_Artifact {
 public:
     k_PlatonicBody();
+    /// Deletes the compiled display list, if any, when a context is current.
     ~k_PlatonicBody() override;
     const char* getTypeName() const override { return "PlatonicBody"; }
 

@@ -169,7 +169,7 @@ TEST_F(JpegTextureGl, ColourImageBecomesAFullMipmapChainThatRepeats) {
     EXPECT_NEAR(texels[last], 20, 12);
     EXPECT_NEAR(texels[last + 2], 220, 12);
     delete node;
-    EXPECT_TRUE(glIsTexture(texture)); // the texture outlives its node
+    EXPECT_FALSE(glIsTexture(texture)); // the texture goes with its node
 }
 
 TEST_F(JpegTextureGl, OddSizedImageIsRescaledToPowersOfTwo) {

@@ -61,6 +61,10 @@ public:
     /// instead of going through the virtual slot.
     void setStrategy(k_SearchStrategy value) { strategy = value; }
     k_SearchStrategy getStrategy() const { return strategy; }
+    /// With the fast strategy: runs the reference search on a copy of every outermost
+    /// findPath call's list first, times both and counts any difference in the stats.
+    void setCompareReference(bool value) { compareReference = value; }
+    bool getCompareReference() const { return compareReference; }
 
     int getMaxDepth() const { return maxDepth; }
     const std::vector<k_Vector3>& getSampleDirections() const;
@@ -73,6 +77,13 @@ public:
     k_InformationProvider& operator=(const k_InformationProvider&) = delete;
 
 protected:
+    /// The straightforward search, which nested calls re-enter through the virtual slot.
+    bool findPathReference(const k_Vector3& start, const k_Vector3& goal, const k_Artifact* ignored,
+                           std::vector<k_Vector3>& waypoints, int depth) const;
+    /// The fast search, with the reference alongside when comparing.
+    bool findPathFast(const k_Vector3& start, const k_Vector3& goal, const k_Artifact* ignored,
+                      std::vector<k_Vector3>& waypoints, int depth) const;
+
     /// Bookkeeping only: counting never changes an answer, hence mutable in const queries.
     mutable k_PlanningStats stats;
 
@@ -80,6 +91,12 @@ private:
     int maxDepth;
     k_Icosahedron* directionSampler;
     k_SearchStrategy strategy;
+    bool compareReference;
+    /// True while a comparison runs the reference, so that its nested calls stay reference.
+    mutable bool runningReference;
+    /// True while an outermost reference search runs, so that only it is timed.
+    mutable bool searchRunning;
+    mutable std::vector<k_Vector3> referenceWaypoints;
     /// Owned; holds the fast strategy's scratch buffers, hence used from const queries.
     k_FastPathSearch* fastSearch;
 };

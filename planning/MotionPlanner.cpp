@@ -69,9 +69,21 @@ void k_MotionPlanner::plan(double dt) {
     lastStepStats.findPathCalls = searchStats.findPathCalls;
     lastStepStats.segmentTests = searchStats.segmentTests;
     lastStepStats.sphereTests = searchStats.sphereTests;
-    lastStepStats.stepMicroseconds = std::chrono::duration_cast<std::chrono::microseconds>(
-                                         std::chrono::steady_clock::now() - startTime)
-                                         .count();
+    lastStepStats.searchNanoseconds = searchStats.searchNanoseconds;
+    lastStepStats.referenceSearchNanoseconds = searchStats.referenceSearchNanoseconds;
+    lastStepStats.referenceSphereTests = searchStats.referenceSphereTests;
+    lastStepStats.referenceMismatches = searchStats.referenceMismatches;
+    // A reference search run alongside for comparison is not part of this step's cost.
+    const std::int64_t stepNanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                             std::chrono::steady_clock::now() - startTime)
+                                             .count() -
+                                         searchStats.referenceSearchNanoseconds;
+    lastStepStats.stepMicroseconds = stepNanoseconds / 1000;
+    if (provider->getCompareReference()) {
+        lastStepStats.referenceStepMicroseconds = (stepNanoseconds - searchStats.searchNanoseconds +
+                                                   searchStats.referenceSearchNanoseconds) /
+                                                  1000;
+    }
     waitEvent.set();
 }
 

@@ -1,6 +1,8 @@
 // The path search of k_InformationProvider: findPath and its candidate points. Kept apart
 // from the point and segment queries so that the search can be replaced on its own.
 #include <algorithm>
+#include <chrono>
+#include <cstring>
 
 #include "planning/DistanceCompare.h"
 #include "planning/FastPathSearch.h"
@@ -31,13 +33,77 @@ std::vector<k_Vector3> k_InformationProvider::buildCandidates(const k_Vector3& f
     return candidates;
 }
 
+namespace {
+std::int64_t nanosecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() -
+                                                                start)
+        .count();
+}
+
+bool sameBits(const std::vector<k_Vector3>& a, const std::vector<k_Vector3>& b) {
+    return a.size() == b.size() &&
+           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(k_Vector3)) == 0);
+}
+} // namespace
+
 bool k_InformationProvider::findPath(const k_Vector3& start, const k_Vector3& goal,
                                      const k_Artifact* ignored, std::vector<k_Vector3>& waypoints,
                                      int depth) const {
-    if (strategy == k_SearchStrategy::fast) {
-        return fastSearch->findPath(artifactRegistry, start, goal, ignored, waypoints, depth,
-                                    stats);
+    if (strategy == k_SearchStrategy::fast && !runningReference) {
+        return findPathFast(start, goal, ignored, waypoints, depth);
     }
+    if (runningReference || searchRunning) {
+        return findPathReference(start, goal, ignored, waypoints, depth);
+    }
+    searchRunning = true;
+    const auto startTime = std::chrono::steady_clock::now();
+    const bool found = findPathReference(start, goal, ignored, waypoints, depth);
+    stats.searchNanoseconds += nanosecondsSince(startTime);
+    searchRunning = false;
+    return found;
+}
+
+bool k_InformationProvider::findPathFast(const k_Vector3& start, const k_Vector3& goal,
+                                         const k_Artifact* ignored,
+                                         std::vector<k_Vector3>& waypoints, int depth) const {
+    if (!compareReference) {
+        const auto startTime = std::chrono::steady_clock::now();
+        const bool found =
+            fastSearch->findPath(artifactRegistry, start, goal, ignored, waypoints, depth, stats);
+        stats.searchNanoseconds += nanosecondsSince(startTime);
+        return found;
+    }
+
+    // The reference first, on a copy of the list, with its counts kept apart so that the
+    // step's statistics read as if only the fast search had run.
+    const auto referenceStart = std::chrono::steady_clock::now();
+    const k_PlanningStats before = stats;
+    referenceWaypoints.assign(waypoints.begin(), waypoints.end());
+    runningReference = true;
+    const bool referenceFound = findPath(start, goal, ignored, referenceWaypoints, depth);
+    runningReference = false;
+    const k_PlanningStats afterReference = stats;
+    stats = before;
+    stats.referenceSphereTests += afterReference.sphereTests - before.sphereTests;
+    stats.referenceSearchNanoseconds += nanosecondsSince(referenceStart);
+
+    const auto startTime = std::chrono::steady_clock::now();
+    const bool found =
+        fastSearch->findPath(artifactRegistry, start, goal, ignored, waypoints, depth, stats);
+    stats.searchNanoseconds += nanosecondsSince(startTime);
+    if (found != referenceFound || !sameBits(waypoints, referenceWaypoints) ||
+        stats.findPathCalls - before.findPathCalls !=
+            afterReference.findPathCalls - before.findPathCalls ||
+        stats.segmentTests - before.segmentTests !=
+            afterReference.segmentTests - before.segmentTests) {
+        ++stats.referenceMismatches;
+    }
+    return found;
+}
+
+bool k_InformationProvider::findPathReference(const k_Vector3& start, const k_Vector3& goal,
+                                              const k_Artifact* ignored,
+                                              std::vector<k_Vector3>& waypoints, int depth) const {
     ++stats.findPathCalls;
     // Depths outside 0..maxDepth-1 fail at once: a larger one would otherwise retry upwards
     // without end.

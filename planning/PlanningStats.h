@@ -16,6 +16,19 @@ struct k_PlanningStats {
     std::uint64_t sphereTests = 0;
     /// Index of the chosen target in artifactRegistry; -1 when there is none.
     int targetIndex = -1;
-    /// Wall time of the step, measured with std::chrono::steady_clock.
+    /// Wall time of the step, measured with std::chrono::steady_clock; without the time of
+    /// the reference search when that runs alongside for comparison.
     std::int64_t stepMicroseconds = 0;
+    /// Wall time of the step's outermost findPath calls.
+    std::int64_t searchNanoseconds = 0;
+
+    /// Filled only while the provider runs the reference search alongside the fast one.
+    /// The reference's time for the same searches, and for the whole step (the step's
+    /// time with the fast searches' time replaced by the reference's).
+    std::int64_t referenceSearchNanoseconds = 0;
+    std::int64_t referenceStepMicroseconds = 0;
+    std::uint64_t referenceSphereTests = 0;
+    /// Searches whose result, route or counts differed from the reference's (never, if the
+    /// fast strategy is right).
+    std::uint64_t referenceMismatches = 0;
 };

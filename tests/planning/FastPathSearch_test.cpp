@@ -273,7 +273,7 @@ TEST_F(FastPathSearchTest, PlannerRunsAreIdenticalStepByStep) {
         k_Vector3 position, lookAt, up, velocity;
         k_PlanningStats stats;
     };
-    auto run = [&](k_SearchStrategy strategy) {
+    auto run = [&](k_SearchStrategy strategy, bool compare) {
         scene.root.removeAllChildren();
         k_Dice dice(31);
         scene.add(k_Vector3(0, 0, 0), 1.0f, 100);
@@ -284,6 +284,7 @@ TEST_F(FastPathSearchTest, PlannerRunsAreIdenticalStepByStep) {
         }
         k_InformationProvider provider;
         provider.setStrategy(strategy);
+        provider.setCompareReference(compare);
         k_Camera camera(75, 5, 125, 10);
         camera.setPosition(k_Vector3(0, -50, -620));
         camera.setUp(k_Vector3(0, 1, 0));
@@ -302,21 +303,31 @@ TEST_F(FastPathSearchTest, PlannerRunsAreIdenticalStepByStep) {
         }
         return steps;
     };
-    const std::vector<Step> referenceSteps = run(k_SearchStrategy::reference);
-    const std::vector<Step> fastSteps = run(k_SearchStrategy::fast);
+    const std::vector<Step> referenceSteps = run(k_SearchStrategy::reference, false);
+    const std::vector<Step> fastSteps = run(k_SearchStrategy::fast, false);
+    // Side by side: the reference runs first on a copy of every search and must agree.
+    const std::vector<Step> comparedSteps = run(k_SearchStrategy::fast, true);
     ASSERT_EQ(fastSteps.size(), referenceSteps.size());
+    ASSERT_EQ(comparedSteps.size(), referenceSteps.size());
     std::uint64_t searches = 0;
+    std::int64_t referenceTime = 0;
     for (std::size_t i = 0; i < fastSteps.size(); ++i) {
         const Step& a = referenceSteps[i];
-        const Step& b = fastSteps[i];
-        ASSERT_TRUE(sameBits(a.position, b.position) && sameBits(a.lookAt, b.lookAt) &&
-                    sameBits(a.up, b.up) && sameBits(a.velocity, b.velocity))
-            << "frame " << i;
-        ASSERT_EQ(a.stats.findPathCalls, b.stats.findPathCalls) << "frame " << i;
-        ASSERT_EQ(a.stats.segmentTests, b.stats.segmentTests) << "frame " << i;
-        ASSERT_EQ(a.stats.relocationAttempts, b.stats.relocationAttempts) << "frame " << i;
-        ASSERT_EQ(a.stats.targetIndex, b.stats.targetIndex) << "frame " << i;
+        for (const Step& b : {fastSteps[i], comparedSteps[i]}) {
+            ASSERT_TRUE(sameBits(a.position, b.position) && sameBits(a.lookAt, b.lookAt) &&
+                        sameBits(a.up, b.up) && sameBits(a.velocity, b.velocity))
+                << "frame " << i;
+            ASSERT_EQ(a.stats.findPathCalls, b.stats.findPathCalls) << "frame " << i;
+            ASSERT_EQ(a.stats.segmentTests, b.stats.segmentTests) << "frame " << i;
+            ASSERT_EQ(a.stats.relocationAttempts, b.stats.relocationAttempts) << "frame " << i;
+            ASSERT_EQ(a.stats.targetIndex, b.stats.targetIndex) << "frame " << i;
+        }
+        EXPECT_EQ(comparedSteps[i].stats.referenceMismatches, 0u);
+        EXPECT_EQ(comparedSteps[i].stats.referenceSphereTests, a.stats.sphereTests);
+        EXPECT_EQ(fastSteps[i].stats.referenceSearchNanoseconds, 0);
+        referenceTime += comparedSteps[i].stats.referenceSearchNanoseconds;
         searches += a.stats.findPathCalls > 2 ? 1 : 0;
     }
+    EXPECT_GT(referenceTime, 0);
     EXPECT_GT(searches, 10u); // the run went around bodies, not just straight in
 }

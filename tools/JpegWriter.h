@@ -25,7 +25,7 @@ inline void onError(j_common_ptr info) {
 
 inline bool encode(jpeg_compress_struct* info, ErrorTrap* trap, std::FILE* file, int width,
                    int height, int components, J_COLOR_SPACE space, const unsigned char* pixels,
-                   int quality) {
+                   int quality, bool progressive) {
     if (setjmp(trap->recovery) != 0) {
         return false;
     }
@@ -37,6 +37,9 @@ inline bool encode(jpeg_compress_struct* info, ErrorTrap* trap, std::FILE* file,
     info->in_color_space = space;
     jpeg_set_defaults(info);
     jpeg_set_quality(info, quality, TRUE);
+    if (progressive) {
+        jpeg_simple_progression(info);
+    }
     jpeg_start_compress(info, TRUE);
     const size_t stride = static_cast<size_t>(width) * static_cast<size_t>(components);
     while (info->next_scanline < info->image_height) {
@@ -51,9 +54,10 @@ inline bool encode(jpeg_compress_struct* info, ErrorTrap* trap, std::FILE* file,
 
 /// Writes `pixels` (rows top first, `components` bytes per pixel in colour space `space`:
 /// JCS_RGB with 3, JCS_GRAYSCALE with 1, JCS_CMYK with 4) to `path`. False, with a message on
-/// standard error, when the file cannot be written.
+/// standard error, when the file cannot be written. A progressive file is written in several
+/// scans, which the decoder buffers for the whole image.
 inline bool writeJpeg(const char* path, int width, int height, int components, J_COLOR_SPACE space,
-                      const unsigned char* pixels, int quality = 90) {
+                      const unsigned char* pixels, int quality = 90, bool progressive = false) {
     std::FILE* file = std::fopen(path, "wb");
     if (file == nullptr) {
         std::fprintf(stderr, "can't create %s\n", path);
@@ -64,8 +68,8 @@ inline bool writeJpeg(const char* path, int width, int height, int components, J
     jpegwriter::ErrorTrap* trap = new jpegwriter::ErrorTrap();
     info->err = jpeg_std_error(&trap->manager);
     trap->manager.error_exit = jpegwriter::onError;
-    bool written =
-        jpegwriter::encode(info, trap, file, width, height, components, space, pixels, quality);
+    bool written = jpegwriter::encode(info, trap, file, width, height, components, space, pixels,
+                                      quality, progressive);
     jpeg_destroy_compress(info);
     if (std::fclose(file) != 0) {
         written = false;

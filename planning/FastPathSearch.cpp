@@ -1,21 +1,46 @@
 #include "planning/FastPathSearch.h"
 
 #include "planning/SearchGeometry.h"
+#include "scenegraph/Artifact.h"
 
 using namespace searchGeometry;
 
 k_FastPathSearch::k_FastPathSearch(const std::vector<k_Vector3>& directions, int maxDepthValue,
                                    std::size_t waypointLimitValue)
-    : grid(), order(directions), candidateLists(waypointLimitValue + 1), maxDepth(maxDepthValue),
+    : grid(), registry(nullptr), testsInSearch(0), order(directions),
+      candidateLists(waypointLimitValue + 1), maxDepth(maxDepthValue),
       waypointLimit(waypointLimitValue) {}
 
-bool k_FastPathSearch::findPath(const std::vector<k_Artifact*>& registry, const k_Vector3& start,
-                                const k_Vector3& goal, const k_Artifact* ignored,
-                                std::vector<k_Vector3>& waypoints, int depth,
-                                k_PlanningStats& stats) {
-    // The bodies stand still while a search runs, so one snapshot serves all its tests.
-    grid.build(registry);
+bool k_FastPathSearch::findPath(const std::vector<k_Artifact*>& registryValue,
+                                const k_Vector3& start, const k_Vector3& goal,
+                                const k_Artifact* ignored, std::vector<k_Vector3>& waypoints,
+                                int depth, k_PlanningStats& stats) {
+    registry = &registryValue;
+    testsInSearch = 0;
     return search(start, goal, ignored, waypoints, depth, 0, stats);
+}
+
+bool k_FastPathSearch::isBlocked(const k_Ray& segment, const k_Artifact* ignored,
+                                 k_PlanningStats& stats) {
+    ++stats.segmentTests;
+    if (++testsInSearch == 1) {
+        for (const k_Artifact* artifact : *registry) {
+            if (artifact == nullptr || artifact == ignored) {
+                continue;
+            }
+            ++stats.sphereTests;
+            const float radius = enlargedRadius(artifact->getRadius());
+            if (segment.hits(k_BoundingSphere(artifact->getTranslation(), radius))) {
+                return true;
+            }
+        }
+        return false;
+    }
+    if (testsInSearch == 2) {
+        // The bodies stand still while a search runs, so one snapshot serves all its tests.
+        grid.build(*registry);
+    }
+    return grid.isSegmentBlocked(segment, ignored, stats.sphereTests);
 }
 
 bool k_FastPathSearch::search(const k_Vector3& start, const k_Vector3& goal,
@@ -33,8 +58,7 @@ bool k_FastPathSearch::search(const k_Vector3& start, const k_Vector3& goal,
         }
         const k_Ray segment = segmentBetween(start, goal);
         const k_Vector3 reference = referencePoint(start, segment, depth, maxDepth);
-        ++stats.segmentTests;
-        if (!grid.isSegmentBlocked(segment, ignored, stats.sphereTests)) {
+        if (!isBlocked(segment, ignored, stats)) {
             waypoints.push_back(reference);
             return true;
         }
@@ -45,8 +69,7 @@ bool k_FastPathSearch::search(const k_Vector3& start, const k_Vector3& goal,
         order.build(reference, goal, candidates);
         for (const k_Vector3& candidate : candidates) {
             const k_Ray probe = segmentBetween(goal, candidate);
-            ++stats.segmentTests;
-            if (grid.isSegmentBlocked(probe, ignored, stats.sphereTests)) {
+            if (isBlocked(probe, ignored, stats)) {
                 continue;
             }
             const k_Vector3 intermediateGoal = midpointOf(goal, probe);

@@ -27,12 +27,17 @@ public:
     const k_CandidateOrder& getCandidateOrder() const { return order; }
 
 private:
+    /// The segment test: the first of a search walks the registry like the reference (most
+    /// searches end with it, their straight way free); the grid is built for the second.
+    bool isBlocked(const k_Ray& segment, const k_Artifact* ignored, k_PlanningStats& stats);
     /// One call of the search; `level` is the nesting depth, which selects its candidate list.
     bool search(const k_Vector3& start, const k_Vector3& goal, const k_Artifact* ignored,
                 std::vector<k_Vector3>& waypoints, int depth, std::size_t level,
                 k_PlanningStats& stats);
 
     k_SphereGrid grid;
+    const std::vector<k_Artifact*>* registry;
+    std::size_t testsInSearch;
     k_CandidateOrder order;
     /// Candidate lists by nesting level, kept with their capacity between calls.
     std::vector<std::vector<k_Vector3>> candidateLists;

@@ -59,12 +59,16 @@ k_ArgumentParser::Result k_ArgumentParser::parse(int argc, const char* const* ar
     k_SimOptions& options = result.options;
     std::set<std::string> seen;
 
+    // Help is answered whatever else the line holds, even if that is wrong.
     for (int i = 1; i < argc; ++i) {
-        std::string name = argv[i];
-        if (name == "--help" || name == "-h") {
+        const std::string argument = argv[i];
+        if (argument == "--help" || argument == "-h") {
             result.outcome = Outcome::help;
             return result;
         }
+    }
+    for (int i = 1; i < argc; ++i) {
+        std::string name = argv[i];
         std::string value;
         bool hasValue = false;
         const std::size_t equals = name.find('=');

@@ -224,15 +224,10 @@ void k_SvgPlot::renderTopView(std::string& svg, double top, double& height) cons
            plotLeft, top - 12);
     drawTicks(svg, xAxis, true, plotLeft, top, plotWidth, height);
     drawTicks(svg, zAxis, false, plotLeft, top, plotWidth, height);
-    append(svg,
-           "<clipPath id='topView'><rect x='%.1f' y='%.1f' width='%.1f' height='%.1f'/>"
-           "</clipPath>\n<g clip-path='url(#topView)'>\n",
-           plotLeft, top, plotWidth, height);
-
     long bodiesInView = 0;
     for (const Body& b : bodyStarts) {
-        if (b.x + b.radius < minX || b.x - b.radius > maxX || b.z + b.radius < minZ ||
-            b.z - b.radius > maxZ) {
+        // Centres in view only: no clip path, which not every SVG renderer honours.
+        if (b.x < minX || b.x > maxX || b.z < minZ || b.z > maxZ) {
             continue;
         }
         ++bodiesInView;
@@ -270,7 +265,6 @@ void k_SvgPlot::renderTopView(std::string& svg, double top, double& height) cons
         append(svg, "<rect x='%.1f' y='%.1f' width='9' height='9' fill='%s'/>\n",
                xAxis(last.cameraX) - 4.5, zAxis(last.cameraZ) - 4.5, cameraColour);
     }
-    svg += "</g>\n";
     append(svg, "<rect x='%.1f' y='%.1f' width='%.1f' height='%.1f' class='frame'/>\n", plotLeft,
            top, plotWidth, height);
     append(svg, "<text x='%.1f' y='%.1f' text-anchor='middle' class='label'>x</text>\n",
@@ -312,60 +306,69 @@ void k_SvgPlot::renderTopView(std::string& svg, double top, double& height) cons
 }
 
 void k_SvgPlot::renderPlanTime(std::string& svg, double top, double height) const {
-    std::int64_t largest = 0;
+    // Steps range from about a microsecond to milliseconds: a logarithmic axis keeps both
+    // the ordinary frames and the spikes readable. Zero is drawn on the 1 us line.
+    std::int64_t largest = 1;
     for (const Frame& frame : frames) {
         largest = std::max(largest, frame.planMicroseconds);
     }
+    const int decades =
+        std::max(1, static_cast<int>(std::ceil(std::log10(static_cast<double>(largest) + 0.5))));
     const double duration = frames.empty() ? 1.0 : std::max<double>(frames.back().t, dt);
-    const double yStep = niceStep(static_cast<double>(std::max<std::int64_t>(largest, 1)), 5);
-    const double yMax =
-        std::ceil(static_cast<double>(std::max<std::int64_t>(largest, 1)) / yStep) * yStep;
     const Axis tAxis{0.0, duration, plotLeft, plotLeft + plotWidth};
-    const Axis usAxis{0.0, yMax, top + height, top};
+    const Axis logAxis{0.0, static_cast<double>(decades), top + height, top};
+    auto usY = [&](std::int64_t us) {
+        return logAxis(std::log10(static_cast<double>(std::max<std::int64_t>(us, 1))));
+    };
 
     append(svg, "<text x='%.1f' y='%.1f' class='label'>Planning time per frame</text>\n", plotLeft,
            top - 12);
     drawTicks(svg, tAxis, true, plotLeft, top, plotWidth, height);
-    drawTicks(svg, usAxis, false, plotLeft, top, plotWidth, height);
+    for (int decade = 0; decade <= decades; ++decade) {
+        const double y = logAxis(decade);
+        append(svg,
+               "<line x1='%.1f' y1='%.1f' x2='%.1f' y2='%.1f' class='grid'/>"
+               "<line x1='%.1f' y1='%.1f' x2='%.1f' y2='%.1f' class='tick'/>"
+               "<text x='%.1f' y='%.1f' text-anchor='end'>%.0f</text>\n",
+               plotLeft, y, plotLeft + plotWidth, y, plotLeft - 5, y, plotLeft, y, plotLeft - 8,
+               y + 4, std::pow(10.0, decade));
+    }
 
-    // One vertical stroke per pixel column from its least to its greatest time, so that
-    // spikes stay visible however many frames share a column.
+    // The greatest time of each pixel column, joined into one line, so that a spike stays
+    // visible however many frames share a column.
     const int columns = static_cast<int>(plotWidth);
-    std::vector<std::int64_t> low(columns, INT64_MAX), high(columns, -1);
+    std::vector<std::int64_t> high(static_cast<std::size_t>(columns), -1);
     for (const Frame& frame : frames) {
-        int column = static_cast<int>(tAxis(frame.t) - plotLeft);
-        column = std::clamp(column, 0, columns - 1);
-        low[column] = std::min(low[column], frame.planMicroseconds);
-        high[column] = std::max(high[column], frame.planMicroseconds);
+        const int column = std::clamp(static_cast<int>(tAxis(frame.t) - plotLeft), 0, columns - 1);
+        std::int64_t& slot = high[static_cast<std::size_t>(column)];
+        slot = std::max(slot, frame.planMicroseconds);
     }
-    std::string strokes;
+    PathBuilder line;
     for (int column = 0; column < columns; ++column) {
-        if (high[column] < 0) {
-            continue;
+        const std::int64_t value = high[static_cast<std::size_t>(column)];
+        if (value >= 0) {
+            line.add(plotLeft + column + 0.5, usY(value));
         }
-        const double x = plotLeft + column + 0.5;
-        const double y0 = usAxis(static_cast<double>(low[column]));
-        const double y1 = std::min(usAxis(static_cast<double>(high[column])), y0 - 1.0);
-        append(strokes, "M%.1f %.1fV%.1f", x, y0, y1);
     }
-    // The path data can be long, so it is added as it is, not through append's buffer.
-    svg += "<path d='";
-    svg += strokes;
-    append(svg, "' stroke='%s' stroke-width='1' fill='none'/>\n", cameraColour);
+    line.breakLine(svg, cameraColour, 1.2);
 
     const struct {
         const char* name;
         std::int64_t value;
         const char* dash;
     } references[] = {{"p50", p50, "6 3"}, {"p99", p99, "2 2"}};
+    double previousLabelY = 1e9;
     for (const auto& reference : references) {
-        const double y = usAxis(static_cast<double>(reference.value));
+        const double y = usY(reference.value);
+        // The p99 label goes at least a line above the p50 one, so that both stay legible.
+        const double labelY = std::min(y + 4, previousLabelY - 14);
+        previousLabelY = labelY;
         append(svg,
                "<line x1='%.1f' y1='%.1f' x2='%.1f' y2='%.1f' stroke='#c02020' "
                "stroke-width='1.2' stroke-dasharray='%s'/>"
                "<text x='%.1f' y='%.1f' fill='#c02020'>%s %" PRId64 " us</text>\n",
                plotLeft, y, plotLeft + plotWidth, y, reference.dash, plotLeft + plotWidth + 6,
-               y + 4, reference.name, reference.value);
+               labelY, reference.name, reference.value);
     }
     append(svg, "<rect x='%.1f' y='%.1f' width='%.1f' height='%.1f' class='frame'/>\n", plotLeft,
            top, plotWidth, height);
@@ -374,6 +377,6 @@ void k_SvgPlot::renderPlanTime(std::string& svg, double top, double height) cons
            plotLeft + plotWidth / 2, top + height + 38);
     append(svg,
            "<text x='%.1f' y='%.1f' text-anchor='middle' class='label' "
-           "transform='rotate(-90 %.1f %.1f)'>planning step (us)</text>\n",
+           "transform='rotate(-90 %.1f %.1f)'>planning step (us, log scale)</text>\n",
            plotLeft - 55, top + height / 2, plotLeft - 55, top + height / 2);
 }

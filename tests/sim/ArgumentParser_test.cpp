@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tools/sim/ArgumentParser.h"
+
+namespace {
+
+k_ArgumentParser::Result parse(std::vector<const char*> arguments) {
+    arguments.insert(arguments.begin(), "veltrava-sim");
+    return k_ArgumentParser::parse(static_cast<int>(arguments.size()), arguments.data());
+}
+
+TEST(ArgumentParser, DefaultsGiveSixtySecondsOfSixteenMillisecondFrames) {
+    const auto result = parse({"--scene", "3"});
+    ASSERT_EQ(result.outcome, k_ArgumentParser::Outcome::run) << result.message;
+    EXPECT_EQ(result.options.scene, 3);
+    EXPECT_EQ(result.options.frames, 3750);
+    EXPECT_EQ(result.options.captureEvery, 0);
+    EXPECT_TRUE(result.options.tracePath.empty());
+}
+
+TEST(ArgumentParser, ReadsEveryOptionInBothForms) {
+    const auto result =
+        parse({"--scene=2", "--seconds", "1", "--dt=0.3", "--trace", "t.csv", "--json=s.json",
+               "--plot", "p.svg", "--frames", "out", "--every", "5"});
+    ASSERT_EQ(result.outcome, k_ArgumentParser::Outcome::run) << result.message;
+    EXPECT_EQ(result.options.scene, 2);
+    // round(1 / 0.3) = 3: the last partial step is rounded, not dropped or added.
+    EXPECT_EQ(result.options.frames, 3);
+    EXPECT_EQ(result.options.tracePath, "t.csv");
+    EXPECT_EQ(result.options.jsonPath, "s.json");
+    EXPECT_EQ(result.options.plotPath, "p.svg");
+    EXPECT_EQ(result.options.framesDirectory, "out");
+    EXPECT_EQ(result.options.captureEvery, 5);
+}
+
+TEST(ArgumentParser, FramesWithoutEveryCaptureEveryFrame) {
+    const auto result = parse({"--scene", "1", "--frames", "out"});
+    ASSERT_EQ(result.outcome, k_ArgumentParser::Outcome::run);
+    EXPECT_EQ(result.options.captureEvery, 1);
+}
+
+TEST(ArgumentParser, HelpWinsOverEverythingElse) {
+    EXPECT_EQ(parse({"--scene", "9", "--help"}).outcome, k_ArgumentParser::Outcome::help);
+    EXPECT_NE(k_ArgumentParser::usage("veltrava-sim").find("nearest-rank"), std::string::npos);
+}
+
+struct BadCase {
+    std::vector<const char*> arguments;
+    const char* messagePart;
+};
+
+class ArgumentParserRefuses : public testing::TestWithParam<BadCase> {};
+
+TEST_P(ArgumentParserRefuses, WithAMessageNamingTheProblem) {
+    const auto result = parse(GetParam().arguments);
+    EXPECT_EQ(result.outcome, k_ArgumentParser::Outcome::error);
+    EXPECT_NE(result.message.find(GetParam().messagePart), std::string::npos) << result.message;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BadInput, ArgumentParserRefuses,
+    testing::Values(BadCase{{}, "--scene is required"}, BadCase{{"--scene", "5"}, "--scene"},
+                    BadCase{{"--scene", "0"}, "--scene"}, BadCase{{"--scene", "1x"}, "'1x'"},
+                    BadCase{{"--scene", "1", "--seconds", "-2"}, "--seconds"},
+                    BadCase{{"--scene", "1", "--seconds", "0"}, "--seconds"},
+                    BadCase{{"--scene", "1", "--dt", "0"}, "--dt"},
+                    BadCase{{"--scene", "1", "--dt", "-0.016"}, "--dt"},
+                    BadCase{{"--scene", "1", "--dt", "nan"}, "--dt"},
+                    BadCase{{"--scene", "1", "--dt", "inf"}, "--dt"},
+                    BadCase{{"--scene", "1", "--dt", "fast"}, "'fast'"},
+                    BadCase{{"--scene", "1", "--dt", "1e999"}, "--dt"},
+                    BadCase{{"--scene", "1", "--every", "2"}, "--every needs --frames"},
+                    BadCase{{"--scene", "1", "--frames", "d", "--every", "0"}, "--every"},
+                    BadCase{{"--scene", "1", "--trace"}, "needs a value"},
+                    BadCase{{"--scene", "1", "--trace="}, "empty"},
+                    BadCase{{"--scene", "1", "--speed", "2"}, "unknown option '--speed'"},
+                    BadCase{{"--scene", "1", "extra"}, "unknown option 'extra'"},
+                    BadCase{{"--scene", "1", "--scene", "2"}, "more than once"},
+                    BadCase{{"--scene", "1", "--seconds", "0.001"}, "no frame"},
+                    BadCase{{"--scene", "1", "--seconds", "1e9"}, "frames"}));
+
+} // namespace

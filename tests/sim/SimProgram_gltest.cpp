@@ -1,0 +1,85 @@
+// The built program on the real scenes: determinism of the trace, the outputs it promises.
+// Runs in the data folder on the test X server.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "sim/SimProgramTestSupport.h"
+
+namespace {
+
+std::string scratch(const std::string& name) {
+    return "/tmp/veltrava_sim_gltest_" + std::to_string(getpid()) + "_" + name;
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> result;
+    std::istringstream stream(text);
+    std::string line;
+    while (std::getline(stream, line)) {
+        result.push_back(line);
+    }
+    return result;
+}
+
+std::string withoutPlanTime(const std::string& line) {
+    return line.substr(0, line.rfind(','));
+}
+
+class SimProgramScene : public testing::TestWithParam<int> {};
+
+TEST_P(SimProgramScene, TwoRunsGiveTheSameTraceButForPlanningTime) {
+    const std::string scene = std::to_string(GetParam());
+    std::vector<std::string> traces;
+    for (const char* name : {"a.csv", "b.csv"}) {
+        const std::string path = scratch(scene + name);
+        const k_SimProgramRun run =
+            runSimProgram("--scene " + scene + " --seconds 2 --trace " + path);
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_NE(run.out.find("scene " + scene + ": 125 frames"), std::string::npos) << run.out;
+        traces.push_back(readWholeFile(path));
+        std::remove(path.c_str());
+    }
+    const std::vector<std::string> first = lines(traces[0]);
+    const std::vector<std::string> second = lines(traces[1]);
+    ASSERT_EQ(first.size(), 126u);
+    ASSERT_EQ(second.size(), 126u);
+    EXPECT_EQ(first[0], "frame,t,target,cam_x,cam_y,cam_z,look_x,look_y,look_z,up_x,up_y,up_z,"
+                        "vel_x,vel_y,vel_z,look_speed,relocations,find_path_calls,segment_tests,"
+                        "sphere_tests,plan_us");
+    for (std::size_t i = 1; i < first.size(); ++i) {
+        ASSERT_EQ(withoutPlanTime(first[i]), withoutPlanTime(second[i])) << "frame " << i;
+    }
+    // Every built-in scene has a target from its first frame on.
+    EXPECT_EQ(first[1].rfind("1,0.016,0,", 0), 0u) << first[1];
+}
+
+INSTANTIATE_TEST_SUITE_P(BuiltInScenes, SimProgramScene, testing::Values(1, 2, 3, 4));
+
+TEST(SimProgram, WritesSummaryPlotAndEveryKthFrame) {
+    const std::string json = scratch("summary.json");
+    const std::string plot = scratch("plot.svg");
+    const std::string frames = scratch("frames");
+    const k_SimProgramRun run =
+        runSimProgram("--scene 4 --seconds 0.2 --dt 0.02 --json " + json + " --plot " + plot +
+                      " --frames " + frames + " --every 4");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(readWholeFile(json).find("\"frames\": 10,"), std::string::npos);
+    EXPECT_NE(readWholeFile(plot).find("</svg>"), std::string::npos);
+    // Frames 4 and 8 of 10; a PNG signature, and something besides black was drawn
+    // (the file of an all-black 800x600 picture is far smaller).
+    for (const char* name : {"/frame_000004.png", "/frame_000008.png"}) {
+        const std::string png = readWholeFile(frames + name);
+        ASSERT_GT(png.size(), 8u) << name;
+        EXPECT_EQ(png.substr(1, 3), "PNG");
+        EXPECT_GT(png.size(), 20000u) << name;
+    }
+    EXPECT_TRUE(readWholeFile(frames + "/frame_000001.png").empty());
+    std::system(("rm -rf '" + frames + "' '" + json + "' '" + plot + "'").c_str());
+}
+
+} // namespace

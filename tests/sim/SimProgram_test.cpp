@@ -1,0 +1,55 @@
+// The program's answers to bad input and to a missing display; none needs a window.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "sim/SimProgramTestSupport.h"
+
+namespace {
+
+struct BadRun {
+    const char* arguments;
+    const char* messagePart;
+};
+
+class SimProgramRefuses : public testing::TestWithParam<BadRun> {};
+
+TEST_P(SimProgramRefuses, WithOneMessageTheUsageAndExitCodeTwo) {
+    // No display either: the arguments must be judged before any window is tried.
+    const k_SimProgramRun run = runSimProgram(GetParam().arguments, "env -u DISPLAY");
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.out.empty()) << run.out;
+    EXPECT_EQ(run.err.rfind("veltrava-sim: ", 0), 0u) << run.err;
+    EXPECT_NE(run.err.find(GetParam().messagePart), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("usage: veltrava-sim --scene N"), std::string::npos) << run.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BadInput, SimProgramRefuses,
+    testing::Values(BadRun{"--scene 5", "--scene must be 1, 2, 3 or 4"},
+                    BadRun{"--scene 1 --seconds -1", "--seconds"},
+                    BadRun{"--scene 1 --dt 0", "--dt"}, BadRun{"--scene 1 --dt x", "'x'"},
+                    BadRun{"--scene 1 --every 3", "--every needs --frames"},
+                    BadRun{"--scene 1 --bogus", "unknown option"},
+                    BadRun{"--scene 1 --json", "needs a value"},
+                    BadRun{"--scene 1 --trace /nonexistent-dir/trace.csv",
+                           "cannot write /nonexistent-dir/trace.csv"},
+                    BadRun{"--scene 1 --plot /tmp", "it is a directory"},
+                    BadRun{"--scene 1 --frames /dev/null", "not a directory"}));
+
+TEST(SimProgram, WithoutADisplayItStopsWithOneLine) {
+    const k_SimProgramRun run = runSimProgram("--scene 1 --seconds 1", "env -u DISPLAY");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.out.empty());
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+    EXPECT_NE(run.err.find("no X display"), std::string::npos) << run.err;
+}
+
+TEST(SimProgram, HelpGoesToStandardOutput) {
+    const k_SimProgramRun run = runSimProgram("--help", "env -u DISPLAY");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_NE(run.out.find("nearest-rank"), std::string::npos);
+    EXPECT_TRUE(run.err.empty());
+}
+
+} // namespace

@@ -9,8 +9,9 @@
 
 k_InformationProvider::k_InformationProvider()
     : stats(), maxDepth(4), directionSampler(new k_Icosahedron(3)),
-      strategy(k_SearchStrategy::fast), compareReference(false), runningReference(false),
-      searchRunning(false), referenceWaypoints(), fastSearch(nullptr) {
+      strategy(k_SearchStrategy::fast), compareReference(false), compareRepeats(1),
+      runningReference(false), searchRunning(false), referenceWaypoints(), fastWaypoints(),
+      fastSearch(nullptr) {
     fastSearch = new k_FastPathSearch(directionSampler->getVertices(), maxDepth, waypointLimit);
 }
 

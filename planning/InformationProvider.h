@@ -63,7 +63,11 @@ public:
     k_SearchStrategy getStrategy() const { return strategy; }
     /// With the fast strategy: runs the reference search on a copy of every outermost
     /// findPath call's list first, times both and counts any difference in the stats.
-    void setCompareReference(bool value) { compareReference = value; }
+    /// Each side then runs `repeats` times (at least once) and reports its shortest time.
+    void setCompareReference(bool value, int repeats = 1) {
+        compareReference = value;
+        compareRepeats = repeats < 1 ? 1 : repeats;
+    }
     bool getCompareReference() const { return compareReference; }
 
     int getMaxDepth() const { return maxDepth; }
@@ -92,11 +96,13 @@ private:
     k_Icosahedron* directionSampler;
     k_SearchStrategy strategy;
     bool compareReference;
+    int compareRepeats;
     /// True while a comparison runs the reference, so that its nested calls stay reference.
     mutable bool runningReference;
     /// True while an outermost reference search runs, so that only it is timed.
     mutable bool searchRunning;
     mutable std::vector<k_Vector3> referenceWaypoints;
+    mutable std::vector<k_Vector3> fastWaypoints;
     /// Owned; holds the fast strategy's scratch buffers, hence used from const queries.
     k_FastPathSearch* fastSearch;
 };

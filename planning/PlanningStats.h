@@ -31,4 +31,6 @@ struct k_PlanningStats {
     /// Searches whose result, route or counts differed from the reference's (never, if the
     /// fast strategy is right).
     std::uint64_t referenceMismatches = 0;
+    /// Wall time the comparison added to the step (the reference runs and repeats).
+    std::int64_t comparisonNanoseconds = 0;
 };

@@ -284,7 +284,7 @@ TEST_F(FastPathSearchTest, PlannerRunsAreIdenticalStepByStep) {
         }
         k_InformationProvider provider;
         provider.setStrategy(strategy);
-        provider.setCompareReference(compare);
+        provider.setCompareReference(compare, 3);
         k_Camera camera(75, 5, 125, 10);
         camera.setPosition(k_Vector3(0, -50, -620));
         camera.setUp(k_Vector3(0, 1, 0));

@@ -73,11 +73,12 @@ void k_MotionPlanner::plan(double dt) {
     lastStepStats.referenceSearchNanoseconds = searchStats.referenceSearchNanoseconds;
     lastStepStats.referenceSphereTests = searchStats.referenceSphereTests;
     lastStepStats.referenceMismatches = searchStats.referenceMismatches;
+    lastStepStats.comparisonNanoseconds = searchStats.comparisonNanoseconds;
     // A reference search run alongside for comparison is not part of this step's cost.
     const std::int64_t stepNanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds>(
                                              std::chrono::steady_clock::now() - startTime)
                                              .count() -
-                                         searchStats.referenceSearchNanoseconds;
+                                         searchStats.comparisonNanoseconds;
     lastStepStats.stepMicroseconds = stepNanoseconds / 1000;
     if (provider->getCompareReference()) {
         lastStepStats.referenceStepMicroseconds = (stepNanoseconds - searchStats.searchNanoseconds +

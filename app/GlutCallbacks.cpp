@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "app/FrameClock.h"
+#include "app/FrameRateLog.h"
 #include "app/GlutApplication.h"
 #include "platform/Pause.h"
 #include "scenegraph/MainSceneNode.h"
@@ -33,6 +34,7 @@ void onReshape(int width, int height) {
 void onDisplay() {
     if (k_GlutApplication* application = getApplication()) {
         application->getRoot()->render();
+        countFrameForLog(glutGet(GLUT_ELAPSED_TIME));
     }
 }
 

@@ -1,7 +1,9 @@
 // Entry point of the GL test programs: one real freeglut window (Mesa under Xvfb) whose
 // context stays current for every test, with GLEW's entry points loaded.
-#include <GL/freeglut.h>
+// GLEW must come before any other GL header.
 #include <GL/glew.h>
+
+#include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>

@@ -18,6 +18,10 @@
 #include "tools/sim/SvgPlot.h"
 #include "tools/sim/TraceWriter.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
 namespace {
 
 constexpr const char* programName = "veltrava-sim";
@@ -56,19 +60,8 @@ std::string frameFileName(const std::string& directory, long frame) {
     return (std::filesystem::path(directory) / name).string();
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    const k_ArgumentParser::Result parsed = k_ArgumentParser::parse(argc, argv);
-    if (parsed.outcome == k_ArgumentParser::Outcome::help) {
-        std::fputs(k_ArgumentParser::usage(programName).c_str(), stdout);
-        return 0;
-    }
-    if (parsed.outcome == k_ArgumentParser::Outcome::error) {
-        return usageError(parsed.message);
-    }
-    const k_SimOptions& options = parsed.options;
-
+// Everything after the command line; the window and the scene are gone when it returns.
+int simulate(const k_SimOptions& options) {
     // Every output is checked before the window opens, so a typo costs no run.
     std::string error;
     k_OutputFile traceFile, jsonFile, plotFile;
@@ -126,4 +119,24 @@ int main(int argc, char** argv) {
         return runFailure("writing the summary to standard output failed");
     }
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const k_ArgumentParser::Result parsed = k_ArgumentParser::parse(argc, argv);
+    if (parsed.outcome == k_ArgumentParser::Outcome::help) {
+        std::fputs(k_ArgumentParser::usage(programName).c_str(), stdout);
+        return 0;
+    }
+    if (parsed.outcome == k_ArgumentParser::Outcome::error) {
+        return usageError(parsed.message);
+    }
+    const int status = simulate(parsed.options);
+#if defined(__SANITIZE_ADDRESS__)
+    // The GL driver is unloaded at exit, before the sanitizer's own leak check, which then
+    // cannot name the driver's buffers; checking here lets lsan.supp suppress them.
+    __lsan_do_leak_check();
+#endif
+    return status;
 }

@@ -1,6 +1,6 @@
 # A private virtual X server for the current script: veltrava_start_xvfb starts it, exports
 # DISPLAY and MESA_SHADER_CACHE_DISABLE, and stops it when the script exits.
-# Sourced by scripts/bench (scripts/test has the same steps inline).
+# Sourced by scripts/test and scripts/bench.
 
 # Xvfb picks a free display number itself and writes it to the given descriptor once it
 # accepts connections. -noreset: without it the server resets whenever its last client

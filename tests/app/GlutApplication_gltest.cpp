@@ -174,14 +174,6 @@ TEST_F(GlutApplicationTest, sceneEntriesReplaceTheSceneAndRestartTheClock) {
     EXPECT_EQ(lastTime, 5);
 }
 
-TEST_F(GlutApplicationTest, idleMeasuresFromThePreviousPass) {
-    lastTime = glutGet(GLUT_ELAPSED_TIME) - 2000;
-    onIdle();
-    const int now = glutGet(GLUT_ELAPSED_TIME);
-    EXPECT_LE(lastTime, now);
-    EXPECT_GE(lastTime, now - 1000);
-}
-
 TEST_F(GlutApplicationTest, exitHandlerDeletesTheTreeOnce) {
     getApplication()->getRoot()->addChild(new ProbeNode("node"));
     destroyApplication();

@@ -10,17 +10,17 @@
 #include "scenes/SceneSkeleton.h"
 
 void k_Scene::loadScene1() {
-    const k_SceneSkeleton skeleton{75.0,
-                                   5.0,
-                                   300.0,
-                                   15.0,
-                                   k_Vector3(50.0f, 0.0f, -75.0f),
-                                   true,
-                                   k_Vector3(0.0f, 1.0f, 0.0f),
-                                   k_Vector3(0.0f, 10.0f, 0.0f),
-                                   "skydome.jpg",
-                                   500.0f,
-                                   k_Vector3(0.0f, 0.0f, -1.0f)};
+    const k_SceneSkeleton skeleton{75.0,                           // acceleration
+                                   5.0,                            // look acceleration
+                                   300.0,                          // maximum speed
+                                   15.0,                           // stop distance
+                                   k_Vector3(50.0f, 0.0f, -75.0f), // camera position
+                                   true,                           // sets an up vector
+                                   k_Vector3(0.0f, 1.0f, 0.0f),    // up vector
+                                   k_Vector3(0.0f, 10.0f, 0.0f),   // look-at point
+                                   "skydome.jpg",                  // sky image
+                                   500.0f,                         // sky radius
+                                   k_Vector3(0.0f, 0.0f, -1.0f)};  // light direction
     k_SceneNode* colourMap = beginLoad(skeleton);
 
     k_Sphere* ball = new k_Sphere(24, 24);

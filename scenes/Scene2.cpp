@@ -9,17 +9,17 @@
 #include "scenes/SceneSkeleton.h"
 
 void k_Scene::loadScene2() {
-    const k_SceneSkeleton skeleton{15.0,
-                                   5.0,
-                                   25.0,
-                                   7.0,
-                                   k_Vector3(150.0f, 1.0f, 0.0f),
-                                   false,
-                                   k_Vector3(),
-                                   k_Vector3(123.0f, 1.0f, 0.0f),
-                                   "skydome.jpg",
-                                   500.0f,
-                                   k_Vector3(-1.0f, 0.0f, 1.0f)};
+    const k_SceneSkeleton skeleton{15.0,                          // acceleration
+                                   5.0,                           // look acceleration
+                                   25.0,                          // maximum speed
+                                   7.0,                           // stop distance
+                                   k_Vector3(150.0f, 1.0f, 0.0f), // camera position
+                                   false,                         // sets an up vector
+                                   k_Vector3(),                   // up vector
+                                   k_Vector3(123.0f, 1.0f, 0.0f), // look-at point
+                                   "skydome.jpg",                 // sky image
+                                   500.0f,                        // sky radius
+                                   k_Vector3(-1.0f, 0.0f, 1.0f)}; // light direction
     k_SceneNode* colourMap = beginLoad(skeleton);
 
     k_Sphere* ball = new k_Sphere(24, 24);

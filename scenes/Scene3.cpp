@@ -9,17 +9,17 @@
 #include "scenes/SceneSkeleton.h"
 
 void k_Scene::loadScene3() {
-    const k_SceneSkeleton skeleton{5.0,
-                                   5.0,
-                                   30.0,
-                                   10.0,
-                                   k_Vector3(0.0f, 0.0f, 10.0f),
-                                   false,
-                                   k_Vector3(),
-                                   k_Vector3(0.0f, 0.0f, 9.0f),
-                                   "skydome.jpg",
-                                   500.0f,
-                                   k_Vector3(-1.0f, 0.0f, 1.0f)};
+    const k_SceneSkeleton skeleton{5.0,                           // acceleration
+                                   5.0,                           // look acceleration
+                                   30.0,                          // maximum speed
+                                   10.0,                          // stop distance
+                                   k_Vector3(0.0f, 0.0f, 10.0f),  // camera position
+                                   false,                         // sets an up vector
+                                   k_Vector3(),                   // up vector
+                                   k_Vector3(0.0f, 0.0f, 9.0f),   // look-at point
+                                   "skydome.jpg",                 // sky image
+                                   500.0f,                        // sky radius
+                                   k_Vector3(-1.0f, 0.0f, 1.0f)}; // light direction
     k_SceneNode* colourMap = beginLoad(skeleton);
 
     k_Sphere* bouncingBall = new k_Sphere(24, 24);

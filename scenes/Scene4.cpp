@@ -24,17 +24,17 @@ const k_Vector3 still(0.0f, 0.0f, 0.0f);
 } // namespace
 
 void k_Scene::loadScene4() {
-    const k_SceneSkeleton skeleton{75.0,
-                                   5.0,
-                                   125.0,
-                                   10.0,
-                                   k_Vector3(0.0f, -50.0f, -620.0f),
-                                   true,
-                                   k_Vector3(0.0f, 1.0f, 0.0f),
-                                   k_Vector3(0.0f, 0.0f, 0.0f),
-                                   "skydome1.jpg",
-                                   850.0f,
-                                   k_Vector3(0.0f, 0.0f, -1.0f)};
+    const k_SceneSkeleton skeleton{75.0,                             // acceleration
+                                   5.0,                              // look acceleration
+                                   125.0,                            // maximum speed
+                                   10.0,                             // stop distance
+                                   k_Vector3(0.0f, -50.0f, -620.0f), // camera position
+                                   true,                             // sets an up vector
+                                   k_Vector3(0.0f, 1.0f, 0.0f),      // up vector
+                                   k_Vector3(0.0f, 0.0f, 0.0f),      // look-at point
+                                   "skydome1.jpg",                   // sky image
+                                   850.0f,                           // sky radius
+                                   k_Vector3(0.0f, 0.0f, -1.0f)};    // light direction
     k_SceneNode* colourMap = beginLoad(skeleton);
 
     k_Sphere* ball = new k_Sphere(24, 24);

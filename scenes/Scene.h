@@ -26,6 +26,12 @@ public:
     virtual void loadScene2();
     virtual void loadScene3();
     virtual void loadScene4();
+    /// Scene 4 with `obstacleCount` obstacles instead of its 100, drawn one after another
+    /// from the same reseeded generator, so the first 100 are Scene 4's own. For measuring
+    /// how planning scales; the menu never calls it.
+    void loadSwarmScene(int obstacleCount);
+    /// The swarm size of Scene 4 as the menu loads it.
+    static constexpr int swarmSize = 100;
 
     k_Camera* getCamera() const { return camera; }
     k_Sphere* getSkyNode() const { return skyNode; }

@@ -1,5 +1,6 @@
 // Scene 4: the camera comes from far away to a ball that wanders on three sine swings inside
-// a swarm of a hundred spinning, wandering obstacles of random size.
+// a swarm of a hundred spinning, wandering obstacles of random size. The swarm's size is a
+// parameter only so that the planner's scaling can be measured on the same recipe.
 #include "animation/AnimationManager.h"
 #include "platform/Random.h"
 #include "scenegraph/GenericSceneNode.h"
@@ -24,6 +25,10 @@ const k_Vector3 still(0.0f, 0.0f, 0.0f);
 } // namespace
 
 void k_Scene::loadScene4() {
+    loadSwarmScene(swarmSize);
+}
+
+void k_Scene::loadSwarmScene(int obstacleCount) {
     const k_SceneSkeleton skeleton{75.0,                             // acceleration
                                    5.0,                              // look acceleration
                                    125.0,                            // maximum speed
@@ -55,7 +60,7 @@ void k_Scene::loadScene4() {
     // Reseeded after the ball's spin: the swarm is the same on every load. Each obstacle
     // takes 20 draws: radius, position, spin, then period and amplitude of three swings.
     randomSeed(2);
-    for (int i = 0; i < 100; ++i) {
+    for (int i = 0; i < obstacleCount; ++i) {
         k_Sphere* obstacle = new k_Sphere(4, 3);
         obstacle->setInterest(0);
         obstacle->setRadius(drawQuantity(1.0, 2.0));

@@ -10,6 +10,7 @@
 #include "app/FrameClock.h"
 #include "app/FrameRateLog.h"
 #include "app/GlutApplication.h"
+#include "app/SceneSwitchLog.h"
 #include "platform/Pause.h"
 #include "scenegraph/MainSceneNode.h"
 #include "scenes/Scene.h"
@@ -35,6 +36,7 @@ void onDisplay() {
     if (k_GlutApplication* application = getApplication()) {
         application->getRoot()->render();
         countFrameForLog(glutGet(GLUT_ELAPSED_TIME));
+        markFrameDrawn();
     }
 }
 
@@ -42,6 +44,7 @@ void onIdle() {
     const double dt = takeFrameTime(glutGet(GLUT_ELAPSED_TIME));
     if (k_GlutApplication* application = getApplication()) {
         application->getScene()->update(dt);
+        markSceneUpdated();
         glutPostRedisplay();
     }
     // Keeps the loop from holding a processor fully busy when frames are cheap.
@@ -58,6 +61,9 @@ void onMenu(int value) {
         return;
     }
     k_Scene* scene = application->getScene();
+    if (value >= menuScene1 && value <= menuScene4) {
+        markSceneChosen(value);
+    }
     switch (value) {
     case menuScene1:
         scene->loadScene1();
@@ -74,6 +80,7 @@ void onMenu(int value) {
     default:
         return;
     }
+    markSceneLoaded();
     // The time spent building the scene is not passed to the next update.
     restartFrameClock();
 }

@@ -53,8 +53,10 @@ k_ArgumentParser::Result failure(const std::string& message) {
 } // namespace
 
 k_ArgumentParser::Result k_ArgumentParser::parse(int argc, const char* const* argv) {
-    static const std::set<std::string> valued = {"--scene", "--seconds", "--dt",     "--trace",
-                                                 "--json",  "--plot",    "--frames", "--every"};
+    static const std::set<std::string> valued = {"--scene",    "--seconds", "--dt",     "--trace",
+                                                 "--json",     "--plot",    "--frames", "--every",
+                                                 "--strategy", "--repeats", "--swarm",  "--passes"};
+    static const std::set<std::string> switches = {"--compare-reference"};
     Result result;
     k_SimOptions& options = result.options;
     std::set<std::string> seen;
@@ -76,6 +78,16 @@ k_ArgumentParser::Result k_ArgumentParser::parse(int argc, const char* const* ar
             value = name.substr(equals + 1);
             name = name.substr(0, equals);
             hasValue = true;
+        }
+        if (switches.count(name) != 0) {
+            if (hasValue) {
+                return failure("option " + name + " takes no value");
+            }
+            if (!seen.insert(name).second) {
+                return failure("option " + name + " is given more than once");
+            }
+            options.compareReference = true;
+            continue;
         }
         if (valued.count(name) == 0) {
             return failure("unknown option '" + std::string(argv[i]) + "'");
@@ -110,6 +122,34 @@ k_ArgumentParser::Result k_ArgumentParser::parse(int argc, const char* const* ar
                 return failure("--every must be a whole number of frames, 1 or more, not '" +
                                value + "'");
             }
+        } else if (name == "--strategy") {
+            if (value == "fast") {
+                options.strategy = k_SearchStrategy::fast;
+            } else if (value == "reference") {
+                options.strategy = k_SearchStrategy::reference;
+            } else {
+                return failure("--strategy must be fast or reference, not '" + value + "'");
+            }
+        } else if (name == "--repeats") {
+            long repeats = 0;
+            if (!parseInteger(value, repeats) || repeats < 1 || repeats > maxRepeats) {
+                return failure("--repeats must be a whole number from 1 to " +
+                               std::to_string(maxRepeats) + ", not '" + value + "'");
+            }
+            options.repeats = static_cast<int>(repeats);
+        } else if (name == "--passes") {
+            long passes = 0;
+            if (!parseInteger(value, passes) || passes < 1 || passes > maxPasses) {
+                return failure("--passes must be a whole number from 1 to " +
+                               std::to_string(maxPasses) + ", not '" + value + "'");
+            }
+            options.passes = static_cast<int>(passes);
+        } else if (name == "--swarm") {
+            if (!parseInteger(value, options.swarm) || options.swarm < 1 ||
+                options.swarm > maxSwarm) {
+                return failure("--swarm must be a number of obstacles from 1 to " +
+                               std::to_string(maxSwarm) + ", not '" + value + "'");
+            }
         } else if (value.empty()) {
             return failure("option " + name + " needs a file name, not an empty one");
         } else if (name == "--trace") {
@@ -128,6 +168,16 @@ k_ArgumentParser::Result k_ArgumentParser::parse(int argc, const char* const* ar
     }
     if (seen.count("--every") != 0 && options.framesDirectory.empty()) {
         return failure("--every needs --frames DIR");
+    }
+    if (seen.count("--swarm") != 0 && options.scene != 4) {
+        return failure("--swarm grows Scene 4's swarm: it needs --scene 4");
+    }
+    if (options.compareReference && options.strategy == k_SearchStrategy::reference) {
+        return failure("--compare-reference runs the reference beside the fast search: it "
+                       "cannot be combined with --strategy reference");
+    }
+    if (seen.count("--repeats") != 0 && !options.compareReference) {
+        return failure("--repeats needs --compare-reference");
     }
     if (!options.framesDirectory.empty() && options.captureEvery == 0) {
         options.captureEvery = 1;
@@ -149,7 +199,8 @@ k_ArgumentParser::Result k_ArgumentParser::parse(int argc, const char* const* ar
 std::string k_ArgumentParser::synopsis(const std::string& program) {
     return "usage: " + program +
            " --scene N [--seconds S] [--dt D] [--trace FILE] [--json FILE]\n"
-           "       [--plot FILE.svg] [--frames DIR [--every K]]\n";
+           "       [--plot FILE.svg] [--frames DIR [--every K]] [--strategy fast|reference]\n"
+           "       [--compare-reference [--repeats K]] [--passes P] [--swarm N]\n";
 }
 
 std::string k_ArgumentParser::usage(const std::string& program) {
@@ -176,6 +227,24 @@ std::string k_ArgumentParser::usage(const std::string& program) {
            "                 bodies' start positions, and planning time per frame\n"
            "  --frames DIR   draw the scene and write every K-th frame as DIR/frame_NNNNNN.png\n"
            "  --every K      K for --frames, 1 or more (default 1)\n"
+           "  --strategy S   path search: fast (default) or reference (the straightforward one;\n"
+           "                 same routes and counts but sphere tests, slower)\n"
+           "  --compare-reference\n"
+           "                 also run the reference search on the same frames, on a copy of\n"
+           "                 each search's input; reports both versions' times and counts every\n"
+           "                 search whose result, route or counts differ (mismatches, must be\n"
+           "                 0). Adds trace columns search_ns,ref_plan_us,ref_search_ns,\n"
+           "                 ref_sphere_tests,mismatches. The comparison itself is left out of\n"
+           "                 plan_us; ref_plan_us is the step with the reference's search time\n"
+           "  --repeats K    with --compare-reference: each side runs every search K times\n"
+           "                 (1-100, default 3) and keeps its shortest time, which other work\n"
+           "                 on the machine inflates least\n"
+           "  --passes P     run the scene P times from its load (1-20, default 1); every time\n"
+           "                 figure is then the shortest of the P passes for its frame, which\n"
+           "                 leaves out time slices lost to other work; the rest is the same\n"
+           "                 in every pass\n"
+           "  --swarm N      scene 4 only: N obstacles (default 100) from the same generator\n"
+           "                 and recipe; the first 100 are the scene's own\n"
            "  --help         this text\n"
            "\n"
            "Summary: plan_us and sphere tests per frame as p50, p99 and max. Percentiles are\n"

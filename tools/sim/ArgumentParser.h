@@ -20,6 +20,12 @@ public:
     /// Most frames one run may have: the per-frame figures are kept for the summary and
     /// the plot, so this bounds the memory of a run (about 70 MB).
     static constexpr long maxFrames = 1000000;
+    /// Largest swarm for --swarm: the bodies' snapshot of one search stays below ~20 MB.
+    static constexpr long maxSwarm = 1000000;
+    /// Most repeats per compared search.
+    static constexpr int maxRepeats = 100;
+    /// Most passes of one run.
+    static constexpr int maxPasses = 20;
 
     /// Parses argv[1..argc-1]. Output paths are not opened here.
     static Result parse(int argc, const char* const* argv);

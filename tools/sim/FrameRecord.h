@@ -21,6 +21,13 @@ struct k_FrameRecord {
     std::uint64_t segmentTests = 0;
     std::uint64_t sphereTests = 0;
     std::int64_t planMicroseconds = 0;
+    /// Wall time of the step's outermost searches.
+    std::int64_t searchNanoseconds = 0;
+    /// Filled only while the reference search runs alongside (--compare-reference).
+    std::int64_t referencePlanMicroseconds = 0;
+    std::int64_t referenceSearchNanoseconds = 0;
+    std::uint64_t referenceSphereTests = 0;
+    std::uint64_t mismatches = 0;
     /// Centre of the target after the update; meaningful when target >= 0.
     k_Vector3 targetPosition;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cinttypes>
+#include <string>
 
 std::int64_t k_RunSummary::percentile(std::vector<std::int64_t> values, int percent) {
     if (values.empty()) {
@@ -15,9 +16,47 @@ std::int64_t k_RunSummary::percentile(std::vector<std::int64_t> values, int perc
     return values[rank - 1];
 }
 
+namespace {
+
+const char* strategyName(k_SearchStrategy strategy) {
+    return strategy == k_SearchStrategy::reference ? "reference" : "fast";
+}
+
+double microseconds(std::int64_t nanoseconds) {
+    return static_cast<double>(nanoseconds) / 1000.0;
+}
+
+// "x.x" times as long, or "-" when the faster side measured 0.
+std::string ratio(std::int64_t slower, std::int64_t faster) {
+    if (faster <= 0) {
+        return "-";
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f",
+                  static_cast<double>(slower) / static_cast<double>(faster));
+    return text;
+}
+
+} // namespace
+
+void k_RunSummary::describeRun(k_SearchStrategy strategyValue, int repeats, long swarmValue,
+                               int passesValue) {
+    passes = passesValue;
+    strategy = strategyValue;
+    comparisonRepeats = repeats;
+    swarm = swarmValue;
+}
+
 void k_RunSummary::addFrame(const k_FrameRecord& record) {
     planMicroseconds.push_back(record.planMicroseconds);
     sphereTestCounts.push_back(static_cast<std::int64_t>(record.sphereTests));
+    searchNanoseconds.push_back(record.searchNanoseconds);
+    if (comparisonRepeats > 0) {
+        referencePlanMicroseconds.push_back(record.referencePlanMicroseconds);
+        referenceSearchNanoseconds.push_back(record.referenceSearchNanoseconds);
+        referenceSphereTestCounts.push_back(static_cast<std::int64_t>(record.referenceSphereTests));
+        mismatches += record.mismatches;
+    }
     relocations += record.relocations;
     framesWithoutTarget += record.target < 0 ? 1 : 0;
 }
@@ -40,11 +79,22 @@ void k_RunSummary::writeText(std::FILE* file) const {
     const Distribution plan = planTime();
     const Distribution spheres = sphereTests();
     const k_QualityMetrics& q = qualityMetrics;
+    const Distribution search = searchTime();
     std::fprintf(file, "scene %d: %ld frames of %g s (%g s of scene time)\n", scene, getFrames(),
                  dt, dt * static_cast<double>(getFrames()));
+    if (swarm > 0) {
+        std::fprintf(file, "swarm              %ld obstacles\n", swarm);
+    }
+    std::fprintf(file, "path search        %s\n", strategyName(strategy));
+    if (passes > 1) {
+        std::fprintf(file, "times              per frame the shortest of %d passes\n", passes);
+    }
     std::fprintf(
         file, "plan time (us)     p50 %" PRId64 "  p99 %" PRId64 "  max %" PRId64 " (frame %ld)\n",
         plan.p50, plan.p99, plan.max, plan.maxFrame);
+    std::fprintf(file, "search time (us)   p50 %.1f  p99 %.1f  max %.1f (frame %ld)\n",
+                 microseconds(search.p50), microseconds(search.p99), microseconds(search.max),
+                 search.maxFrame);
     std::fprintf(
         file, "sphere tests       p50 %" PRId64 "  p99 %" PRId64 "  max %" PRId64 " (frame %ld)\n",
         spheres.p50, spheres.p99, spheres.max, spheres.maxFrame);
@@ -60,18 +110,82 @@ void k_RunSummary::writeText(std::FILE* file) const {
     } else {
         std::fprintf(file, "min clearance      none (no body besides the target)\n");
     }
+    if (isComparison()) {
+        writeComparisonText(file);
+    }
+}
+
+void k_RunSummary::writeComparisonText(std::FILE* file) const {
+    const Distribution plan = planTime();
+    const Distribution search = searchTime();
+    const Distribution referencePlan = referencePlanTime();
+    const Distribution referenceSearch = referenceSearchTime();
+    const Distribution referenceSpheres = referenceSphereTests();
+    std::fprintf(file, "reference search on the same frames (shortest of %d runs per search):\n",
+                 comparisonRepeats);
+    std::fprintf(
+        file, "  plan time (us)   p50 %" PRId64 "  p99 %" PRId64 "  max %" PRId64 " (frame %ld)\n",
+        referencePlan.p50, referencePlan.p99, referencePlan.max, referencePlan.maxFrame);
+    std::fprintf(file, "  search time (us) p50 %.1f  p99 %.1f  max %.1f (frame %ld)\n",
+                 microseconds(referenceSearch.p50), microseconds(referenceSearch.p99),
+                 microseconds(referenceSearch.max), referenceSearch.maxFrame);
+    std::fprintf(
+        file, "  sphere tests     p50 %" PRId64 "  p99 %" PRId64 "  max %" PRId64 " (frame %ld)\n",
+        referenceSpheres.p50, referenceSpheres.p99, referenceSpheres.max,
+        referenceSpheres.maxFrame);
+    std::fprintf(file, "reference / fast   plan p99 %s  max %s; search p99 %s  max %s\n",
+                 ratio(referencePlan.p99, plan.p99).c_str(),
+                 ratio(referencePlan.max, plan.max).c_str(),
+                 ratio(referenceSearch.p99, search.p99).c_str(),
+                 ratio(referenceSearch.max, search.max).c_str());
+    std::fprintf(file, "mismatches         %" PRIu64 "\n", mismatches);
+}
+
+void k_RunSummary::writeComparisonJson(std::FILE* file) const {
+    const Distribution plan = referencePlanTime();
+    const Distribution search = referenceSearchTime();
+    const Distribution spheres = referenceSphereTests();
+    std::fprintf(file, "  \"comparison\": {\"repeats\": %d, \"mismatches\": %" PRIu64 ",\n",
+                 comparisonRepeats, mismatches);
+    std::fprintf(file,
+                 "    \"reference_plan_us\": {\"p50\": %" PRId64 ", \"p99\": %" PRId64
+                 ", \"max\": %" PRId64 ", \"max_frame\": %ld},\n",
+                 plan.p50, plan.p99, plan.max, plan.maxFrame);
+    std::fprintf(file,
+                 "    \"reference_search_us\": {\"p50\": %.3f, \"p99\": %.3f, \"max\": %.3f, "
+                 "\"max_frame\": %ld},\n",
+                 microseconds(search.p50), microseconds(search.p99), microseconds(search.max),
+                 search.maxFrame);
+    std::fprintf(file,
+                 "    \"reference_sphere_tests\": {\"p50\": %" PRId64 ", \"p99\": %" PRId64
+                 ", \"max\": %" PRId64 ", \"max_frame\": %ld}},\n",
+                 spheres.p50, spheres.p99, spheres.max, spheres.maxFrame);
 }
 
 void k_RunSummary::writeJson(std::FILE* file) const {
     const Distribution plan = planTime();
     const Distribution spheres = sphereTests();
     const k_QualityMetrics& q = qualityMetrics;
+    const Distribution search = searchTime();
     std::fprintf(file, "{\n  \"scene\": %d,\n  \"frames\": %ld,\n  \"dt\": %.9g,\n", scene,
                  getFrames(), dt);
+    if (swarm > 0) {
+        std::fprintf(file, "  \"swarm\": %ld,\n", swarm);
+    }
+    std::fprintf(file, "  \"strategy\": \"%s\",\n  \"passes\": %d,\n", strategyName(strategy),
+                 passes);
     std::fprintf(file,
                  "  \"plan_us\": {\"p50\": %" PRId64 ", \"p99\": %" PRId64 ", \"max\": %" PRId64
                  ", \"max_frame\": %ld},\n",
                  plan.p50, plan.p99, plan.max, plan.maxFrame);
+    std::fprintf(file,
+                 "  \"search_us\": {\"p50\": %.3f, \"p99\": %.3f, \"max\": %.3f, "
+                 "\"max_frame\": %ld},\n",
+                 microseconds(search.p50), microseconds(search.p99), microseconds(search.max),
+                 search.maxFrame);
+    if (isComparison()) {
+        writeComparisonJson(file);
+    }
     std::fprintf(file,
                  "  \"sphere_tests\": {\"p50\": %" PRId64 ", \"p99\": %" PRId64
                  ", \"max\": %" PRId64 ", \"max_frame\": %ld},\n",

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "planning/InformationProvider.h"
 #include "tools/sim/FrameRecord.h"
 #include "tools/sim/QualityMetrics.h"
 
@@ -21,6 +22,11 @@ public:
 
     k_RunSummary(int scene, double dt) : scene(scene), dt(dt) {}
 
+    /// What the run was: the search used, the repeats of a comparison with the reference
+    /// (0 without one), Scene 4's swarm size (0 when left as it is) and the passes whose
+    /// per-frame shortest times the figures are.
+    void describeRun(k_SearchStrategy strategy, int comparisonRepeats, long swarm, int passes = 1);
+
     /// Nearest rank: the ceil(percent * n / 100)-th smallest of n values (the smallest for
     /// percent 0); 0 for no values.
     static std::int64_t percentile(std::vector<std::int64_t> values, int percent);
@@ -32,6 +38,14 @@ public:
     long getFrames() const { return static_cast<long>(planMicroseconds.size()); }
     Distribution planTime() const { return distribution(planMicroseconds); }
     Distribution sphereTests() const { return distribution(sphereTestCounts); }
+    /// Nanoseconds of the step's outermost searches.
+    Distribution searchTime() const { return distribution(searchNanoseconds); }
+    /// The reference's figures on the same frames; all 0 without a comparison.
+    Distribution referencePlanTime() const { return distribution(referencePlanMicroseconds); }
+    Distribution referenceSearchTime() const { return distribution(referenceSearchNanoseconds); }
+    Distribution referenceSphereTests() const { return distribution(referenceSphereTestCounts); }
+    std::uint64_t getMismatches() const { return mismatches; }
+    bool isComparison() const { return comparisonRepeats > 0; }
     std::uint64_t getRelocations() const { return relocations; }
     long getFramesWithoutTarget() const { return framesWithoutTarget; }
 
@@ -41,10 +55,22 @@ public:
 private:
     Distribution distribution(const std::vector<std::int64_t>& values) const;
 
+    void writeComparisonText(std::FILE* file) const;
+    void writeComparisonJson(std::FILE* file) const;
+
     int scene;
     double dt;
+    k_SearchStrategy strategy = k_SearchStrategy::fast;
+    int comparisonRepeats = 0;
+    long swarm = 0;
+    int passes = 1;
     std::vector<std::int64_t> planMicroseconds;
     std::vector<std::int64_t> sphereTestCounts;
+    std::vector<std::int64_t> searchNanoseconds;
+    std::vector<std::int64_t> referencePlanMicroseconds;
+    std::vector<std::int64_t> referenceSearchNanoseconds;
+    std::vector<std::int64_t> referenceSphereTestCounts;
+    std::uint64_t mismatches = 0;
     std::uint64_t relocations = 0;
     long framesWithoutTarget = 0;
     k_QualityMetrics qualityMetrics;

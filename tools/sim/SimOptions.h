@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "planning/InformationProvider.h"
+
 // What one headless run does, as read from the command line.
 struct k_SimOptions {
     int scene = 0;
@@ -16,4 +18,14 @@ struct k_SimOptions {
     std::string framesDirectory;
     /// Every how many frames a picture is written; 0 without --frames.
     long captureEvery = 0;
+    /// The path search the provider uses for the run.
+    k_SearchStrategy strategy = k_SearchStrategy::fast;
+    /// Runs the reference search alongside the fast one on the same frames.
+    bool compareReference = false;
+    /// With compareReference: how often each side runs per search; the shortest time counts.
+    int repeats = 3;
+    /// Runs of the scene from its load; every time figure is the per-frame shortest.
+    int passes = 1;
+    /// Scene 4's swarm size; 0 keeps the scene as it is (100 obstacles).
+    long swarm = 0;
 };

@@ -27,6 +27,11 @@ k_FrameRecord k_SimRunner::recordFrame(long frame, double dt, const k_MotionPlan
     record.segmentTests = stats.segmentTests;
     record.sphereTests = stats.sphereTests;
     record.planMicroseconds = stats.stepMicroseconds;
+    record.searchNanoseconds = stats.searchNanoseconds;
+    record.referencePlanMicroseconds = stats.referenceStepMicroseconds;
+    record.referenceSearchNanoseconds = stats.referenceSearchNanoseconds;
+    record.referenceSphereTests = stats.referenceSphereTests;
+    record.mismatches = stats.referenceMismatches;
     if (const k_Camera* camera = planner.getCamera()) {
         record.cameraPosition = camera->getPosition();
         record.lookAt = camera->getLookAt();
@@ -76,7 +81,10 @@ bool k_SimRunner::run(long frames, double dt, k_RunSummary& summary, std::string
 
     for (long frame = 1; frame <= frames; ++frame) {
         update(dt);
-        const k_FrameRecord record = recordFrame(frame, dt, *planner);
+        k_FrameRecord record = recordFrame(frame, dt, *planner);
+        if (recordFilter) {
+            recordFilter(record);
+        }
         collectBodies(bodies);
         const k_Vector3& eye = record.cameraPosition;
         summary.quality().addFrame(frame, k_QualityMetrics::Point{eye.x, eye.y, eye.z}, bodies,

@@ -29,6 +29,10 @@ public:
     void setTrace(k_TraceWriter* traceWriter) { trace = traceWriter; }
     void setPlot(k_SvgPlot* svgPlot) { plot = svgPlot; }
     void setCapture(long every, CaptureFunction capture);
+    /// Called on every frame's record before it goes anywhere (e.g. to keep shortest times).
+    void setRecordFilter(std::function<void(k_FrameRecord&)> filter) {
+        recordFilter = std::move(filter);
+    }
 
     /// Runs frames 1..frames; every frame goes to the summary, the trace and the plot.
     /// False with `error` set when a picture could not be written.
@@ -47,4 +51,5 @@ private:
     k_SvgPlot* plot = nullptr;
     long captureEvery = 0;
     CaptureFunction capture;
+    std::function<void(k_FrameRecord&)> recordFilter;
 };

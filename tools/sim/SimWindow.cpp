@@ -61,7 +61,7 @@ k_MainSceneNode* k_SimWindow::getRoot() const {
     return application->getRoot();
 }
 
-void k_SimWindow::loadScene(int scene) {
+void k_SimWindow::loadScene(int scene, long swarm) {
     randomSeed(freshGeneratorSeed);
     k_Scene* controller = application->getScene();
     switch (scene) {
@@ -75,7 +75,11 @@ void k_SimWindow::loadScene(int scene) {
         controller->loadScene3();
         break;
     case 4:
-        controller->loadScene4();
+        if (swarm > 0) {
+            controller->loadSwarmScene(static_cast<int>(swarm));
+        } else {
+            controller->loadScene4();
+        }
         break;
     default:
         break;

@@ -29,8 +29,9 @@ public:
     k_Scene* getScene() const;
     k_MainSceneNode* getRoot() const;
 
-    /// Loads scene 1-4 with the generator in the state of a freshly started program.
-    void loadScene(int scene);
+    /// Loads scene 1-4 with the generator in the state of a freshly started program; with
+    /// `swarm` above 0, scene 4 gets that many obstacles instead of its own 100.
+    void loadScene(int scene, long swarm = 0);
 
     /// Draws the tree into the back buffer and reads it back before the swap (a read of the
     /// front buffer after the swap is black under Xvfb). Bottom row first, RGB.

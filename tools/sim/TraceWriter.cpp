@@ -22,12 +22,31 @@ std::string k_TraceWriter::formatRow(const k_FrameRecord& r) {
     return row;
 }
 
+const char* k_TraceWriter::comparisonHeader() {
+    return ",search_ns,ref_plan_us,ref_search_ns,ref_sphere_tests,mismatches";
+}
+
+std::string k_TraceWriter::formatComparison(const k_FrameRecord& r) {
+    char columns[128];
+    std::snprintf(columns, sizeof columns,
+                  ",%" PRId64 ",%" PRId64 ",%" PRId64 ",%" PRIu64 ",%" PRIu64, r.searchNanoseconds,
+                  r.referencePlanMicroseconds, r.referenceSearchNanoseconds, r.referenceSphereTests,
+                  r.mismatches);
+    return columns;
+}
+
 void k_TraceWriter::writeHeader() {
     std::fputs(header(), file);
+    if (comparison) {
+        std::fputs(comparisonHeader(), file);
+    }
     std::fputc('\n', file);
 }
 
 void k_TraceWriter::writeRow(const k_FrameRecord& record) {
     std::fputs(formatRow(record).c_str(), file);
+    if (comparison) {
+        std::fputs(formatComparison(record).c_str(), file);
+    }
     std::fputc('\n', file);
 }

@@ -10,14 +10,20 @@
 class k_TraceWriter {
 public:
     /// Writes to `file`, which stays owned by the caller.
-    explicit k_TraceWriter(std::FILE* file) : file(file) {}
+    /// With `comparison`, every row gains the reference's columns after plan_us.
+    explicit k_TraceWriter(std::FILE* file, bool comparison = false)
+        : file(file), comparison(comparison) {}
 
     static const char* header();
     static std::string formatRow(const k_FrameRecord& record);
+    /// The columns added by a comparison run, with their leading commas.
+    static const char* comparisonHeader();
+    static std::string formatComparison(const k_FrameRecord& record);
 
     void writeHeader();
     void writeRow(const k_FrameRecord& record);
 
 private:
     std::FILE* file;
+    bool comparison;
 };

@@ -8,11 +8,13 @@
 #include <system_error>
 #include <vector>
 
+#include "planning/InformationProvider.h"
 #include "scenes/Scene.h"
 #include "tools/sim/ArgumentParser.h"
 #include "tools/sim/OutputFile.h"
 #include "tools/sim/PngWriter.h"
 #include "tools/sim/RunSummary.h"
+#include "tools/sim/ShortestTimes.h"
 #include "tools/sim/SimRunner.h"
 #include "tools/sim/SimWindow.h"
 #include "tools/sim/SvgPlot.h"
@@ -76,11 +78,28 @@ int simulate(const k_SimOptions& options) {
     }
 
     k_SimWindow window;
-    window.loadScene(options.scene);
     k_Scene* scene = window.getScene();
+    // Set before the load, so that the very first planning step already uses it.
+    k_InformationProvider* provider = scene->getInformationProvider();
+    provider->setStrategy(options.strategy);
+    provider->setCompareReference(options.compareReference, options.repeats);
+    // Earlier passes only time the frames; the last one writes every output.
+    k_ShortestTimes shortest;
+    auto keepShortest = [&shortest](k_FrameRecord& record) { shortest.take(record); };
+    for (int pass = 1; pass < options.passes; ++pass) {
+        window.loadScene(options.scene, options.swarm);
+        k_SimRunner timing([scene](double dt) { scene->update(dt); }, scene->getPlanner());
+        timing.setRecordFilter(keepShortest);
+        k_RunSummary ignored(options.scene, options.dt);
+        if (!timing.run(options.frames, options.dt, ignored, error)) {
+            return runFailure(error);
+        }
+    }
+    window.loadScene(options.scene, options.swarm);
 
     k_SimRunner runner([scene](double dt) { scene->update(dt); }, scene->getPlanner());
-    k_TraceWriter trace(traceFile.get());
+    runner.setRecordFilter(keepShortest);
+    k_TraceWriter trace(traceFile.get(), options.compareReference);
     if (traceFile.isOpen()) {
         runner.setTrace(&trace);
     }
@@ -99,6 +118,8 @@ int simulate(const k_SimOptions& options) {
     }
 
     k_RunSummary summary(options.scene, options.dt);
+    summary.describeRun(options.strategy, options.compareReference ? options.repeats : 0,
+                        options.swarm, options.passes);
     if (!runner.run(options.frames, options.dt, summary, error)) {
         return runFailure(error);
     }

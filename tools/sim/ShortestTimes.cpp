@@ -1,0 +1,26 @@
+#include "tools/sim/ShortestTimes.h"
+
+#include <algorithm>
+
+void k_ShortestTimes::take(k_FrameRecord& record) {
+    if (record.frame < 1) {
+        return;
+    }
+    const std::size_t index = static_cast<std::size_t>(record.frame - 1);
+    const Times now{record.planMicroseconds, record.searchNanoseconds,
+                    record.referencePlanMicroseconds, record.referenceSearchNanoseconds};
+    if (index >= frames.size()) {
+        frames.resize(index + 1, now);
+    }
+    Times& kept = frames[index];
+    kept.planMicroseconds = std::min(kept.planMicroseconds, now.planMicroseconds);
+    kept.searchNanoseconds = std::min(kept.searchNanoseconds, now.searchNanoseconds);
+    kept.referencePlanMicroseconds =
+        std::min(kept.referencePlanMicroseconds, now.referencePlanMicroseconds);
+    kept.referenceSearchNanoseconds =
+        std::min(kept.referenceSearchNanoseconds, now.referenceSearchNanoseconds);
+    record.planMicroseconds = kept.planMicroseconds;
+    record.searchNanoseconds = kept.searchNanoseconds;
+    record.referencePlanMicroseconds = kept.referencePlanMicroseconds;
+    record.referenceSearchNanoseconds = kept.referenceSearchNanoseconds;
+}

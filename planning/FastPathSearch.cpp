@@ -9,7 +9,12 @@ k_FastPathSearch::k_FastPathSearch(const std::vector<k_Vector3>& directions, int
                                    std::size_t waypointLimitValue)
     : grid(), registry(nullptr), testsInSearch(0), order(directions),
       candidateLists(waypointLimitValue + 1), maxDepth(maxDepthValue),
-      waypointLimit(waypointLimitValue) {}
+      waypointLimit(waypointLimitValue) {
+    // Full size up front: a level first reached mid-run then allocates nothing.
+    for (std::vector<k_Vector3>& list : candidateLists) {
+        list.reserve(keptCandidateCount(directions.size()));
+    }
+}
 
 bool k_FastPathSearch::findPath(const std::vector<k_Artifact*>& registryValue,
                                 const k_Vector3& start, const k_Vector3& goal,

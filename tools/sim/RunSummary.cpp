@@ -51,14 +51,35 @@ void k_RunSummary::addFrame(const k_FrameRecord& record) {
     planMicroseconds.push_back(record.planMicroseconds);
     sphereTestCounts.push_back(static_cast<std::int64_t>(record.sphereTests));
     searchNanoseconds.push_back(record.searchNanoseconds);
+    segmentTestTotal += record.segmentTests;
+    sphereTestTotal += record.sphereTests;
+    searchNanosecondTotal += record.searchNanoseconds;
     if (comparisonRepeats > 0) {
         referencePlanMicroseconds.push_back(record.referencePlanMicroseconds);
         referenceSearchNanoseconds.push_back(record.referenceSearchNanoseconds);
         referenceSphereTestCounts.push_back(static_cast<std::int64_t>(record.referenceSphereTests));
         mismatches += record.mismatches;
+        referenceSphereTestTotal += record.referenceSphereTests;
+        referenceSearchNanosecondTotal += record.referenceSearchNanoseconds;
     }
     relocations += record.relocations;
     framesWithoutTarget += record.target < 0 ? 1 : 0;
+}
+
+double k_RunSummary::searchNanosecondsPerSegmentTest(bool reference) const {
+    if (segmentTestTotal == 0) {
+        return 0.0;
+    }
+    return static_cast<double>(reference ? referenceSearchNanosecondTotal : searchNanosecondTotal) /
+           static_cast<double>(segmentTestTotal);
+}
+
+double k_RunSummary::sphereTestsPerSegmentTest(bool reference) const {
+    if (segmentTestTotal == 0) {
+        return 0.0;
+    }
+    return static_cast<double>(reference ? referenceSphereTestTotal : sphereTestTotal) /
+           static_cast<double>(segmentTestTotal);
 }
 
 k_RunSummary::Distribution
@@ -98,6 +119,10 @@ void k_RunSummary::writeText(std::FILE* file) const {
     std::fprintf(
         file, "sphere tests       p50 %" PRId64 "  p99 %" PRId64 "  max %" PRId64 " (frame %ld)\n",
         spheres.p50, spheres.p99, spheres.max, spheres.maxFrame);
+    std::fprintf(
+        file,
+        "per segment test   %.1f ns of search, %.1f sphere tests (%" PRIu64 " segment tests)\n",
+        searchNanosecondsPerSegmentTest(false), sphereTestsPerSegmentTest(false), segmentTestTotal);
     std::fprintf(file, "relocations        %" PRIu64 "\n", relocations);
     std::fprintf(file, "frames w/o target  %ld\n", framesWithoutTarget);
     std::fprintf(file, "occluded           %.4f (%ld of %ld frames with a target)\n",
@@ -133,6 +158,8 @@ void k_RunSummary::writeComparisonText(std::FILE* file) const {
         file, "  sphere tests     p50 %" PRId64 "  p99 %" PRId64 "  max %" PRId64 " (frame %ld)\n",
         referenceSpheres.p50, referenceSpheres.p99, referenceSpheres.max,
         referenceSpheres.maxFrame);
+    std::fprintf(file, "  per segment test %.1f ns of search, %.1f sphere tests\n",
+                 searchNanosecondsPerSegmentTest(true), sphereTestsPerSegmentTest(true));
     std::fprintf(file, "reference / fast   plan p99 %s  max %s; search p99 %s  max %s\n",
                  ratio(referencePlan.p99, plan.p99).c_str(),
                  ratio(referencePlan.max, plan.max).c_str(),
@@ -158,8 +185,12 @@ void k_RunSummary::writeComparisonJson(std::FILE* file) const {
                  search.maxFrame);
     std::fprintf(file,
                  "    \"reference_sphere_tests\": {\"p50\": %" PRId64 ", \"p99\": %" PRId64
-                 ", \"max\": %" PRId64 ", \"max_frame\": %ld}},\n",
+                 ", \"max\": %" PRId64 ", \"max_frame\": %ld},\n",
                  spheres.p50, spheres.p99, spheres.max, spheres.maxFrame);
+    std::fprintf(file,
+                 "    \"reference_per_segment_test\": {\"search_ns\": %.3f, \"sphere_tests\": "
+                 "%.3f}},\n",
+                 searchNanosecondsPerSegmentTest(true), sphereTestsPerSegmentTest(true));
 }
 
 void k_RunSummary::writeJson(std::FILE* file) const {
@@ -190,6 +221,11 @@ void k_RunSummary::writeJson(std::FILE* file) const {
                  "  \"sphere_tests\": {\"p50\": %" PRId64 ", \"p99\": %" PRId64
                  ", \"max\": %" PRId64 ", \"max_frame\": %ld},\n",
                  spheres.p50, spheres.p99, spheres.max, spheres.maxFrame);
+    std::fprintf(file,
+                 "  \"per_segment_test\": {\"segment_tests\": %" PRIu64
+                 ", \"search_ns\": %.3f, \"sphere_tests\": %.3f},\n",
+                 segmentTestTotal, searchNanosecondsPerSegmentTest(false),
+                 sphereTestsPerSegmentTest(false));
     std::fprintf(file, "  \"relocations\": %" PRIu64 ",\n", relocations);
     std::fprintf(file, "  \"frames_without_target\": %ld,\n", framesWithoutTarget);
     std::fprintf(file, "  \"occluded_fraction\": %.9g,\n", q.occludedFraction());

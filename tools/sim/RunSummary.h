@@ -46,6 +46,10 @@ public:
     Distribution referenceSphereTests() const { return distribution(referenceSphereTestCounts); }
     std::uint64_t getMismatches() const { return mismatches; }
     bool isComparison() const { return comparisonRepeats > 0; }
+    std::uint64_t getSegmentTests() const { return segmentTestTotal; }
+    /// Average search time and sphere tests per segment test over the run (0 without any).
+    double searchNanosecondsPerSegmentTest(bool reference) const;
+    double sphereTestsPerSegmentTest(bool reference) const;
     std::uint64_t getRelocations() const { return relocations; }
     long getFramesWithoutTarget() const { return framesWithoutTarget; }
 
@@ -71,6 +75,12 @@ private:
     std::vector<std::int64_t> referenceSearchNanoseconds;
     std::vector<std::int64_t> referenceSphereTestCounts;
     std::uint64_t mismatches = 0;
+    /// Sums over the run, for the cost of one segment test.
+    std::uint64_t segmentTestTotal = 0;
+    std::uint64_t sphereTestTotal = 0;
+    std::uint64_t referenceSphereTestTotal = 0;
+    std::int64_t searchNanosecondTotal = 0;
+    std::int64_t referenceSearchNanosecondTotal = 0;
     std::uint64_t relocations = 0;
     long framesWithoutTarget = 0;
     k_QualityMetrics qualityMetrics;

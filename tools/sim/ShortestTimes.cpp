@@ -1,6 +1,7 @@
 #include "tools/sim/ShortestTimes.h"
 
 #include <algorithm>
+#include <limits>
 
 void k_ShortestTimes::take(k_FrameRecord& record) {
     if (record.frame < 1) {
@@ -10,7 +11,9 @@ void k_ShortestTimes::take(k_FrameRecord& record) {
     const Times now{record.planMicroseconds, record.searchNanoseconds,
                     record.referencePlanMicroseconds, record.referenceSearchNanoseconds};
     if (index >= frames.size()) {
-        frames.resize(index + 1, now);
+        // Frames not seen yet take the first time they are given.
+        constexpr std::int64_t unseen = std::numeric_limits<std::int64_t>::max();
+        frames.resize(index + 1, Times{unseen, unseen, unseen, unseen});
     }
     Times& kept = frames[index];
     kept.planMicroseconds = std::min(kept.planMicroseconds, now.planMicroseconds);

@@ -35,8 +35,7 @@ void writeBanner() {
     }
 }
 
-void buildMenu() {
-    glutCreateMenu(onMenu);
+void addMenuEntries() {
     glutAddMenuEntry("Scene 1", menuScene1);
     glutAddMenuEntry("Scene 2", menuScene2);
     glutAddMenuEntry("Scene 3", menuScene3);
@@ -59,14 +58,16 @@ k_GlutApplication::k_GlutApplication(int widthValue, int heightValue, const char
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_NORMALIZE);
 
-    // The menu is created between the motion and keyboard callbacks; the order is kept.
+    // The menu is created between the motion and keyboard callbacks and filled after the
+    // idle callback; the order is kept.
     glutReshapeFunc(onReshape);
     glutDisplayFunc(onDisplay);
     glutMouseFunc(onIgnoredInput);
     glutMotionFunc(onIgnoredInput);
-    buildMenu();
+    glutCreateMenu(onMenu);
     glutKeyboardFunc(onIgnoredInput);
     glutIdleFunc(onIdle);
+    addMenuEntries();
 
     scene = new k_Scene(root);
     restartFrameClock();

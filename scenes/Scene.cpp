@@ -69,7 +69,7 @@ k_SceneNode* k_Scene::beginLoad(const k_SceneSkeleton& skeleton) {
     skyTexture->addChild(skyNode);
 
     k_GenericSceneNode* light = new k_GenericSceneNode();
-    const k_Vector3& direction = skeleton.lightDirection;
+    const k_Vector3& direction = skeleton.lightPosition;
     light->setLight(k_Vector4(0.5f, 0.5f, 0.5f, 1.0f), k_Vector4(0.5f, 0.5f, 0.5f, 1.0f),
                     k_Vector4(1.0f, 1.0f, 1.0f, 1.0f),
                     k_Vector4(direction.x, direction.y, direction.z, 0.0f));

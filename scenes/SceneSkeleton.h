@@ -16,6 +16,6 @@ struct k_SceneSkeleton {
     k_Vector3 lookAt;
     const char* skyImage;
     float skyRadius;
-    /// Direction of the directional light, in world coordinates.
-    k_Vector3 lightDirection;
+    /// Light 0's position with w = 0: the direction of a directional light, in world axes.
+    k_Vector3 lightPosition;
 };

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "planning/InformationProvider.h"
 #include "planning/MotionPlanner.h"
 #include "platform/Random.h"
 #include "scenes/Scene.h"
@@ -47,9 +48,11 @@ void prepare(int scene, long frames) {
     advancedFrames = frames;
 }
 
-void planningStep(benchmark::State& state, int scene, long frames) {
+void planningStep(benchmark::State& state, int scene, long frames, k_SearchStrategy strategy) {
     prepare(scene, frames);
     k_Scene* controller = window->getScene();
+    k_InformationProvider* provider = controller->getInformationProvider();
+    provider->setStrategy(strategy);
     k_MotionPlanner* planner = controller->getPlanner();
     k_Camera* sceneCamera = controller->getCamera();
     if (planner == nullptr || sceneCamera == nullptr || !replay) {
@@ -65,6 +68,7 @@ void planningStep(benchmark::State& state, int scene, long frames) {
         benchmark::ClobberMemory();
     }
     planner->setCamera(sceneCamera);
+    provider->setStrategy(k_SearchStrategy::fast);
 
     const k_PlanningStats& stats = planner->getLastStepStats();
     state.counters["sphere_tests"] = static_cast<double>(stats.sphereTests);
@@ -89,10 +93,16 @@ int main(int argc, char** argv) {
     window = owner.get();
     for (int scene : scenes) {
         for (long frames : moments) {
-            const std::string name =
-                "PlanningStep/scene:" + std::to_string(scene) + "/frame:" + std::to_string(frames);
-            benchmark::RegisterBenchmark(name.c_str(), planningStep, scene, frames)
-                ->Unit(benchmark::kMicrosecond);
+            // The same step with the reference search, to read the two side by side.
+            for (k_SearchStrategy strategy :
+                 {k_SearchStrategy::fast, k_SearchStrategy::reference}) {
+                const std::string name =
+                    "PlanningStep/scene:" + std::to_string(scene) +
+                    "/frame:" + std::to_string(frames) +
+                    (strategy == k_SearchStrategy::fast ? "/fast" : "/reference");
+                benchmark::RegisterBenchmark(name.c_str(), planningStep, scene, frames, strategy)
+                    ->Unit(benchmark::kMicrosecond);
+            }
         }
     }
     benchmark::RunSpecifiedBenchmarks();

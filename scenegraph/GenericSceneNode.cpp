@@ -3,29 +3,31 @@
 #include <GL/glew.h>
 
 #include "scenegraph/GlContext.h"
+#include "scenegraph/ShaderProgramCache.h"
 #include "scenegraph/ShaderUtils.h"
 
 k_GenericSceneNode::k_GenericSceneNode()
     : hasShader(false), shaderProgram(0), hasMaterial(false), shininess(0.0f), hasLight(false),
       hasTranslation(false), hasRotation(false), hasScale(false), vertexShader(0),
-      fragmentShader(0) {}
+      fragmentShader(0), cacheUse(0) {}
 
 k_GenericSceneNode::~k_GenericSceneNode() {
     releaseShader();
 }
 
 void k_GenericSceneNode::releaseShader() {
-    // Every scene load builds a new program: without this, flipping between scenes would grow
-    // the process without bound. Without a context (at exit) the objects go with it.
-    if (shaderProgram == 0 || !isGlContextCurrent()) {
-        return;
+    if (cacheUse != 0) {
+        k_ShaderProgramCache::instance().release(cacheUse);
+    } else {
+        // A program that did not link is built anew at every load: without this, flipping
+        // between scenes would grow the process without bound. Without a context (at exit)
+        // the objects go with it.
+        if (shaderProgram == 0 || !isGlContextCurrent()) {
+            return;
+        }
+        deleteProgramAndShaders(shaderProgram, vertexShader, fragmentShader);
     }
-    glDetachObjectARB(shaderProgram, vertexShader);
-    glDetachObjectARB(shaderProgram, fragmentShader);
-    glDeleteObjectARB(vertexShader);
-    glDeleteObjectARB(fragmentShader);
-    // A program still current is only marked; it goes when the next one is selected.
-    glDeleteObjectARB(shaderProgram);
+    cacheUse = 0;
     shaderProgram = 0;
     vertexShader = 0;
     fragmentShader = 0;
@@ -51,9 +53,27 @@ void k_GenericSceneNode::setMaterial(const k_Vector4& ambient, const k_Vector4& 
 
 void k_GenericSceneNode::setShader(const char* vertexShaderFile, const char* fragmentShaderFile) {
     releaseShader();
-    fragmentShader = compileFragmentShader(fragmentShaderFile);
-    vertexShader = compileVertexShader(vertexShaderFile);
-    shaderProgram = linkProgram(vertexShader, fragmentShader);
+    // Read at every call, so that an edited file takes effect at the next load.
+    char* fragmentText = readTextFile(fragmentShaderFile);
+    char* vertexText = readTextFile(vertexShaderFile);
+    k_ShaderProgramCache& cache = k_ShaderProgramCache::instance();
+    k_ShaderProgramCache::Program cached = {0, 0, 0};
+    cacheUse = cache.acquire(vertexText, fragmentText, &cached);
+    if (cacheUse != 0) {
+        shaderProgram = cached.program;
+        vertexShader = cached.vertexShader;
+        fragmentShader = cached.fragmentShader;
+    } else {
+        fragmentShader = compileFragmentShaderText(fragmentText, fragmentShaderFile);
+        vertexShader = compileVertexShaderText(vertexText, vertexShaderFile);
+        shaderProgram = linkProgram(vertexShader, fragmentShader);
+        if (vertexText != nullptr && fragmentText != nullptr && isProgramLinked(shaderProgram)) {
+            cacheUse = cache.adopt(vertexText, fragmentText,
+                                   {shaderProgram, vertexShader, fragmentShader});
+        }
+    }
+    delete[] fragmentText;
+    delete[] vertexText;
     hasShader = true;
 }
 

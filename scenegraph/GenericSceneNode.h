@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "math/Vector3.h"
 #include "scenegraph/SceneNode.h"
 #include "scenegraph/Vector4.h"
@@ -12,7 +14,8 @@
 class k_GenericSceneNode : public k_SceneNode {
 public:
     k_GenericSceneNode();
-    /// Deletes the node's shader objects and program when a context is current.
+    /// Gives its program back to the shared cache, or deletes a program that did not link
+    /// together with its shader objects when a context is current.
     ~k_GenericSceneNode() override;
     const char* getTypeName() const override { return "GenericSceneNode"; }
 
@@ -20,9 +23,11 @@ public:
                   const k_Vector4& position);
     void setMaterial(const k_Vector4& ambient, const k_Vector4& diffuse, const k_Vector4& specular,
                      float shininess);
-    /// Builds the program (fragment stage first, then vertex, then link) and keeps its handle
-    /// whether or not it compiled; failures are reported on standard output. A program built
-    /// by an earlier call is deleted.
+    /// Reads both files and uses the program already linked from exactly these texts if there
+    /// is one (k_ShaderProgramCache); otherwise builds it (fragment stage first, then vertex,
+    /// then link) and keeps its handle whether or not it compiled, failures reported on
+    /// standard output. A program that linked joins the cache. The program of an earlier call
+    /// is given back first.
     void setShader(const char* vertexShaderFile, const char* fragmentShaderFile);
     void setTranslation(const k_Vector3& value);
     void setRotation(const k_Vector3& degreesAboutXYZ);
@@ -47,7 +52,8 @@ protected:
     void endRender() override;
 
 private:
-    /// Detaches and deletes the shader objects and the program: the one place that frees them.
+    /// Gives the program back to the cache or, if it was never cached, detaches and deletes
+    /// it and its shader objects: the one place that lets them go.
     void releaseShader();
 
     bool hasShader;
@@ -71,4 +77,6 @@ private:
     // The two stages the program was linked from, kept so that they can be deleted with it.
     unsigned int vertexShader;
     unsigned int fragmentShader;
+    // The node's use of a cached program; 0 when the node owns a program that did not link.
+    std::uint64_t cacheUse;
 };

@@ -35,14 +35,13 @@ char* readTextFile(const char* fileName) {
 
 namespace {
 
-GLhandleARB compileShader(GLenum stage, const char* fileName, const char* errorPrefix) {
+GLhandleARB compileShader(GLenum stage, const char* text, const char* fileName,
+                          const char* errorPrefix) {
     const GLhandleARB shader = glCreateShaderObjectARB(stage);
-    char* text = readTextFile(fileName);
     // With no text an empty source is compiled, which fails and is reported below.
     const GLcharARB* source = text != nullptr ? text : "";
     glShaderSourceARB(shader, 1, &source, nullptr);
     glCompileShaderARB(shader);
-    delete[] text;
 
     GLint compiled = 0;
     glGetObjectParameterivARB(shader, GL_OBJECT_COMPILE_STATUS_ARB, &compiled);
@@ -54,14 +53,31 @@ GLhandleARB compileShader(GLenum stage, const char* fileName, const char* errorP
     return shader;
 }
 
+const char* const vertexError = "Error compiling vertex shader: ";
+const char* const fragmentError = "Error compiling fragment shader: ";
+
 } // namespace
 
+GLhandleARB compileVertexShaderText(const char* text, const char* fileName) {
+    return compileShader(GL_VERTEX_SHADER_ARB, text, fileName, vertexError);
+}
+
+GLhandleARB compileFragmentShaderText(const char* text, const char* fileName) {
+    return compileShader(GL_FRAGMENT_SHADER_ARB, text, fileName, fragmentError);
+}
+
 GLhandleARB compileVertexShader(const char* fileName) {
-    return compileShader(GL_VERTEX_SHADER_ARB, fileName, "Error compiling vertex shader: ");
+    char* text = readTextFile(fileName);
+    const GLhandleARB shader = compileVertexShaderText(text, fileName);
+    delete[] text;
+    return shader;
 }
 
 GLhandleARB compileFragmentShader(const char* fileName) {
-    return compileShader(GL_FRAGMENT_SHADER_ARB, fileName, "Error compiling fragment shader: ");
+    char* text = readTextFile(fileName);
+    const GLhandleARB shader = compileFragmentShaderText(text, fileName);
+    delete[] text;
+    return shader;
 }
 
 GLhandleARB linkProgram(GLhandleARB vertexShader, GLhandleARB fragmentShader) {
@@ -70,14 +86,27 @@ GLhandleARB linkProgram(GLhandleARB vertexShader, GLhandleARB fragmentShader) {
     glAttachObjectARB(program, fragmentShader);
     glLinkProgramARB(program);
 
-    GLint linked = 0;
-    glGetObjectParameterivARB(program, GL_OBJECT_LINK_STATUS_ARB, &linked);
-    if (linked == 0) {
+    if (!isProgramLinked(program)) {
         std::printf("Error linking shaders.\n");
         std::fflush(stdout);
         printInfoLog(program);
     }
     return program;
+}
+
+bool isProgramLinked(GLhandleARB program) {
+    GLint linked = 0;
+    glGetObjectParameterivARB(program, GL_OBJECT_LINK_STATUS_ARB, &linked);
+    return linked != 0;
+}
+
+void deleteProgramAndShaders(GLhandleARB program, GLhandleARB vertexShader,
+                             GLhandleARB fragmentShader) {
+    glDetachObjectARB(program, vertexShader);
+    glDetachObjectARB(program, fragmentShader);
+    glDeleteObjectARB(vertexShader);
+    glDeleteObjectARB(fragmentShader);
+    glDeleteObjectARB(program);
 }
 
 void printInfoLog(GLhandleARB object) {

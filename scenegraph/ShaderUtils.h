@@ -13,8 +13,18 @@ char* readTextFile(const char* fileName);
 
 GLhandleARB compileVertexShader(const char* fileName);
 GLhandleARB compileFragmentShader(const char* fileName);
+/// As compileVertexShader and compileFragmentShader for a text already read (null compiles an
+/// empty source, which fails); `fileName` only names the file in the error message.
+GLhandleARB compileVertexShaderText(const char* text, const char* fileName);
+GLhandleARB compileFragmentShaderText(const char* text, const char* fileName);
 /// Attaches the vertex shader first, then the fragment shader, and links.
 GLhandleARB linkProgram(GLhandleARB vertexShader, GLhandleARB fragmentShader);
+/// True when `program` is linked; reads the status only, prints nothing.
+bool isProgramLinked(GLhandleARB program);
+/// Detaches both stages from the program and deletes all three. A program still current is
+/// only marked for deletion and goes when another one is selected.
+void deleteProgramAndShaders(GLhandleARB program, GLhandleARB vertexShader,
+                             GLhandleARB fragmentShader);
 /// Prints the object's info log and a line feed when it has one.
 void printInfoLog(GLhandleARB object);
 /// Makes `program` current; 0 selects the fixed-function pipeline.

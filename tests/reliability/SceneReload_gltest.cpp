@@ -1,5 +1,5 @@
 // Flipping between scenes for a long time must not grow the process: every load makes new
-// textures and a new shader program, and the old scene's must go with its nodes.
+// textures, and the old scene's must go with its nodes; the shader program is shared.
 // VELTRAVA_RELOADS sets the number of loads (default 200), e.g. 1000 for a long run.
 #include <gtest/gtest.h>
 
@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/Random.h"
 #include "reliability/BadFiles.h"
 #include "reliability/SceneHarness.h"
 #include "support/CaptureOutput.h"
@@ -19,24 +20,31 @@ TEST(SceneReload, CyclingThroughTheScenesKeepsMemoryAndGlNamesFlat) {
     std::vector<GLuint> oldTextures;
     std::vector<GLuint> oldShaderObjects;
     int stillAlive = 0;
+    GLuint firstProgram = 0;
     for (int i = 0; i < loads; ++i) {
         harness.load(i % 4 + 1);
         harness.frames(1, 1.0 / 60.0);
-        // Everything the previous scene made is gone with it.
+        const k_GenericSceneNode* light = dynamic_cast<const k_GenericSceneNode*>(
+            harness.scene->getCamera()->getChildren().at(1));
+        ASSERT_NE(light, nullptr);
+        ASSERT_TRUE(glIsProgram(light->getShaderProgram()));
+        // The unchanged shader files give every load the program the first one linked.
+        firstProgram = i == 0 ? light->getShaderProgram() : firstProgram;
+        EXPECT_EQ(light->getShaderProgram(), firstProgram);
+        // Everything else the previous scene made is gone with it.
         for (GLuint texture : oldTextures) {
             stillAlive += glIsTexture(texture) ? 1 : 0;
         }
         for (GLuint object : oldShaderObjects) {
-            stillAlive += glIsProgram(object) || glIsShader(object) ? 1 : 0;
+            const bool shared = object == light->getShaderProgram() ||
+                                object == light->getVertexShader() ||
+                                object == light->getFragmentShader();
+            stillAlive += !shared && (glIsProgram(object) || glIsShader(object)) ? 1 : 0;
         }
         oldTextures.clear();
         for (k_JpegTexture* texture : harness.textures()) {
             oldTextures.push_back(texture->getTextureName());
         }
-        const k_GenericSceneNode* light = dynamic_cast<const k_GenericSceneNode*>(
-            harness.scene->getCamera()->getChildren().at(1));
-        ASSERT_NE(light, nullptr);
-        ASSERT_TRUE(glIsProgram(light->getShaderProgram()));
         oldShaderObjects = {light->getShaderProgram(), light->getVertexShader(),
                             light->getFragmentShader()};
         if (i + 1 == 8) {
@@ -54,5 +62,38 @@ TEST(SceneReload, CyclingThroughTheScenesKeepsMemoryAndGlNamesFlat) {
     // nothing there; its leak check covers that build instead.
     EXPECT_LT(atEnd - afterEight, 8 * 1024);
 #endif
+    EXPECT_TRUE(reliability::takeGlErrors().empty());
+}
+
+TEST(SceneReload, AReusedProgramDrawsWhatAFreshOneDrew) {
+    reliability::SceneHarness harness;
+    const auto picture = [&](GLhandleARB* program) {
+        randomSeed(4711);
+        harness.load(1);
+        harness.draw();
+        const k_GenericSceneNode* light = dynamic_cast<const k_GenericSceneNode*>(
+            harness.scene->getCamera()->getChildren().at(1));
+        *program = light != nullptr ? light->getShaderProgram() : 0;
+        std::vector<unsigned char> pixels(800 * 600 * 3);
+        glReadBuffer(GL_BACK);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, 800, 600, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+        return pixels;
+    };
+    GLhandleARB first = 0;
+    const std::vector<unsigned char> before = picture(&first);
+    ASSERT_NE(first, 0u);
+    // Uniform values no texture node sets: the nodes must set theirs again before any body.
+    glUseProgramObjectARB(first);
+    glUniform1iARB(glGetUniformLocationARB(first, "TextureAmbient"), 5);
+    glUniform1iARB(glGetUniformLocationARB(first, "TextureNormal"), 6);
+    glUniform1iARB(glGetUniformLocationARB(first, "bAmbient"), 0);
+    glUniform1iARB(glGetUniformLocationARB(first, "bNormal"), 0);
+    glUseProgramObjectARB(0);
+    GLhandleARB second = 0;
+    const std::vector<unsigned char> after = picture(&second);
+    EXPECT_EQ(second, first);
+    EXPECT_GT(harness.litShare(800, 600), 0.5);
+    EXPECT_TRUE(after == before);
     EXPECT_TRUE(reliability::takeGlErrors().empty());
 }

@@ -1,12 +1,17 @@
 // The generic node's OpenGL state as the nodes below it see it, read back from real GL.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <array>
 #include <cmath>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "scenegraph/Artifact.h"
 #include "scenegraph/GenericSceneNode.h"
+#include "scenegraph/ShaderUtils.h"
 #include "support/GlState.h"
 
 namespace {
@@ -227,10 +232,22 @@ TEST_F(GenericSceneNodeGl, MaterialStaysAfterTheNode) {
 }
 
 TEST_F(GenericSceneNodeGl, InnerShaderSelectsFixedFunctionForLaterSiblings) {
+    // Nodes given the same files share one program; a copy of the fragment stage with one more
+    // line gives the inner node a program of its own, to tell the two apart.
+    char* text = readTextFile("phong.frag");
+    ASSERT_NE(text, nullptr);
+    const std::string copy = "/tmp/veltrava-inner-" + std::to_string(getpid()) + ".frag";
+    std::FILE* file = std::fopen(copy.c_str(), "w");
+    ASSERT_NE(file, nullptr);
+    std::fprintf(file, "%s\n// inner\n", text);
+    std::fclose(file);
+    delete[] text;
+
     k_GenericSceneNode outer;
     outer.setShader("phong.vert", "phong.frag");
     k_GenericSceneNode* inner = new k_GenericSceneNode();
-    inner->setShader("phong.vert", "phong.frag");
+    inner->setShader("phong.vert", copy.c_str());
+    std::remove(copy.c_str());
     inner->addChild(new k_ProbeNode(&samples));
     outer.addChild(new k_ProbeNode(&samples));
     outer.addChild(inner);

@@ -195,13 +195,16 @@ namespace {
 
 class JpegUniformsGl : public JpegTextureGl {
 protected:
-    // A fresh program with sentinel sampler values no texture node would set.
+    // The scenes' program with sentinel sampler values no texture node would set. It is
+    // shared from test to test, so the flags are cleared as a freshly linked program has them.
     GLhandleARB makeProgram(k_GenericSceneNode* node) {
         node->setShader("phong.vert", "phong.frag");
         const GLhandleARB program = node->getShaderProgram();
         glUseProgramObjectARB(program);
         glUniform1iARB(glGetUniformLocationARB(program, "TextureAmbient"), 5);
         glUniform1iARB(glGetUniformLocationARB(program, "TextureNormal"), 6);
+        glUniform1iARB(glGetUniformLocationARB(program, "bAmbient"), 0);
+        glUniform1iARB(glGetUniformLocationARB(program, "bNormal"), 0);
         glUseProgramObjectARB(0);
         return program;
     }

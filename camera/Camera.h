@@ -30,8 +30,7 @@ public:
     virtual void setMaxSpeed(double value);
     virtual double getMaxSpeed() const;
     /// New path; velocity and look speed carry over.
-    virtual void setPath(k_Vector3 waypointValue, k_Vector3 nextWaypointValue,
-                         k_Vector3 goalValue);
+    virtual void setPath(k_Vector3 waypointValue, k_Vector3 nextWaypointValue, k_Vector3 goalValue);
     /// One frame of motion: the eye, then the look-at point, then the up direction.
     virtual void update(double dt);
     /// Puts the camera at rest at `eye`, looking at `lookAtPoint`, level.

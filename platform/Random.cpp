@@ -6,7 +6,9 @@ namespace {
 std::uint32_t randomState = 1u;
 }
 
-void randomSeed(unsigned int seed) { randomState = static_cast<std::uint32_t>(seed); }
+void randomSeed(unsigned int seed) {
+    randomState = static_cast<std::uint32_t>(seed);
+}
 
 int randomNext() {
     // Linear congruential step with 32-bit wrap-around; the high bits are the better ones.

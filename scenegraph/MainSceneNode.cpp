@@ -18,4 +18,6 @@ void k_MainSceneNode::beginRender() {
     glLoadIdentity();
 }
 
-void k_MainSceneNode::endRender() { glutSwapBuffers(); }
+void k_MainSceneNode::endRender() {
+    glutSwapBuffers();
+}

@@ -43,32 +43,9 @@ trap cleanup EXIT
 [ -n "${DISPLAY:-}" ] || fail "no X display: run under scripts/test or xvfb-run"
 convert=/usr/bin/convert
 
-# poll <tries of 50 ms> <command...>: true as soon as the command succeeds.
-poll() {
-    local tries=$1
-    shift
-    local i
-    for ((i = 0; i < tries; i++)); do
-        "$@" && return 0
-        kill -0 "$pid" 2>/dev/null || fail "the program ended early"
-        sleep 0.05
-    done
-    return 1
-}
+source "$(dirname "${BASH_SOURCE[0]}")/lib/demo.bash"
 
-before=$(xdotool search --name "$title" 2>/dev/null | sort)
-cd "$data" || fail "no data folder $data"
-"$bin" >"$work/stdout" 2>"$work/stderr" &
-pid=$!
-
-find_window() {
-    win=$(comm -13 <(echo "$before") <(xdotool search --name "$title" 2>/dev/null | sort) | head -1)
-    [ -n "$win" ]
-}
-poll 200 find_window || fail "no window titled 'Veltrava Corrento' within 10 s"
-eval "$(xdotool getwindowgeometry --shell "$win")"
-win_x=$X
-win_y=$Y
+start_demo "$bin" "$data"
 
 find_menu() {
     menu=$(xdotool search --onlyvisible --name '^freeglut menu$' 2>/dev/null | head -1)

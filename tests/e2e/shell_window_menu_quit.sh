@@ -24,36 +24,10 @@ trap cleanup EXIT
 
 [ -n "${DISPLAY:-}" ] || fail "no X display: run under scripts/test or xvfb-run"
 
-# poll <tries of 50 ms> <command...>: true as soon as the command succeeds.
-poll() {
-    local tries=$1
-    shift
-    local i
-    for ((i = 0; i < tries; i++)); do
-        "$@" && return 0
-        kill -0 "$pid" 2>/dev/null || fail "the program ended early"
-        sleep 0.05
-    done
-    return 1
-}
+source "$(dirname "${BASH_SOURCE[0]}")/lib/demo.bash"
 
-# Windows of earlier runs that may still be on this display are not ours.
-before=$(xdotool search --name "$title" 2>/dev/null | sort)
-
-cd "$data" || fail "no data folder $data"
-"$bin" >"$work/stdout" 2>"$work/stderr" &
-pid=$!
-
-find_window() {
-    win=$(comm -13 <(echo "$before") <(xdotool search --name "$title" 2>/dev/null | sort) | head -1)
-    [ -n "$win" ]
-}
-poll 200 find_window || fail "no window titled 'Veltrava Corrento' within 10 s"
-
-eval "$(xdotool getwindowgeometry --shell "$win")"
+start_demo "$bin" "$data"
 [ "$WIDTH" = 800 ] && [ "$HEIGHT" = 600 ] || fail "window is ${WIDTH}x${HEIGHT}, expected 800x600"
-win_x=$X
-win_y=$Y
 
 # The banner is written after the window exists, flushed line by line.
 printf '%s\n' \

@@ -20,7 +20,7 @@ void k_Scene::loadScene1() {
                                    k_Vector3(0.0f, 10.0f, 0.0f),   // look-at point
                                    "skydome.jpg",                  // sky image
                                    500.0f,                         // sky radius
-                                   k_Vector3(0.0f, 0.0f, -1.0f)};  // light direction
+                                   k_Vector3(0.0f, 0.0f, -1.0f)};  // light position, w = 0
     k_SceneNode* colourMap = beginLoad(skeleton);
 
     k_Sphere* ball = new k_Sphere(24, 24);

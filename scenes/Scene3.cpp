@@ -19,7 +19,7 @@ void k_Scene::loadScene3() {
                                    k_Vector3(0.0f, 0.0f, 9.0f),   // look-at point
                                    "skydome.jpg",                 // sky image
                                    500.0f,                        // sky radius
-                                   k_Vector3(-1.0f, 0.0f, 1.0f)}; // light direction
+                                   k_Vector3(-1.0f, 0.0f, 1.0f)}; // light position, w = 0
     k_SceneNode* colourMap = beginLoad(skeleton);
 
     k_Sphere* bouncingBall = new k_Sphere(24, 24);

@@ -39,7 +39,7 @@ void k_Scene::loadSwarmScene(int obstacleCount) {
                                    k_Vector3(0.0f, 0.0f, 0.0f),      // look-at point
                                    "skydome1.jpg",                   // sky image
                                    850.0f,                           // sky radius
-                                   k_Vector3(0.0f, 0.0f, -1.0f)};    // light direction
+                                   k_Vector3(0.0f, 0.0f, -1.0f)};    // light position, w = 0
     k_SceneNode* colourMap = beginLoad(skeleton);
 
     k_Sphere* ball = new k_Sphere(24, 24);

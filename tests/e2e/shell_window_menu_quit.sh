@@ -8,22 +8,6 @@ bin=$(realpath "$1")
 data=$2
 title='^Veltrava Corrento$'
 
-fail() {
-    echo "FAIL: $*" >&2
-    [ -s "$work/stderr" ] && sed 's/^/  program stderr: /' "$work/stderr" >&2
-    exit 1
-}
-
-work=$(mktemp -d)
-pid=
-cleanup() {
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-[ -n "${DISPLAY:-}" ] || fail "no X display: run under scripts/test or xvfb-run"
-
 source "$(dirname "${BASH_SOURCE[0]}")/lib/demo.bash"
 
 start_demo "$bin" "$data"

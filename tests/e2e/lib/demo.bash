@@ -1,6 +1,23 @@
-# Shared by the end-to-end scripts (sourced, not run as a test): waiting, and starting the demo
-# and finding its window. The caller defines fail() and sets $work (a scratch folder) and
-# $title (the window title as a pattern for xdotool).
+# Shared by the end-to-end scripts (sourced, not run as a test): failing with the program's
+# standard error, a scratch folder $work and the program stopped on exit, waiting, and starting
+# the demo and finding its window. The caller sets $title (the window title as a pattern for
+# xdotool). Needs an X display.
+
+fail() {
+    echo "FAIL: $*" >&2
+    [ -s "$work/stderr" ] && sed 's/^/  program stderr: /' "$work/stderr" >&2
+    exit 1
+}
+
+work=$(mktemp -d)
+pid=
+cleanup() {
+    [ -n "$pid" ] && kill "$pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+[ -n "${DISPLAY:-}" ] || fail "no X display: run under scripts/test or xvfb-run"
 
 # poll <tries of 50 ms> <command...>: true as soon as the command succeeds; fails the test
 # when the program has ended meanwhile.

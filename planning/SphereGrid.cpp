@@ -149,34 +149,30 @@ int k_SphereGrid::cellCoordinate(double value, int axis) const {
     return cell >= cells[axis] - 1 ? cells[axis] - 1 : static_cast<int>(cell);
 }
 
-bool k_SphereGrid::walk(const std::vector<Body>& list, const k_Ray& segment,
-                        const k_Artifact* ignored, std::uint64_t& sphereTests) const {
-    for (const Body& body : list) {
-        if (body.artifact == ignored) {
+bool k_SphereGrid::walk(const Body* first, const Body* last, const k_Ray& segment,
+                        const k_Artifact* ignored, std::uint64_t& sphereTests) {
+    for (const Body* body = first; body != last; ++body) {
+        if (body->artifact == ignored) {
             continue;
         }
         ++sphereTests;
-        if (segment.hits(body.sphere)) {
+        if (segment.hits(body->sphere)) {
             return true;
         }
     }
     return false;
 }
 
+bool k_SphereGrid::walk(const std::vector<Body>& list, const k_Ray& segment,
+                        const k_Artifact* ignored, std::uint64_t& sphereTests) {
+    return walk(list.data(), list.data() + list.size(), segment, ignored, sphereTests);
+}
+
 bool k_SphereGrid::testCell(std::size_t cell, const k_Ray& segment, const k_Artifact* ignored,
                             std::uint64_t& sphereTests) const {
-    const std::uint32_t end = cellStart[cell + 1];
-    for (std::uint32_t i = cellStart[cell]; i < end; ++i) {
-        const Body& body = cellBodies[i];
-        if (body.artifact == ignored) {
-            continue;
-        }
-        ++sphereTests;
-        if (segment.hits(body.sphere)) {
-            return true;
-        }
-    }
-    return false;
+    const Body* cellFirst = cellBodies.data();
+    return walk(cellFirst + cellStart[cell], cellFirst + cellStart[cell + 1], segment, ignored,
+                sphereTests);
 }
 
 bool k_SphereGrid::isSegmentBlocked(const k_Ray& segment, const k_Artifact* ignored,

@@ -40,8 +40,11 @@ private:
         const k_Artifact* artifact;
     };
 
-    bool walk(const std::vector<Body>& list, const k_Ray& segment, const k_Artifact* ignored,
-              std::uint64_t& sphereTests) const;
+    /// Tests the bodies in order, skipping `ignored`, until one is hit.
+    static bool walk(const Body* first, const Body* last, const k_Ray& segment,
+                     const k_Artifact* ignored, std::uint64_t& sphereTests);
+    static bool walk(const std::vector<Body>& list, const k_Ray& segment, const k_Artifact* ignored,
+                     std::uint64_t& sphereTests);
     bool testCell(std::size_t cell, const k_Ray& segment, const k_Artifact* ignored,
                   std::uint64_t& sphereTests) const;
     bool chooseCells(std::size_t griddedCount, double meanRadius);

@@ -58,16 +58,6 @@ eval "$(xdotool getwindowgeometry --shell "$menu")"
 
 # "Quit" is the fifth entry.
 xdotool mousemove "$((X + WIDTH / 2))" "$((Y + 2 + 25 * 4 + 12))" click --delay 0 1
-ended() { ! kill -0 "$pid" 2>/dev/null; }
-for ((i = 0; i < 200; i++)); do
-    ended && break
-    sleep 0.05
-done
-ended || fail "still running 10 s after Quit"
-wait "$pid"
-rc=$?
-pid=
-[ "$rc" = 0 ] || fail "exit code $rc after Quit, expected 0"
-[ -s "$work/stderr" ] && fail "unexpected output on stderr"
+expect_clean_exit
 cmp -s "$work/banner" "$work/stdout" || fail "more than the banner on stdout"
 echo "PASS: banner, 800x600 window, ignored input, menu of five entries, Quit with code 0"

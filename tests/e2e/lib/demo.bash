@@ -1,7 +1,7 @@
 # Shared by the end-to-end scripts (sourced, not run as a test): failing with the program's
-# standard error, a scratch folder $work and the program stopped on exit, waiting, and starting
-# the demo and finding its window. The caller sets $title (the window title as a pattern for
-# xdotool). Needs an X display.
+# standard error, a scratch folder $work and the program stopped on exit, waiting, starting the
+# demo, finding its window and checking how it ended. The caller sets $title (the window title
+# as a pattern for xdotool). Needs an X display.
 
 fail() {
     echo "FAIL: $*" >&2
@@ -50,4 +50,21 @@ start_demo() {
 find_window() {
     win=$(comm -13 <(echo "$before") <(xdotool search --name "$title" 2>/dev/null | sort) | head -1)
     [ -n "$win" ]
+}
+
+# expect_clean_exit: after "Quit" was chosen, the program ends within 10 s with code 0 and
+# nothing on standard error.
+expect_clean_exit() {
+    local i rc
+    for ((i = 0; i < 200; i++)); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.05
+    done
+    kill -0 "$pid" 2>/dev/null && fail "still running 10 s after Quit"
+    wait "$pid"
+    rc=$?
+    pid=
+    [ "$rc" = 0 ] || fail "exit code $rc after Quit, expected 0"
+    [ -s "$work/stderr" ] && fail "unexpected output on stderr"
+    return 0
 }

@@ -18,11 +18,15 @@ void k_AnimationManager::update(double dt) {
 }
 
 void k_AnimationManager::clear() {
-    // Each animation leaves the list before it is deleted, first added first.
+    // The list is handed over whole before any animation is deleted, so none is still listed
+    // when its destructor runs, and they go first added first. Erasing from the front one by
+    // one did the same in time quadratic in the count. Repeated in case a destructor added one.
     while (!animations.empty()) {
-        k_Animation* animation = animations.front();
-        animations.erase(animations.begin());
-        delete animation;
+        std::vector<k_Animation*> doomed;
+        doomed.swap(animations);
+        for (k_Animation* animation : doomed) {
+            delete animation;
+        }
     }
 }
 

@@ -12,14 +12,17 @@
 
 #include <GL/glu.h>
 
+#include "platform/RegularFile.h"
 #include "scenegraph/GenericSceneNode.h"
 #include "scenegraph/GlContext.h"
 #include "scenegraph/JpegDecoder.h"
 
 k_JpegTexture::k_JpegTexture(const char* fileName, int unit) : textureUnit(unit), textureName(0) {
-    std::FILE* file = std::fopen(fileName, "rb");
+    std::string reason;
+    std::FILE* file = openRegularFile(fileName, reason);
     if (file == nullptr) {
-        std::fprintf(stderr, "can't open %s\n", fileName);
+        std::fprintf(stderr, "can't open %s%s%s\n", fileName, reason.empty() ? "" : ": ",
+                     reason.c_str());
         return;
     }
     GLint maxTextureSize = 0;

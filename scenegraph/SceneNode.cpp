@@ -49,11 +49,15 @@ void k_SceneNode::addChild(k_SceneNode* child) {
 }
 
 void k_SceneNode::removeAllChildren() {
-    // Each child is out of the list before its destructor runs, and children go first to last.
+    // The list is handed over whole before any child is deleted, so no child is still listed
+    // when its destructor runs, and children go first to last. Erasing from the front one by
+    // one did the same in time quadratic in the count. Repeated in case a destructor added one.
     while (!children.empty()) {
-        k_SceneNode* child = children.front();
-        children.erase(children.begin());
-        delete child;
+        std::vector<k_SceneNode*> doomed;
+        doomed.swap(children);
+        for (k_SceneNode* child : doomed) {
+            delete child;
+        }
     }
     artifactRegistry.clear();
 }

@@ -1,30 +1,28 @@
 #include "scenegraph/ShaderUtils.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <new>
+#include <string>
+
+#include "platform/RegularFile.h"
 
 char* readTextFile(const char* fileName) {
-    if (fileName == nullptr) {
-        return nullptr;
-    }
-    std::FILE* file = std::fopen(fileName, "rt");
+    std::string reason;
+    std::FILE* file = openRegularFile(fileName, reason);
     if (file == nullptr) {
+        if (!reason.empty()) {
+            std::fprintf(stderr, "can't open %s: %s\n", fileName, reason.c_str());
+        }
         return nullptr;
     }
     char* text = nullptr;
-    // A directory opens on Linux, and ftell on it gives a huge length that no allocation
-    // satisfies: only regular files are read, and a length too large to hold gives no text.
-    struct stat status;
-    const bool regular = fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode);
-    if (regular && std::fseek(file, 0, SEEK_END) == 0) {
+    if (std::fseek(file, 0, SEEK_END) == 0) {
         const long length = std::ftell(file);
         if (length > 0 && std::fseek(file, 0, SEEK_SET) == 0) {
             text = new (std::nothrow) char[static_cast<size_t>(length) + 1];
         }
         if (text != nullptr) {
-            // Text-mode line-end translation may deliver fewer bytes than the length.
+            // The file may have shrunk since its length was taken.
             const size_t read = std::fread(text, 1, static_cast<size_t>(length), file);
             text[read] = '\0';
         }

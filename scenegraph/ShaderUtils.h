@@ -8,7 +8,9 @@
 // All but readTextFile need a current context with GLEW initialised.
 
 /// The whole file as newly allocated, zero-terminated text (release with delete[]), or null
-/// when the name is null, the file cannot be opened or it is empty.
+/// when the name is null, the file cannot be opened or it is empty. A file that is not a
+/// regular one (a FIFO, a directory) is refused without blocking, with a line on standard
+/// error that names it.
 char* readTextFile(const char* fileName);
 
 GLhandleARB compileVertexShader(const char* fileName);

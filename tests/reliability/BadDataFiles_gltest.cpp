@@ -22,7 +22,7 @@ using reliability::writeBytes;
 const char* const dataFiles[] = {"skydome.jpg", "skydome1.jpg", "texture.jpg",
                                  "normal.jpg",  "phong.vert",   "phong.frag"};
 
-enum class Damage { missing, directory, contents };
+enum class Damage { missing, directory, fifo, contents };
 
 struct BadFile {
     const char* what;
@@ -66,6 +66,8 @@ protected:
         std::remove(target.c_str());
         if (c.damage == Damage::directory) {
             mkdir(target.c_str(), 0700);
+        } else if (c.damage == Damage::fifo) {
+            mkfifo(target.c_str(), 0600);
         } else if (c.damage == Damage::contents) {
             writeBytes(target, c.contents);
         }
@@ -78,12 +80,15 @@ protected:
         ASSERT_EQ(chdir(folder.c_str()), 0);
         reliability::SceneHarness harness;
         std::string errors;
+        // A load that waits on a FIFO for a writer would hang the run: end it instead.
+        alarm(60);
         const std::string output = captureStdout([&] {
             errors = captureStderr([&] {
                 harness.load(c.scene);
                 harness.frames(4, 1.0 / 60.0);
             });
         });
+        alarm(0);
         const std::vector<GLenum> glErrors = reliability::takeGlErrors();
         const std::string all = output + errors;
         if (c.expected.empty()) {
@@ -260,6 +265,37 @@ TEST_F(BadDataFiles, BadShaderFilesAreReportedAndTheSceneStillDraws) {
          syntaxError,
          1,
          {"Error compiling vertex shader: phong.vert\n", "error"},
+         true},
+    };
+    for (const BadFile& c : cases) {
+        check(c);
+    }
+}
+
+// Opening a FIFO for reading would wait for a writer that never comes.
+TEST_F(BadDataFiles, FilesThatAreNotRegularAreRefusedWithoutBlocking) {
+    const BadFile cases[] = {
+        {"image FIFO",
+         "skydome1.jpg",
+         Damage::fifo,
+         "",
+         4,
+         {"can't open skydome1.jpg: not a regular file (a FIFO)\n"},
+         false},
+        {"image directory",
+         "texture.jpg",
+         Damage::directory,
+         "",
+         1,
+         {"can't open texture.jpg: not a regular file (a directory)\n"},
+         false},
+        {"shader FIFO",
+         "phong.frag",
+         Damage::fifo,
+         "",
+         1,
+         {"can't open phong.frag: not a regular file (a FIFO)\n",
+          "Error compiling fragment shader: phong.frag\n"},
          true},
     };
     for (const BadFile& c : cases) {

@@ -82,4 +82,25 @@ TEST(SimProgram, WritesSummaryPlotAndEveryKthFrame) {
     std::system(("rm -rf '" + frames + "' '" + json + "' '" + plot + "'").c_str());
 }
 
+// A FIFO in place of a data file must not hold the run waiting for a writer.
+TEST(SimProgram, RefusesDataFilesThatAreFifosAndRuns) {
+    const std::string folder = scratch("fifo");
+    ASSERT_EQ(std::system(("rm -rf '" + folder + "' && mkdir '" + folder +
+                           "' && cp texture.jpg normal.jpg phong.vert '" + folder +
+                           "' && mkfifo '" + folder + "/skydome1.jpg' '" + folder + "/phong.frag'")
+                              .c_str()),
+              0);
+    const k_SimProgramRun run =
+        runSimProgram("--scene 4 --seconds 0.05", "cd '" + folder + "' && timeout 120");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("can't open skydome1.jpg: not a regular file (a FIFO)\n"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("can't open phong.frag: not a regular file (a FIFO)\n"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.out.find("scene 4: 3 frames"), std::string::npos) << run.out;
+    std::system(("rm -rf '" + folder + "'").c_str());
+}
+
 } // namespace

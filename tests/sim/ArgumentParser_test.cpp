@@ -75,7 +75,7 @@ INSTANTIATE_TEST_SUITE_P(
                     BadCase{{"--scene", "1", "--every", "2"}, "--every needs --frames"},
                     BadCase{{"--scene", "1", "--frames", "d", "--every", "0"}, "--every"},
                     BadCase{{"--scene", "1", "--trace"}, "needs a value"},
-                    BadCase{{"--scene", "1", "--trace="}, "empty"},
+                    BadCase{{"--scene", "1", "--trace="}, "--trace needs a value"},
                     BadCase{{"--scene", "1", "--speed", "2"}, "unknown option '--speed'"},
                     BadCase{{"--scene", "1", "extra"}, "unknown option 'extra'"},
                     BadCase{{"--scene", "1", "--scene", "2"}, "more than once"},

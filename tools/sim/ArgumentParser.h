@@ -4,8 +4,10 @@
 
 #include "tools/sim/SimOptions.h"
 
-// Reads the simulator's command line. Checks everything that can be checked without a
-// window, so that bad input is reported before any X connection is made.
+// Reads the simulator's command line with CLI11. Checks everything that can be checked
+// without a window, so that bad input is reported before any GL context is made. An option is
+// added in one place, declareOptions() in the source: its help, the synopsis and its check
+// follow from that line.
 class k_ArgumentParser {
 public:
     enum class Outcome { run, help, error };
@@ -29,7 +31,7 @@ public:
 
     /// Parses argv[1..argc-1]. Output paths are not opened here.
     static Result parse(int argc, const char* const* argv);
-    /// The two usage lines, ending in a newline.
+    /// The usage lines, made from the options, ending in a newline.
     static std::string synopsis(const std::string& program);
     /// The synopsis and what every option does, ending in a newline.
     static std::string usage(const std::string& program);

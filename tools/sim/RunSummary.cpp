@@ -168,72 +168,64 @@ void k_RunSummary::writeComparisonText(std::FILE* file) const {
     std::fprintf(file, "mismatches         %" PRIu64 "\n", mismatches);
 }
 
-void k_RunSummary::writeComparisonJson(std::FILE* file) const {
-    const Distribution plan = referencePlanTime();
-    const Distribution search = referenceSearchTime();
-    const Distribution spheres = referenceSphereTests();
-    std::fprintf(file, "  \"comparison\": {\"repeats\": %d, \"mismatches\": %" PRIu64 ",\n",
-                 comparisonRepeats, mismatches);
-    std::fprintf(file,
-                 "    \"reference_plan_us\": {\"p50\": %" PRId64 ", \"p99\": %" PRId64
-                 ", \"max\": %" PRId64 ", \"max_frame\": %ld},\n",
-                 plan.p50, plan.p99, plan.max, plan.maxFrame);
-    std::fprintf(file,
-                 "    \"reference_search_us\": {\"p50\": %.3f, \"p99\": %.3f, \"max\": %.3f, "
-                 "\"max_frame\": %ld},\n",
-                 microseconds(search.p50), microseconds(search.p99), microseconds(search.max),
-                 search.maxFrame);
-    std::fprintf(file,
-                 "    \"reference_sphere_tests\": {\"p50\": %" PRId64 ", \"p99\": %" PRId64
-                 ", \"max\": %" PRId64 ", \"max_frame\": %ld},\n",
-                 spheres.p50, spheres.p99, spheres.max, spheres.maxFrame);
-    std::fprintf(file,
-                 "    \"reference_per_segment_test\": {\"search_ns\": %.3f, \"sphere_tests\": "
-                 "%.3f}},\n",
-                 searchNanosecondsPerSegmentTest(true), sphereTestsPerSegmentTest(true));
+namespace {
+
+nlohmann::ordered_json integerFigures(const k_RunSummary::Distribution& figures) {
+    return {{"p50", figures.p50},
+            {"p99", figures.p99},
+            {"max", figures.max},
+            {"max_frame", figures.maxFrame}};
+}
+
+nlohmann::ordered_json timeFigures(const k_RunSummary::Distribution& nanoseconds) {
+    return {{"p50", microseconds(nanoseconds.p50)},
+            {"p99", microseconds(nanoseconds.p99)},
+            {"max", microseconds(nanoseconds.max)},
+            {"max_frame", nanoseconds.maxFrame}};
+}
+
+} // namespace
+
+nlohmann::ordered_json k_RunSummary::toJson() const {
+    const k_QualityMetrics& q = qualityMetrics;
+    nlohmann::ordered_json json;
+    json["scene"] = scene;
+    json["frames"] = getFrames();
+    json["dt"] = dt;
+    if (swarm > 0) {
+        json["swarm"] = swarm;
+    }
+    json["strategy"] = strategyName(strategy);
+    json["passes"] = passes;
+    json["plan_us"] = integerFigures(planTime());
+    json["search_us"] = timeFigures(searchTime());
+    if (isComparison()) {
+        json["comparison"] = {{"repeats", comparisonRepeats},
+                              {"mismatches", mismatches},
+                              {"reference_plan_us", integerFigures(referencePlanTime())},
+                              {"reference_search_us", timeFigures(referenceSearchTime())},
+                              {"reference_sphere_tests", integerFigures(referenceSphereTests())},
+                              {"reference_per_segment_test",
+                               {{"search_ns", searchNanosecondsPerSegmentTest(true)},
+                                {"sphere_tests", sphereTestsPerSegmentTest(true)}}}};
+    }
+    json["sphere_tests"] = integerFigures(sphereTests());
+    json["per_segment_test"] = {{"segment_tests", segmentTestTotal},
+                                {"search_ns", searchNanosecondsPerSegmentTest(false)},
+                                {"sphere_tests", sphereTestsPerSegmentTest(false)}};
+    json["relocations"] = relocations;
+    json["frames_without_target"] = framesWithoutTarget;
+    json["occluded_fraction"] = q.occludedFraction();
+    json["inside_fraction"] = q.insideFraction();
+    // Without a body besides the target there is no clearance: null, not a number.
+    json["min_clearance"] = q.hasClearance() ? nlohmann::ordered_json(q.getMinClearance())
+                                             : nlohmann::ordered_json(nullptr);
+    json["min_clearance_frame"] = q.hasClearance()
+                                      ? nlohmann::ordered_json(q.getMinClearanceFrame())
+                                      : nlohmann::ordered_json(nullptr);
+    return json;
 }
 
 void k_RunSummary::writeJson(std::FILE* file) const {
-    const Distribution plan = planTime();
-    const Distribution spheres = sphereTests();
-    const k_QualityMetrics& q = qualityMetrics;
-    const Distribution search = searchTime();
-    std::fprintf(file, "{\n  \"scene\": %d,\n  \"frames\": %ld,\n  \"dt\": %.9g,\n", scene,
-                 getFrames(), dt);
-    if (swarm > 0) {
-        std::fprintf(file, "  \"swarm\": %ld,\n", swarm);
-    }
-    std::fprintf(file, "  \"strategy\": \"%s\",\n  \"passes\": %d,\n", strategyName(strategy),
-                 passes);
-    std::fprintf(file,
-                 "  \"plan_us\": {\"p50\": %" PRId64 ", \"p99\": %" PRId64 ", \"max\": %" PRId64
-                 ", \"max_frame\": %ld},\n",
-                 plan.p50, plan.p99, plan.max, plan.maxFrame);
-    std::fprintf(file,
-                 "  \"search_us\": {\"p50\": %.3f, \"p99\": %.3f, \"max\": %.3f, "
-                 "\"max_frame\": %ld},\n",
-                 microseconds(search.p50), microseconds(search.p99), microseconds(search.max),
-                 search.maxFrame);
-    if (isComparison()) {
-        writeComparisonJson(file);
-    }
-    std::fprintf(file,
-                 "  \"sphere_tests\": {\"p50\": %" PRId64 ", \"p99\": %" PRId64
-                 ", \"max\": %" PRId64 ", \"max_frame\": %ld},\n",
-                 spheres.p50, spheres.p99, spheres.max, spheres.maxFrame);
-    std::fprintf(file,
-                 "  \"per_segment_test\": {\"segment_tests\": %" PRIu64
-                 ", \"search_ns\": %.3f, \"sphere_tests\": %.3f},\n",
-                 segmentTestTotal, searchNanosecondsPerSegmentTest(false),
-                 sphereTestsPerSegmentTest(false));
-    std::fprintf(file, "  \"relocations\": %" PRIu64 ",\n", relocations);
-    std::fprintf(file, "  \"frames_without_target\": %ld,\n", framesWithoutTarget);
-    std::fprintf(file, "  \"occluded_fraction\": %.9g,\n", q.occludedFraction());
-    std::fprintf(file, "  \"inside_fraction\": %.9g,\n", q.insideFraction());
-    if (q.hasClearance()) {
-        std::fprintf(file, "  \"min_clearance\": %.9g,\n  \"min_clearance_frame\": %ld\n}\n",
-                     q.getMinClearance(), q.getMinClearanceFrame());
-    } else {
-        std::fprintf(file, "  \"min_clearance\": null,\n  \"min_clearance_frame\": null\n}\n");
-    }
+    std::fputs((toJson().dump(2) + "\n").c_str(), file);
 }

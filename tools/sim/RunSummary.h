@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "planning/InformationProvider.h"
 #include "tools/sim/FrameRecord.h"
 #include "tools/sim/QualityMetrics.h"
@@ -54,13 +56,14 @@ public:
     long getFramesWithoutTarget() const { return framesWithoutTarget; }
 
     void writeText(std::FILE* file) const;
+    /// The summary as JSON, keys in the order of the text summary.
+    nlohmann::ordered_json toJson() const;
     void writeJson(std::FILE* file) const;
 
 private:
     Distribution distribution(const std::vector<std::int64_t>& values) const;
 
     void writeComparisonText(std::FILE* file) const;
-    void writeComparisonJson(std::FILE* file) const;
 
     int scene;
     double dt;

@@ -10,6 +10,7 @@
 #include "app/FrameClock.h"
 #include "app/GlutCallbacks.h"
 #include "scenegraph/MainSceneNode.h"
+#include "scenes/PlanOverlay.h"
 #include "scenes/Scene.h"
 
 namespace {
@@ -47,7 +48,8 @@ void addMenuEntries() {
 } // namespace
 
 k_GlutApplication::k_GlutApplication(int widthValue, int heightValue, const char* title)
-    : width(widthValue), height(heightValue), root(new k_MainSceneNode()), scene(nullptr) {
+    : width(widthValue), height(heightValue), root(new k_MainSceneNode()), scene(nullptr),
+      planOverlay(nullptr) {
     glutInitWindowSize(width, height);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutCreateWindow(title);
@@ -74,9 +76,21 @@ k_GlutApplication::k_GlutApplication(int widthValue, int heightValue, const char
 }
 
 k_GlutApplication::~k_GlutApplication() {
-    // The tree goes first: the controller's planner and provider point into it.
+    // The overlay first: it turns off the recording of the controller's provider.
+    root->setOverlay(nullptr);
+    delete planOverlay;
+    // Then the tree: the controller's planner and provider point into it.
     delete root;
     delete scene;
+}
+
+void k_GlutApplication::showPlan() {
+    if (planOverlay != nullptr) {
+        return;
+    }
+    planOverlay = new k_PlanOverlay(scene);
+    k_PlanOverlay* overlay = planOverlay;
+    root->setOverlay([overlay] { overlay->draw(); });
 }
 
 void k_GlutApplication::run() {

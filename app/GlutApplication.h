@@ -1,6 +1,7 @@
 #pragma once
 
 class k_MainSceneNode;
+class k_PlanOverlay;
 class k_Scene;
 
 // The one application object: owns the root of the scene graph and the scene controller,
@@ -11,8 +12,12 @@ public:
     /// its GL state, callbacks and menu, then the scene controller; starts the frame clock.
     /// GLUT must be initialised.
     k_GlutApplication(int width, int height, const char* title);
-    /// Deletes the root (and with it the whole scene graph), then the scene controller.
+    /// Deletes the plan overlay, the root (and with it the whole scene graph), then the scene
+    /// controller.
     virtual ~k_GlutApplication();
+
+    /// Draws the plan over every frame from now on (k_PlanOverlay); a second call does nothing.
+    void showPlan();
 
     /// Enters the GLUT main loop; in normal operation it does not return.
     void run();
@@ -33,6 +38,8 @@ private:
     int height;
     k_MainSceneNode* root;
     k_Scene* scene;
+    /// Null unless the plan is shown.
+    k_PlanOverlay* planOverlay;
 };
 
 /// Initialises GLUT with the command line (unless it already is), creates the application

@@ -122,6 +122,10 @@ k_Vector3 k_Camera::hermite(k_Vector3 p0, k_Vector3 m0, k_Vector3 p1, k_Vector3 
     return ((p0 * h00 + m0 * h10) + m1 * h11) + p1 * h01;
 }
 
+k_Vector3 k_Camera::curveToWaypoint(float t) const {
+    return hermite(position, velocity, waypoint, nextWaypoint - waypoint, t);
+}
+
 void k_Camera::update(double dt) {
     if (!std::isfinite(dt)) {
         return; // a broken clock must not poison the camera's state

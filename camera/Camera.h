@@ -41,6 +41,11 @@ public:
     /// Cubic Hermite point between p0 (tangent m0) and p1 (tangent m1) at parameter t.
     k_Vector3 hermite(k_Vector3 p0, k_Vector3 m0, k_Vector3 p1, k_Vector3 m1, float t) const;
 
+    /// The curve update() steers along, from the eye (t = 0) to the waypoint (t = 1): it leaves
+    /// with the velocity and arrives along the way on to the next waypoint. For drawing the
+    /// plan; the motion never calls it.
+    k_Vector3 curveToWaypoint(float t) const;
+
     // Read-only views of the motion state for tools and tests.
     k_Vector3 getLookTarget() const { return lookTarget; }
     k_Vector3 getVelocity() const { return velocity; }

@@ -1,5 +1,6 @@
 #include "planning/FastPathSearch.h"
 
+#include "planning/BlockingRecord.h"
 #include "planning/SearchGeometry.h"
 #include "scenegraph/Artifact.h"
 
@@ -36,6 +37,9 @@ bool k_FastPathSearch::isBlocked(const k_Ray& segment, const k_Artifact* ignored
             ++stats.sphereTests;
             const float radius = enlargedRadius(artifact->getRadius());
             if (segment.hits(k_BoundingSphere(artifact->getTranslation(), radius))) {
+                if (blockingRecord != nullptr) {
+                    blockingRecord->add(artifact);
+                }
                 return true;
             }
         }
@@ -45,7 +49,12 @@ bool k_FastPathSearch::isBlocked(const k_Ray& segment, const k_Artifact* ignored
         // The bodies stand still while a search runs, so one snapshot serves all its tests.
         grid.build(*registry);
     }
-    return grid.isSegmentBlocked(segment, ignored, stats.sphereTests);
+    const bool blocked = grid.isSegmentBlocked(segment, ignored, stats.sphereTests);
+    if (blocked && blockingRecord != nullptr) {
+        // The grid does not say which body; the snapshot is the registry as it stands.
+        blockingRecord->addFirstHit(*registry, segment, ignored);
+    }
+    return blocked;
 }
 
 bool k_FastPathSearch::search(const k_Vector3& start, const k_Vector3& goal,

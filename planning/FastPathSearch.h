@@ -8,6 +8,7 @@
 #include "planning/SphereGrid.h"
 
 class k_Artifact;
+class k_BlockingRecord;
 
 // The fast strategy of k_InformationProvider::findPath: the same search, the same route and
 // the same counts of calls and segment tests as the reference, with the candidate order of
@@ -22,6 +23,9 @@ public:
     bool findPath(const std::vector<k_Artifact*>& registry, const k_Vector3& start,
                   const k_Vector3& goal, const k_Artifact* ignored,
                   std::vector<k_Vector3>& waypoints, int depth, k_PlanningStats& stats);
+
+    /// Where blocked segment tests note their body; null (the default) notes nothing.
+    void setBlockingRecord(k_BlockingRecord* record) { blockingRecord = record; }
 
     const k_SphereGrid& getGrid() const { return grid; }
     const k_CandidateOrder& getCandidateOrder() const { return order; }
@@ -43,4 +47,5 @@ private:
     std::vector<std::vector<k_Vector3>> candidateLists;
     int maxDepth;
     std::size_t waypointLimit;
+    k_BlockingRecord* blockingRecord = nullptr;
 };

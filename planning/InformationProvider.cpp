@@ -11,16 +11,27 @@ k_InformationProvider::k_InformationProvider()
     : stats(), maxDepth(4), directionSampler(new k_Icosahedron(3)),
       strategy(k_SearchStrategy::fast), compareReference(false), compareRepeats(1),
       runningReference(false), searchRunning(false), referenceWaypoints(), fastWaypoints(),
-      fastSearch(nullptr) {
+      fastSearch(nullptr), blockingRecord(nullptr) {
     fastSearch = new k_FastPathSearch(directionSampler->getVertices(), maxDepth, waypointLimit);
 }
 
 k_InformationProvider::~k_InformationProvider() {
+    delete blockingRecord;
     delete fastSearch;
     delete directionSampler;
 }
 
 void k_InformationProvider::refresh() {}
+
+void k_InformationProvider::setRecordBlocking(bool on) {
+    if (on && blockingRecord == nullptr) {
+        blockingRecord = new k_BlockingRecord();
+    } else if (!on) {
+        delete blockingRecord;
+        blockingRecord = nullptr;
+    }
+    fastSearch->setBlockingRecord(blockingRecord);
+}
 
 const std::vector<k_Vector3>& k_InformationProvider::getSampleDirections() const {
     return directionSampler->getVertices();
@@ -85,6 +96,9 @@ bool k_InformationProvider::isSegmentBlocked(const k_Ray& segment,
         const float radius = searchGeometry::enlargedRadius(artifact->getRadius());
         ++stats.sphereTests;
         if (segment.hits(k_BoundingSphere(artifact->getTranslation(), radius))) {
+            if (blockingRecord != nullptr) {
+                blockingRecord->add(artifact);
+            }
             return true;
         }
     }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "math/Vector3.h"
+#include "planning/BlockingRecord.h"
 #include "planning/PlanningStats.h"
 #include "planning/Ray.h"
 
@@ -75,7 +76,19 @@ public:
 
     /// Search work counted since the last resetStats(); only the counters are filled.
     const k_PlanningStats& getStats() const { return stats; }
-    void resetStats() { stats = k_PlanningStats(); }
+    /// Also starts the blocking record anew, so that it holds one planning step's bodies.
+    void resetStats() {
+        stats = k_PlanningStats();
+        if (blockingRecord != nullptr) {
+            blockingRecord->clear();
+        }
+    }
+
+    /// Off by default. On, every segment test that finds its way blocked notes the body that
+    /// blocked it, for drawing the plan; answers, routes and counts stay the same.
+    void setRecordBlocking(bool on);
+    /// The bodies that blocked the segment tests since the last resetStats(); null when off.
+    const k_BlockingRecord* getBlockingRecord() const { return blockingRecord; }
 
     k_InformationProvider(const k_InformationProvider&) = delete;
     k_InformationProvider& operator=(const k_InformationProvider&) = delete;
@@ -105,4 +118,6 @@ private:
     mutable std::vector<k_Vector3> fastWaypoints;
     /// Owned; holds the fast strategy's scratch buffers, hence used from const queries.
     k_FastPathSearch* fastSearch;
+    /// Owned; null unless recording is on, and then shared with fastSearch.
+    k_BlockingRecord* blockingRecord;
 };

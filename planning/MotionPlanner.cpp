@@ -120,6 +120,7 @@ void k_MotionPlanner::relocateCamera(const k_Artifact* target, const k_Vector3& 
 void k_MotionPlanner::chooseRoute(const k_Artifact* target, const k_Vector3& targetCenter,
                                   std::vector<k_Vector3>& route) {
     const double quarterRadius = 0.25 * static_cast<double>(target->getRadius());
+    routeReversed = false;
     // A target that overlaps another body cannot be reached around it: head straight in.
     if (!provider->isInsideArtifact(targetCenter, target, quarterRadius)) {
         // The forward route is read from its end: the start-side point, then the
@@ -136,6 +137,7 @@ void k_MotionPlanner::chooseRoute(const k_Artifact* target, const k_Vector3& tar
         // intermediate goal nearest the camera comes right after the target's entry.
         if (provider->findPath(targetCenter, camera->getPosition(), target, route, 0) &&
             route.size() >= 2) {
+            routeReversed = true;
             const k_Vector3 waypoint = route[1];
             const k_Vector3 nextWaypoint = route.size() >= 3 ? route[2] : waypoint;
             camera->setPath(waypoint, nextWaypoint, targetCenter);

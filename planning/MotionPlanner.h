@@ -38,6 +38,13 @@ public:
     const k_ManualResetEvent& getWaitEvent() const { return waitEvent; }
     /// Work and wall time of the latest call of plan().
     const k_PlanningStats& getLastStepStats() const { return lastStepStats; }
+    /// The latest step's route, for drawing the plan: the target's centre, then what the
+    /// search appended (intermediate goals, then the start-side point). Only the centre when
+    /// the camera heads straight in.
+    const std::vector<k_Vector3>& getRoute() const { return route; }
+    /// True when that route was found from the target back to the camera, so that its
+    /// intermediate goals run from the camera's side towards the target.
+    bool isRouteReversed() const { return routeReversed; }
 
     k_MotionPlanner(const k_MotionPlanner&) = delete;
     k_MotionPlanner& operator=(const k_MotionPlanner&) = delete;
@@ -57,4 +64,5 @@ private:
     k_PlanningStats lastStepStats;
     /// The step's route, kept with its capacity so that a step allocates nothing.
     std::vector<k_Vector3> route;
+    bool routeReversed = false;
 };

@@ -18,6 +18,13 @@ void k_MainSceneNode::beginRender() {
     glLoadIdentity();
 }
 
+void k_MainSceneNode::drawOverlay() const {
+    if (overlay) {
+        overlay();
+    }
+}
+
 void k_MainSceneNode::endRender() {
+    drawOverlay();
     glutSwapBuffers();
 }

@@ -152,6 +152,12 @@ void declareOptions(CLI::App& app, k_SimOptions& options) {
     addWholeNumber(app, "--every", options.captureEvery, 1, Parser::maxFrames,
                    "a whole number of frames, 1 or more", "K",
                    "K for --frames, 1 or more (default 1)");
+    addSwitch(app, "--show-plan", options.showPlan,
+              "draw the plan over the pictures: the target's bounding sphere\n"
+              "(green), the bodies that blocked the step's straight segments,\n"
+              "enlarged by the search's clearance of 0.5 (orange), the route with\n"
+              "its intermediate goals (magenta), the curve the camera steers along\n"
+              "to its waypoint (yellow) and a top view in the lower-left corner");
     addChoice(app, "--strategy", options.strategy,
               {{"fast", k_SearchStrategy::fast}, {"reference", k_SearchStrategy::reference}}, "S",
               "path search: fast (default) or reference (the straightforward one;\n"
@@ -184,6 +190,9 @@ void declareOptions(CLI::App& app, k_SimOptions& options) {
 std::string checkCombinations(const CLI::App& app, k_SimOptions& options) {
     if (app.count("--every") != 0 && options.framesDirectory.empty()) {
         return "--every needs --frames DIR";
+    }
+    if (options.showPlan && options.framesDirectory.empty()) {
+        return "--show-plan draws the plan into the pictures: it needs --frames DIR";
     }
     if (app.count("--swarm") != 0 && options.scene != 4) {
         return "--swarm grows Scene 4's swarm: it needs --scene 4";

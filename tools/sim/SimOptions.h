@@ -18,6 +18,8 @@ struct k_SimOptions {
     std::string framesDirectory;
     /// Every how many frames a picture is written; 0 without --frames.
     long captureEvery = 0;
+    /// Draws the plan over every picture.
+    bool showPlan = false;
     /// The path search the provider uses for the run.
     k_SearchStrategy strategy = k_SearchStrategy::fast;
     /// Runs the reference search alongside the fast one on the same frames.

@@ -86,6 +86,10 @@ void k_SimWindow::loadScene(int scene, long swarm) {
     }
 }
 
+void k_SimWindow::showPlan() {
+    application->showPlan();
+}
+
 void k_SimWindow::capture(std::vector<std::uint8_t>& rgb) {
     // The root's own render would swap the buffers at its end, before the picture could be
     // read, so its opening steps are done here and its children drawn one by one.
@@ -96,6 +100,7 @@ void k_SimWindow::capture(std::vector<std::uint8_t>& rgb) {
     for (k_SceneNode* child : root->getChildren()) {
         child->render();
     }
+    root->drawOverlay();
     rgb.assign(static_cast<std::size_t>(width) * height * 3, 0);
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);

@@ -33,8 +33,12 @@ public:
     /// `swarm` above 0, scene 4 gets that many obstacles instead of its own 100.
     void loadScene(int scene, long swarm = 0);
 
-    /// Draws the tree into the back buffer and reads it back before the swap (a read of the
-    /// front buffer after the swap is black under Xvfb). Bottom row first, RGB.
+    /// Draws the plan over every captured picture from now on; call it before loading a
+    /// scene, so that the first step already records the bodies that block its way.
+    void showPlan();
+
+    /// Draws the tree (and the plan, when shown) into the back buffer and reads it back before the
+    /// swap (a read of the front buffer after the swap is black under Xvfb). Bottom row first, RGB.
     void capture(std::vector<std::uint8_t>& rgb);
 
     k_SimWindow(const k_SimWindow&) = delete;

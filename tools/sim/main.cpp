@@ -78,6 +78,9 @@ int simulate(const k_SimOptions& options) {
     }
 
     k_SimWindow window;
+    if (options.showPlan) {
+        window.showPlan();
+    }
     k_Scene* scene = window.getScene();
     // Set before the load, so that the very first planning step already uses it.
     k_InformationProvider* provider = scene->getInformationProvider();

@@ -1,0 +1,286 @@
+#include "scenes/PlanOverlay.h"
+
+// GLEW must come before any other GL header.
+#include <GL/glew.h>
+
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "camera/Camera.h"
+#include "planning/InformationProvider.h"
+#include "planning/MotionPlanner.h"
+#include "scenegraph/Artifact.h"
+#include "scenegraph/ArtifactRegistry.h"
+#include "scenes/Scene.h"
+
+namespace {
+
+constexpr int circleSegments = 48;
+constexpr int curveSamples = 32;
+constexpr float lineWidth = 2.0f;
+constexpr float routePointSize = 7.0f;
+constexpr float cameraPointSize = 6.0f;
+// The top view leaves this share of its span free around the plan, and shows at least this
+// much on either side of its centre, so that the bodies around a short plan show too.
+constexpr double topViewPadding = 0.5;
+constexpr double topViewLeastHalf = 12.0;
+// Length of the camera's view direction in the top view, as a share of its span.
+constexpr double viewDirectionShare = 0.08;
+
+void setColour(const k_PlanOverlay::Colour& colour) {
+    glColor3ub(colour.r, colour.g, colour.b);
+}
+
+// A circle about `center` in the plane of two axes (0 x, 1 y, 2 z).
+void drawCircle(const k_Vector3& center, float radius, int firstAxis, int secondAxis) {
+    glBegin(GL_LINE_LOOP);
+    for (int i = 0; i < circleSegments; ++i) {
+        const double angle = 2.0 * M_PI * i / circleSegments;
+        double point[3] = {center.x, center.y, center.z};
+        point[firstAxis] += radius * std::cos(angle);
+        point[secondAxis] += radius * std::sin(angle);
+        glVertex3d(point[0], point[1], point[2]);
+    }
+    glEnd();
+}
+
+// Three great circles: reads as a sphere and stays readable where many overlap.
+void drawWireSphere(const k_Vector3& center, float radius) {
+    drawCircle(center, radius, 0, 1);
+    drawCircle(center, radius, 1, 2);
+    drawCircle(center, radius, 0, 2);
+}
+
+void drawVertices(GLenum mode, const std::vector<k_Vector3>& points, std::size_t first,
+                  std::size_t end) {
+    glBegin(mode);
+    for (std::size_t i = first; i < end && i < points.size(); ++i) {
+        glVertex3f(points[i].x, points[i].y, points[i].z);
+    }
+    glEnd();
+}
+
+const k_Artifact* targetOf(const k_MotionPlanner& planner) {
+    const int index = planner.getLastStepStats().targetIndex;
+    if (index < 0 || static_cast<std::size_t>(index) >= artifactRegistry.size()) {
+        return nullptr;
+    }
+    return artifactRegistry[static_cast<std::size_t>(index)];
+}
+
+std::vector<k_Vector3> curveOf(const k_Camera& camera) {
+    std::vector<k_Vector3> points;
+    for (int i = 0; i <= curveSamples; ++i) {
+        points.push_back(camera.curveToWaypoint(static_cast<float>(i) / curveSamples));
+    }
+    return points;
+}
+
+// Smallest and largest x and z of what the top view shows.
+struct Extent {
+    double low[2] = {INFINITY, INFINITY};
+    double high[2] = {-INFINITY, -INFINITY};
+
+    void add(const k_Vector3& point, double radius = 0.0) {
+        if (!std::isfinite(point.x) || !std::isfinite(point.z) || !std::isfinite(radius)) {
+            return;
+        }
+        low[0] = std::min(low[0], point.x - radius);
+        high[0] = std::max(high[0], point.x + radius);
+        low[1] = std::min(low[1], point.z - radius);
+        high[1] = std::max(high[1], point.z + radius);
+    }
+};
+
+} // namespace
+
+k_PlanOverlay::k_PlanOverlay(k_Scene* sceneValue) : scene(sceneValue) {
+    scene->getInformationProvider()->setRecordBlocking(true);
+}
+
+k_PlanOverlay::~k_PlanOverlay() {
+    scene->getInformationProvider()->setRecordBlocking(false);
+}
+
+std::vector<k_Vector3> k_PlanOverlay::routeInTravelOrder() const {
+    std::vector<k_Vector3> points;
+    const k_Camera* camera = scene->getCamera();
+    const k_MotionPlanner* planner = scene->getPlanner();
+    if (camera == nullptr || planner == nullptr || targetOf(*planner) == nullptr ||
+        planner->getRoute().empty()) {
+        return points;
+    }
+    const std::vector<k_Vector3>& route = planner->getRoute();
+    points.push_back(camera->getPosition());
+    if (planner->isRouteReversed()) {
+        // Found from the target outwards: its first entry after the target is nearest the eye.
+        points.insert(points.end(), route.begin() + 1, route.end());
+    } else {
+        // Read from the end: the start-side point, then the intermediate goals.
+        points.insert(points.end(), route.rbegin(), route.rend() - 1);
+    }
+    points.push_back(route.front());
+    return points;
+}
+
+void k_PlanOverlay::draw() const {
+    if (scene->getCamera() == nullptr || scene->getPlanner() == nullptr) {
+        return;
+    }
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    // The program is not part of the attribute groups.
+    const GLhandleARB program = glGetHandleARB(GL_PROGRAM_OBJECT_ARB);
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+
+    glUseProgramObjectARB(0);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    glDisable(GL_FOG);
+    glDisable(GL_LINE_SMOOTH);
+    glDisable(GL_POINT_SMOOTH);
+    glDisable(GL_LINE_STIPPLE);
+    GLint textureUnits = 1;
+    glGetIntegerv(GL_MAX_TEXTURE_UNITS_ARB, &textureUnits);
+    for (GLint unit = 0; unit < textureUnits; ++unit) {
+        glActiveTextureARB(GL_TEXTURE0_ARB + unit);
+        glDisable(GL_TEXTURE_2D);
+    }
+    glActiveTextureARB(GL_TEXTURE0_ARB);
+    glLineWidth(lineWidth);
+
+    drawInView();
+    if (viewport[2] >= topViewSize + 2 * topViewMargin &&
+        viewport[3] >= topViewSize + 2 * topViewMargin) {
+        drawTopView(viewport[0] + topViewMargin, viewport[1] + topViewMargin);
+    }
+
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glPopAttrib();
+    glUseProgramObjectARB(program);
+}
+
+void k_PlanOverlay::drawInView() const {
+    const k_Camera& camera = *scene->getCamera();
+    const k_MotionPlanner& planner = *scene->getPlanner();
+    // The camera node's own view transform, from an identity model-view.
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    const k_Vector3 eye = camera.getPosition();
+    const k_Vector3 lookAt = camera.getLookAt();
+    const k_Vector3 up = camera.getUp();
+    gluLookAt(eye.x, eye.y, eye.z, lookAt.x, lookAt.y, lookAt.z, up.x, up.y, up.z);
+
+    if (const k_BlockingRecord* record = scene->getInformationProvider()->getBlockingRecord()) {
+        setColour(blockingColour);
+        for (const k_BoundingSphere& sphere : record->getSpheres()) {
+            drawWireSphere(sphere.center, sphere.radius);
+        }
+    }
+    const k_Artifact* target = targetOf(planner);
+    if (target == nullptr) {
+        return;
+    }
+    setColour(targetColour);
+    drawWireSphere(target->getTranslation(), target->getRadius());
+
+    const std::vector<k_Vector3> route = routeInTravelOrder();
+    setColour(routeColour);
+    drawVertices(GL_LINE_STRIP, route, 0, route.size());
+    setColour(curveColour);
+    const std::vector<k_Vector3> curve = curveOf(camera);
+    drawVertices(GL_LINE_STRIP, curve, 0, curve.size());
+    // The route's points last, on top of the lines that meet there; not the eye or the target.
+    setColour(routeColour);
+    glPointSize(routePointSize);
+    drawVertices(GL_POINTS, route, 1, route.size() - 1);
+}
+
+void k_PlanOverlay::drawTopView(int left, int bottom) const {
+    const k_Camera& camera = *scene->getCamera();
+    const k_Artifact* target = targetOf(*scene->getPlanner());
+    const k_BlockingRecord* record = scene->getInformationProvider()->getBlockingRecord();
+    const std::vector<k_Vector3> route = routeInTravelOrder();
+    const std::vector<k_Vector3> curve = curveOf(camera);
+
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(left, bottom, topViewSize, topViewSize);
+    glClearColor(panelColour.r / 255.0f, panelColour.g / 255.0f, panelColour.b / 255.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glViewport(left, bottom, topViewSize, topViewSize);
+
+    // Framed on the plan (a scene may spread its bodies far wider); bodies outside are cut.
+    Extent extent;
+    extent.add(camera.getPosition());
+    if (target != nullptr) {
+        extent.add(target->getTranslation(), target->getRadius());
+    }
+    for (const k_Vector3& point : route) {
+        extent.add(point);
+    }
+    if (record != nullptr) {
+        for (const k_BoundingSphere& sphere : record->getSpheres()) {
+            extent.add(sphere.center, sphere.radius);
+        }
+    }
+    const double centerX = 0.5 * (extent.low[0] + extent.high[0]);
+    const double centerZ = 0.5 * (extent.low[1] + extent.high[1]);
+    double half = 0.5 * std::max(extent.high[0] - extent.low[0], extent.high[1] - extent.low[1]);
+    half = std::max(std::isfinite(half) ? half * (1.0 + topViewPadding) : 0.0, topViewLeastHalf);
+    // Seen from above: x to the right, z downwards.
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(centerX - half, centerX + half, centerZ + half, centerZ - half, -1.0, 1.0);
+    // World x and z become the view's x and y; height is dropped, so every point lies
+    // inside the depth range.
+    static const GLfloat viewFromWorld[16] = {1, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 1};
+    glMatrixMode(GL_MODELVIEW);
+    glLoadMatrixf(viewFromWorld);
+
+    glLineWidth(1.0f);
+    setColour(bodyColour);
+    for (const k_Artifact* artifact : artifactRegistry) {
+        if (artifact != nullptr && artifact != target) {
+            drawCircle(artifact->getTranslation(), artifact->getRadius(), 0, 2);
+        }
+    }
+    if (record != nullptr) {
+        setColour(blockingColour);
+        for (const k_BoundingSphere& sphere : record->getSpheres()) {
+            drawCircle(sphere.center, sphere.radius, 0, 2);
+        }
+    }
+    glLineWidth(lineWidth);
+    if (target != nullptr) {
+        setColour(targetColour);
+        drawCircle(target->getTranslation(), target->getRadius(), 0, 2);
+        setColour(routeColour);
+        drawVertices(GL_LINE_STRIP, route, 0, route.size());
+        setColour(curveColour);
+        drawVertices(GL_LINE_STRIP, curve, 0, curve.size());
+    }
+    k_Vector3 direction = camera.getLookAt() - camera.getPosition();
+    direction.y = 0.0f;
+    direction.normalize();
+    const k_Vector3 eye = camera.getPosition();
+    const k_Vector3 ahead = eye + direction * static_cast<float>(2.0 * half * viewDirectionShare);
+    setColour(cameraColour);
+    glBegin(GL_LINES);
+    glVertex3f(eye.x, eye.y, eye.z);
+    glVertex3f(ahead.x, ahead.y, ahead.z);
+    glEnd();
+    glPointSize(cameraPointSize);
+    glBegin(GL_POINTS);
+    glVertex3f(eye.x, eye.y, eye.z);
+    glEnd();
+}

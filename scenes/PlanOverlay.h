@@ -1,0 +1,57 @@
+#pragma once
+
+#include <vector>
+
+#include "math/Vector3.h"
+
+class k_Scene;
+
+// Draws what the planner is doing over a finished frame, in the camera's own view: the
+// target's bounding sphere, the enlarged spheres of the bodies that blocked the latest
+// planning step's segment tests, the route with its points and intermediate goals, the curve
+// the camera steers along to its waypoint, and, in the lower-left corner, a top view of the
+// camera, the target and the bodies. Made for reading the planner, not for looks: flat
+// colours, lines and square points, no lighting, shaders or textures and no depth test, so
+// everything shows through the bodies.
+// GL state: draw() saves every attribute group, both matrices and the current shader program
+// and restores them, so that the next frame's tree is drawn exactly as without it.
+class k_PlanOverlay {
+public:
+    struct Colour {
+        unsigned char r, g, b;
+    };
+    /// Pure colours, so that a picture shows where each part is drawn.
+    static constexpr Colour targetColour{0, 255, 0};
+    static constexpr Colour blockingColour{255, 128, 0};
+    static constexpr Colour routeColour{255, 0, 255};
+    static constexpr Colour curveColour{255, 255, 0};
+    static constexpr Colour cameraColour{255, 255, 255};
+    static constexpr Colour bodyColour{160, 160, 160};
+    static constexpr Colour panelColour{24, 24, 24};
+    /// Side of the square top view, and its distance from the window's edges, in pixels.
+    static constexpr int topViewSize = 200;
+    static constexpr int topViewMargin = 8;
+
+    /// Turns on the scene's record of blocking bodies for the overlay's lifetime; `scene`
+    /// must outlive the overlay.
+    explicit k_PlanOverlay(k_Scene* scene);
+    /// Turns the record off again.
+    ~k_PlanOverlay();
+
+    /// Draws over the colour buffer with the current projection and viewport, reading the
+    /// scene as the latest update left it. Draws nothing before a scene is loaded.
+    void draw() const;
+
+    /// The route as the camera travels it: from its eye through the route's points to the
+    /// target's centre. Empty before a scene is loaded or while there is no target.
+    std::vector<k_Vector3> routeInTravelOrder() const;
+
+    k_PlanOverlay(const k_PlanOverlay&) = delete;
+    k_PlanOverlay& operator=(const k_PlanOverlay&) = delete;
+
+private:
+    void drawInView() const;
+    void drawTopView(int left, int bottom) const;
+
+    k_Scene* scene;
+};

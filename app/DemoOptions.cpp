@@ -9,18 +9,17 @@ constexpr const char* programName = "veltrava";
 } // namespace
 
 int parseDemoOptions(int argc, const char* const* argv, k_DemoOptions& options) {
-    CLI::App app("Veltrava Corrento: an autonomous virtual camera plans its way through scenes "
+    CLI::App app("Veltrava Corrento: an autonomous virtual camera plans its way through scenes\n"
                  "of moving bodies. Choose a scene from the menu on the right mouse button.",
                  programName);
-    app.add_flag("--show-plan", options.showPlan,
-                 "Draw the plan over every frame: the target's bounding sphere (green), the "
-                 "bodies that blocked the straight way, enlarged by the search's clearance "
-                 "(orange), the route with its intermediate goals (magenta), the curve the "
-                 "camera steers along to its waypoint (yellow) and a top view in the "
-                 "lower-left corner");
-    app.footer("X options such as -display NAME and -geometry WxH+X+Y are read by GLUT.\n"
-               "Exit codes: 0 after Quit or --help, 1 when the window cannot be opened, 2 for "
-               "a bad argument.");
+    app.add_flag("--show-plan", options.showPlan, "Draw the plan over every frame (see below)");
+    app.footer("The plan: the target's bounding sphere (green); the bodies that blocked the\n"
+               "straight way, enlarged by the search's clearance (orange); the route with its\n"
+               "intermediate goals (magenta); the curve the camera steers along to its waypoint\n"
+               "(yellow); a top view in the lower-left corner.\n"
+               "X options such as -display NAME and -geometry WxH+X+Y are read by GLUT.\n"
+               "Exit codes: 0 after Quit or --help, 1 when the window cannot be opened, 2 for a\n"
+               "bad argument.");
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {

@@ -22,6 +22,8 @@ constexpr int curveSamples = 32;
 constexpr float lineWidth = 2.0f;
 constexpr float routePointSize = 7.0f;
 constexpr float cameraPointSize = 6.0f;
+// In the camera's view, lines and points nearer than this ahead of the eye are left out.
+constexpr float viewNearest = 2.0f;
 // The top view leaves this share of its span free around the plan, and shows at least this
 // much on either side of its centre, so that the bodies around a short plan show too.
 constexpr double topViewPadding = 0.5;
@@ -53,14 +55,56 @@ void drawWireSphere(const k_Vector3& center, float radius) {
     drawCircle(center, radius, 0, 2);
 }
 
-void drawVertices(GLenum mode, const std::vector<k_Vector3>& points, std::size_t first,
-                  std::size_t end) {
-    glBegin(mode);
-    for (std::size_t i = first; i < end && i < points.size(); ++i) {
-        glVertex3f(points[i].x, points[i].y, points[i].z);
+void drawLineStrip(const std::vector<k_Vector3>& points) {
+    glBegin(GL_LINE_STRIP);
+    for (const k_Vector3& point : points) {
+        glVertex3f(point.x, point.y, point.z);
     }
     glEnd();
 }
+
+// Lines in the camera's view, cut where they come nearer than `nearest` ahead of the eye:
+// the route and the curve start at the eye, and a line through the eye's own neighbourhood
+// would cross the whole picture for the smallest sideways offset.
+struct ViewClip {
+    k_Vector3 eye;
+    k_Vector3 forward;
+    float nearest;
+
+    float depth(const k_Vector3& point) const { return dot(point - eye, forward); }
+
+    void drawLines(const std::vector<k_Vector3>& points) const {
+        glBegin(GL_LINES);
+        for (std::size_t i = 1; i < points.size(); ++i) {
+            k_Vector3 from = points[i - 1];
+            k_Vector3 to = points[i];
+            const float fromDepth = depth(from);
+            const float toDepth = depth(to);
+            if (fromDepth < nearest && toDepth < nearest) {
+                continue;
+            }
+            if (fromDepth < nearest) {
+                from = from + (to - from) * ((nearest - fromDepth) / (toDepth - fromDepth));
+            } else if (toDepth < nearest) {
+                to = to + (from - to) * ((nearest - toDepth) / (fromDepth - toDepth));
+            }
+            glVertex3f(from.x, from.y, from.z);
+            glVertex3f(to.x, to.y, to.z);
+        }
+        glEnd();
+    }
+
+    void drawPoints(const std::vector<k_Vector3>& points, std::size_t first,
+                    std::size_t end) const {
+        glBegin(GL_POINTS);
+        for (std::size_t i = first; i < end && i < points.size(); ++i) {
+            if (depth(points[i]) >= nearest) {
+                glVertex3f(points[i].x, points[i].y, points[i].z);
+            }
+        }
+        glEnd();
+    }
+};
 
 const k_Artifact* targetOf(const k_MotionPlanner& planner) {
     const int index = planner.getLastStepStats().targetIndex;
@@ -194,16 +238,18 @@ void k_PlanOverlay::drawInView() const {
     setColour(targetColour);
     drawWireSphere(target->getTranslation(), target->getRadius());
 
+    k_Vector3 forward = lookAt - eye;
+    forward.normalize();
+    const ViewClip clip{eye, forward, viewNearest};
     const std::vector<k_Vector3> route = routeInTravelOrder();
     setColour(routeColour);
-    drawVertices(GL_LINE_STRIP, route, 0, route.size());
+    clip.drawLines(route);
     setColour(curveColour);
-    const std::vector<k_Vector3> curve = curveOf(camera);
-    drawVertices(GL_LINE_STRIP, curve, 0, curve.size());
+    clip.drawLines(curveOf(camera));
     // The route's points last, on top of the lines that meet there; not the eye or the target.
     setColour(routeColour);
     glPointSize(routePointSize);
-    drawVertices(GL_POINTS, route, 1, route.size() - 1);
+    clip.drawPoints(route, 1, route.size() - 1);
 }
 
 void k_PlanOverlay::drawTopView(int left, int bottom) const {
@@ -265,9 +311,9 @@ void k_PlanOverlay::drawTopView(int left, int bottom) const {
         setColour(targetColour);
         drawCircle(target->getTranslation(), target->getRadius(), 0, 2);
         setColour(routeColour);
-        drawVertices(GL_LINE_STRIP, route, 0, route.size());
+        drawLineStrip(route);
         setColour(curveColour);
-        drawVertices(GL_LINE_STRIP, curve, 0, curve.size());
+        drawLineStrip(curve);
     }
     k_Vector3 direction = camera.getLookAt() - camera.getPosition();
     direction.y = 0.0f;

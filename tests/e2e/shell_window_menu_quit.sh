@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The program as a user drives it: the banner, one 800x600 window titled "Veltrava Corrento",
-# keys and other buttons ignored, the right-button menu, and "Quit" ending it with code 0.
+# keys and other buttons ignored, the right-button menu, and "Quit" ending it with code 0;
+# an unknown argument gets one line on stderr and code 2, and no window.
 # Usage: shell_window_menu_quit.sh <veltrava binary> <data folder>; needs DISPLAY.
 set -u
 
@@ -60,4 +61,11 @@ eval "$(xdotool getwindowgeometry --shell "$menu")"
 xdotool mousemove "$((X + WIDTH / 2))" "$((Y + 2 + 25 * 4 + 12))" click --delay 0 1
 expect_clean_exit
 cmp -s "$work/banner" "$work/stdout" || fail "more than the banner on stdout"
-echo "PASS: banner, 800x600 window, ignored input, menu of five entries, Quit with code 0"
+
+(cd "$data" && timeout 20 "$bin" --bogus >"$work/stdout" 2>"$work/stderr")
+rc=$?
+[ "$rc" = 2 ] || fail "exit code $rc for --bogus, expected 2"
+[ ! -s "$work/stdout" ] || fail "--bogus wrote to stdout: $(head -c 200 "$work/stdout")"
+[ "$(wc -l <"$work/stderr")" = 1 ] && grep -q -- '--bogus' "$work/stderr" ||
+    fail "--bogus should give one line naming it on stderr"
+echo "PASS: banner, 800x600 window, ignored input, menu of five entries, Quit with code 0, bad argument"

@@ -267,13 +267,15 @@ TEST_F(FastPathSearchTest, RoutesMatchWhereEqualDistancesDecide) {
 }
 
 TEST_F(FastPathSearchTest, PlannerRunsAreIdenticalStepByStep) {
-    // The same moving scene planned twice from the same seed, once per strategy: every step
-    // gives the camera the same bits and the search the same counts.
+    // The same moving scene planned from the same seed by each strategy, with and without
+    // the record of blocking bodies: every step gives the camera the same bits and the search
+    // the same counts, and both strategies record the same bodies.
     struct Step {
         k_Vector3 position, lookAt, up, velocity;
         k_PlanningStats stats;
+        std::vector<k_BoundingSphere> blocking;
     };
-    auto run = [&](k_SearchStrategy strategy, bool compare) {
+    auto run = [&](k_SearchStrategy strategy, bool compare, bool record) {
         scene.root.removeAllChildren();
         k_Dice dice(31);
         scene.add(k_Vector3(0, 0, 0), 1.0f, 100);
@@ -285,6 +287,7 @@ TEST_F(FastPathSearchTest, PlannerRunsAreIdenticalStepByStep) {
         k_InformationProvider provider;
         provider.setStrategy(strategy);
         provider.setCompareReference(compare, 3);
+        provider.setRecordBlocking(record);
         k_Camera camera(75, 5, 125, 10);
         camera.setPosition(k_Vector3(0, -50, -620));
         camera.setUp(k_Vector3(0, 1, 0));
@@ -298,22 +301,32 @@ TEST_F(FastPathSearchTest, PlannerRunsAreIdenticalStepByStep) {
                 body->setTranslation(body->getTranslation() + velocities[i] * 0.016f);
             }
             planner.plan(0.016);
-            steps.push_back({camera.getPosition(), camera.getLookAt(), camera.getUp(),
-                             camera.getVelocity(), planner.getLastStepStats()});
+            steps.push_back({camera.getPosition(),
+                             camera.getLookAt(),
+                             camera.getUp(),
+                             camera.getVelocity(),
+                             planner.getLastStepStats(),
+                             {}});
+            if (record) {
+                steps.back().blocking = provider.getBlockingRecord()->getSpheres();
+            }
         }
         return steps;
     };
-    const std::vector<Step> referenceSteps = run(k_SearchStrategy::reference, false);
-    const std::vector<Step> fastSteps = run(k_SearchStrategy::fast, false);
+    const std::vector<Step> referenceSteps = run(k_SearchStrategy::reference, false, true);
+    const std::vector<Step> fastSteps = run(k_SearchStrategy::fast, false, false);
+    const std::vector<Step> recordedSteps = run(k_SearchStrategy::fast, false, true);
     // Side by side: the reference runs first on a copy of every search and must agree.
-    const std::vector<Step> comparedSteps = run(k_SearchStrategy::fast, true);
+    const std::vector<Step> comparedSteps = run(k_SearchStrategy::fast, true, false);
     ASSERT_EQ(fastSteps.size(), referenceSteps.size());
+    ASSERT_EQ(recordedSteps.size(), referenceSteps.size());
     ASSERT_EQ(comparedSteps.size(), referenceSteps.size());
     std::uint64_t searches = 0;
+    std::size_t blockedSteps = 0;
     std::int64_t referenceTime = 0;
     for (std::size_t i = 0; i < fastSteps.size(); ++i) {
         const Step& a = referenceSteps[i];
-        for (const Step& b : {fastSteps[i], comparedSteps[i]}) {
+        for (const Step& b : {fastSteps[i], recordedSteps[i], comparedSteps[i]}) {
             ASSERT_TRUE(sameBits(a.position, b.position) && sameBits(a.lookAt, b.lookAt) &&
                         sameBits(a.up, b.up) && sameBits(a.velocity, b.velocity))
                 << "frame " << i;
@@ -322,6 +335,16 @@ TEST_F(FastPathSearchTest, PlannerRunsAreIdenticalStepByStep) {
             ASSERT_EQ(a.stats.relocationAttempts, b.stats.relocationAttempts) << "frame " << i;
             ASSERT_EQ(a.stats.targetIndex, b.stats.targetIndex) << "frame " << i;
         }
+        ASSERT_EQ(recordedSteps[i].stats.sphereTests, fastSteps[i].stats.sphereTests);
+        ASSERT_EQ(recordedSteps[i].blocking.size(), a.blocking.size()) << "frame " << i;
+        for (std::size_t k = 0; k < a.blocking.size(); ++k) {
+            ASSERT_TRUE(sameBits(recordedSteps[i].blocking[k].center, a.blocking[k].center) &&
+                        recordedSteps[i].blocking[k].radius == a.blocking[k].radius)
+                << "frame " << i << " body " << k;
+        }
+        // A step that went around something noted what blocked it, and only then.
+        EXPECT_EQ(a.blocking.empty(), a.stats.findPathCalls <= 1) << "frame " << i;
+        blockedSteps += a.blocking.empty() ? 0 : 1;
         EXPECT_EQ(comparedSteps[i].stats.referenceMismatches, 0u);
         EXPECT_EQ(comparedSteps[i].stats.referenceSphereTests, a.stats.sphereTests);
         EXPECT_EQ(fastSteps[i].stats.referenceSearchNanoseconds, 0);
@@ -332,4 +355,5 @@ TEST_F(FastPathSearchTest, PlannerRunsAreIdenticalStepByStep) {
     }
     EXPECT_GT(referenceTime, 0);
     EXPECT_GT(searches, 10u); // the run went around bodies, not just straight in
+    EXPECT_GT(blockedSteps, 10u);
 }

@@ -2,12 +2,15 @@
 // after a load, and the replacement of one scene by another.
 #include <GL/glew.h>
 
+#include <GL/glu.h>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <string>
 
 #include "planning/MotionPlanner.h"
+#include "scenes/PlanOverlay.h"
 #include "support/CaptureOutput.h"
 #include "support/GlState.h"
 #include "tests/scenes/SceneTestSupport.h"
@@ -269,6 +272,94 @@ TEST_F(SceneTest, TheSameSceneCanBeLoadedAgainAndAgain) {
     EXPECT_EQ(root.getChildren().size(), 1u);
     EXPECT_EQ(artifactRegistry.size(), 101u);
     EXPECT_EQ(animations().size(), 202u);
+}
+
+// One frame as the program draws it (the root's own steps but the swap), read back as RGB.
+std::vector<unsigned char> drawFrame(k_MainSceneNode& root) {
+    glViewport(0, 0, 800, 600);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, 800.0 / 600.0, 0.1, 1000.0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    for (k_SceneNode* child : root.getChildren()) {
+        child->render();
+    }
+    root.drawOverlay();
+    std::vector<unsigned char> rgb(800 * 600 * 3);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, 800, 600, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    return rgb;
+}
+
+bool hasColour(const std::vector<unsigned char>& rgb, std::size_t pixel,
+               const k_PlanOverlay::Colour& colour) {
+    return rgb[3 * pixel] == colour.r && rgb[3 * pixel + 1] == colour.g &&
+           rgb[3 * pixel + 2] == colour.b;
+}
+
+TEST_F(SceneTest, ThePlanIsDrawnOverTheFrameAndLeavesTheNextFrameAsWithoutIt) {
+    k_PlanOverlay overlay(&scene);
+    randomSeed(1);
+    load(1);
+    // Scene 1 at 0.016 s: by frame 586 the camera goes around a body, with an intermediate
+    // goal in view.
+    for (int frame = 0; frame < 586; ++frame) {
+        scene.update(0.016);
+    }
+    const std::vector<unsigned char> before = drawFrame(root);
+    root.setOverlay([&overlay] { overlay.draw(); });
+    const std::vector<unsigned char> planned = drawFrame(root);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    root.setOverlay(nullptr);
+    EXPECT_TRUE(drawFrame(root) == before) << "the overlay changed how the scene is drawn";
+    ASSERT_FALSE(planned == before);
+
+    // Each route point in view, outside the top view, shows in the route's colour.
+    const k_Camera* camera = scene.getCamera();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    const k_Vector3 eye = camera->getPosition();
+    const k_Vector3 lookAt = camera->getLookAt();
+    const k_Vector3 up = camera->getUp();
+    gluLookAt(eye.x, eye.y, eye.z, lookAt.x, lookAt.y, lookAt.z, up.x, up.y, up.z);
+    GLdouble modelView[16], projection[16];
+    GLint viewport[4];
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glPopMatrix();
+    const std::vector<k_Vector3> route = overlay.routeInTravelOrder();
+    ASSERT_GE(route.size(), 3u);
+    int pointsSeen = 0;
+    for (std::size_t i = 1; i + 1 < route.size(); ++i) {
+        GLdouble x, y, z;
+        gluProject(route[i].x, route[i].y, route[i].z, modelView, projection, viewport, &x, &y, &z);
+        const int column = static_cast<int>(std::floor(x));
+        const int row = static_cast<int>(std::floor(y));
+        const int topViewEnd = k_PlanOverlay::topViewMargin + k_PlanOverlay::topViewSize;
+        if (z <= 0.0 || z >= 1.0 || column < 0 || column >= 800 || row < 0 || row >= 600 ||
+            (column < topViewEnd && row < topViewEnd)) {
+            continue;
+        }
+        ++pointsSeen;
+        EXPECT_TRUE(hasColour(planned, static_cast<std::size_t>(row) * 800 + column,
+                              k_PlanOverlay::routeColour))
+            << "route point " << i << " at " << column << ", " << row;
+    }
+    EXPECT_GT(pointsSeen, 0);
+    // The target's and the blocking bodies' spheres are drawn too.
+    for (const k_PlanOverlay::Colour& colour :
+         {k_PlanOverlay::targetColour, k_PlanOverlay::blockingColour, k_PlanOverlay::curveColour}) {
+        std::size_t count = 0;
+        for (std::size_t pixel = 0; pixel < 800 * 600; ++pixel) {
+            count += hasColour(planned, pixel, colour) && !hasColour(before, pixel, colour) ? 1 : 0;
+        }
+        EXPECT_GT(count, 100u) << int(colour.r) << ' ' << int(colour.g) << ' ' << int(colour.b);
+    }
 }
 
 } // namespace

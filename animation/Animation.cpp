@@ -17,3 +17,7 @@ void k_Animation::start() {
 void k_Animation::stop() {
     enabled = false;
 }
+
+k_Vector3 k_Animation::translationChangeOver(double) const {
+    return k_Vector3(0.0f, 0.0f, 0.0f);
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "math/Vector3.h"
+
 class k_GenericSceneNode;
 
 // Base of the time-driven changes of one node. An animation reads the node's current
@@ -17,6 +19,10 @@ public:
     virtual void start();
     /// Pauses without losing state.
     virtual void stop();
+    /// How much this animation will have moved its target after `seconds` more of running,
+    /// worked out from its own law of time without touching the target or its own state;
+    /// zero for one that moves nothing or is stopped. Lets a planner look ahead.
+    virtual k_Vector3 translationChangeOver(double seconds) const;
 
     bool isEnabled() const { return enabled; }
     k_GenericSceneNode* getTarget() const { return target; }

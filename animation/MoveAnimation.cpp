@@ -9,3 +9,10 @@ void k_MoveAnimation::animate(double dt) {
     const float step = static_cast<float>(dt);
     target->setTranslation(target->getTranslation() + velocity * step);
 }
+
+k_Vector3 k_MoveAnimation::translationChangeOver(double seconds) const {
+    if (!enabled) {
+        return k_Vector3(0.0f, 0.0f, 0.0f);
+    }
+    return velocity * static_cast<float>(seconds);
+}

@@ -10,6 +10,8 @@ public:
 
     k_Vector3 getVelocity() const { return velocity; }
 
+    k_Vector3 translationChangeOver(double seconds) const override;
+
 protected:
     void animate(double dt) override;
 

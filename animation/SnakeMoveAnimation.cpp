@@ -34,3 +34,14 @@ void k_SnakeMoveAnimation::animate(double dt) {
     }
     target->setTranslation(target->getTranslation() + amplitude * change);
 }
+
+k_Vector3 k_SnakeMoveAnimation::translationChangeOver(double seconds) const {
+    if (!enabled) {
+        return k_Vector3(0.0f, 0.0f, 0.0f);
+    }
+    float change = static_cast<float>(swing(time + seconds) - swing(time));
+    if (!std::isfinite(change)) {
+        change = 0.0f; // the same guard as a frame's step
+    }
+    return velocity * static_cast<float>(seconds) + amplitude * change;
+}

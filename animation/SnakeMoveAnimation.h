@@ -19,6 +19,8 @@ public:
     k_Vector3 getVelocity() const { return velocity; }
     k_Vector3 getAmplitude() const { return amplitude; }
 
+    k_Vector3 translationChangeOver(double seconds) const override;
+
 protected:
     void animate(double dt) override;
 

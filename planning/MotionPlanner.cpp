@@ -67,8 +67,8 @@ void k_MotionPlanner::plan(double dt) {
 
     const k_PlanningStats& searchStats = provider->getStats();
     lastStepStats.findPathCalls = searchStats.findPathCalls;
-    lastStepStats.segmentTests = searchStats.segmentTests;
-    lastStepStats.sphereTests = searchStats.sphereTests;
+    lastStepStats.segmentTests += searchStats.segmentTests;
+    lastStepStats.sphereTests += searchStats.sphereTests;
     lastStepStats.searchNanoseconds = searchStats.searchNanoseconds;
     lastStepStats.referenceSearchNanoseconds = searchStats.referenceSearchNanoseconds;
     lastStepStats.referenceSphereTests = searchStats.referenceSphereTests;

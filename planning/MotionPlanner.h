@@ -49,14 +49,20 @@ public:
     k_MotionPlanner(const k_MotionPlanner&) = delete;
     k_MotionPlanner& operator=(const k_MotionPlanner&) = delete;
 
-private:
+protected:
     /// Moves the camera to random points around the target until its eye is outside every
     /// other body, or the attempt limit is reached.
     void relocateCamera(const k_Artifact* target, const k_Vector3& targetCenter);
     /// Gives the camera its new path towards targetCenter; `route` holds only targetCenter.
-    void chooseRoute(const k_Artifact* target, const k_Vector3& targetCenter,
-                     std::vector<k_Vector3>& route);
+    /// Called once per step with a target, after the relocation; another planner decides
+    /// where to go by overriding it and keeps everything else of the step.
+    virtual void chooseRoute(const k_Artifact* target, const k_Vector3& targetCenter,
+                             std::vector<k_Vector3>& route);
+    k_InformationProvider* getProvider() const { return provider; }
+    /// The current step's figures; the search's counts are added to what a subclass put in.
+    k_PlanningStats& getStepStats() { return lastStepStats; }
 
+private:
     k_ManualResetEvent waitEvent;
     k_Camera* camera;
     k_MainSceneNode* rootNode;

@@ -6,6 +6,7 @@
 #include "camera/Camera.h"
 #include "planning/InformationProvider.h"
 #include "planning/MotionPlanner.h"
+#include "planning/VisibilityPlanner.h"
 #include "scenegraph/GenericSceneNode.h"
 #include "scenegraph/JpegTexture.h"
 #include "scenegraph/MainSceneNode.h"
@@ -15,8 +16,9 @@
 #include "scenes/SceneSkeleton.h"
 
 k_Scene::k_Scene(k_MainSceneNode* rootNode)
-    : planner(nullptr), heightArtifact(nullptr), camera(nullptr), skyNode(nullptr), root(rootNode),
-      informationProvider(nullptr), animationManager(nullptr) {
+    : planner(nullptr), plannerKind(k_PlannerKind::standard), heightArtifact(nullptr),
+      camera(nullptr), skyNode(nullptr), root(rootNode), informationProvider(nullptr),
+      animationManager(nullptr) {
     informationProvider = new k_InformationProvider();
     planner = new k_MotionPlanner(informationProvider, nullptr, root);
     animationManager = new k_AnimationManager();
@@ -27,6 +29,18 @@ k_Scene::~k_Scene() {
     delete informationProvider;
     delete planner;
     delete animationManager;
+}
+
+void k_Scene::setPlannerKind(k_PlannerKind kind) {
+    planner->waitUntilIdle();
+    delete planner;
+    planner = nullptr;
+    plannerKind = kind;
+    if (kind == k_PlannerKind::visibility) {
+        planner = new k_VisibilityPlanner(informationProvider, camera, root, animationManager);
+    } else {
+        planner = new k_MotionPlanner(informationProvider, camera, root);
+    }
 }
 
 void k_Scene::update(double dt) {

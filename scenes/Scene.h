@@ -1,5 +1,7 @@
 #pragma once
 
+#include "planning/PlannerKind.h"
+
 class k_AnimationManager;
 class k_Artifact;
 class k_Camera;
@@ -33,6 +35,11 @@ public:
     /// The swarm size of Scene 4 as the menu loads it.
     static constexpr int swarmSize = 100;
 
+    /// Replaces the planner by one of `kind` (the built-in one until then), steering the
+    /// current camera if there is one. Waits for a running planning step first.
+    void setPlannerKind(k_PlannerKind kind);
+    k_PlannerKind getPlannerKind() const { return plannerKind; }
+
     k_Camera* getCamera() const { return camera; }
     k_Sphere* getSkyNode() const { return skyNode; }
     k_Artifact* getHeightArtifact() const { return heightArtifact; }
@@ -52,6 +59,7 @@ private:
     void finishLoad();
 
     k_MotionPlanner* planner;
+    k_PlannerKind plannerKind;
     k_Artifact* heightArtifact;
     k_Camera* camera;
     k_Sphere* skyNode;

@@ -184,6 +184,12 @@ void declareOptions(CLI::App& app, k_SimOptions& options) {
                    "a number of obstacles from 1 to " + std::to_string(Parser::maxSwarm), "N",
                    "scene 4 only: N obstacles (default 100) from the same generator\n"
                    "and recipe; the first 100 are the scene's own");
+    addChoice(app, "--planner", options.planner,
+              {{"default", k_PlannerKind::standard}, {"visibility", k_PlannerKind::visibility}},
+              "P",
+              "default (heads for the target) or visibility (keeps the target\n"
+              "in sight first: viewpoints around it scored by the line of sight\n"
+              "now and over the next 2 s of the bodies' motion)");
 }
 
 // Rules between options, checked once every value is read; "" when the line is sound.

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "planning/InformationProvider.h"
+#include "planning/PlannerKind.h"
 
 // What one headless run does, as read from the command line.
 struct k_SimOptions {
@@ -22,6 +23,8 @@ struct k_SimOptions {
     bool showPlan = false;
     /// The path search the provider uses for the run.
     k_SearchStrategy strategy = k_SearchStrategy::fast;
+    /// The planner that steers the camera.
+    k_PlannerKind planner = k_PlannerKind::standard;
     /// Runs the reference search alongside the fast one on the same frames.
     bool compareReference = false;
     /// With compareReference: how often each side runs per search; the shortest time counts.

@@ -83,6 +83,7 @@ int simulate(const k_SimOptions& options) {
     }
     k_Scene* scene = window.getScene();
     // Set before the load, so that the very first planning step already uses it.
+    scene->setPlannerKind(options.planner);
     k_InformationProvider* provider = scene->getInformationProvider();
     provider->setStrategy(options.strategy);
     provider->setCompareReference(options.compareReference, options.repeats);

@@ -1,0 +1,344 @@
+#include "planning/VisibilityPlanner.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "camera/Camera.h"
+#include "planning/InformationProvider.h"
+#include "planning/SearchGeometry.h"
+#include "scenegraph/Artifact.h"
+#include "scenegraph/Icosahedron.h"
+
+namespace {
+
+// Now, then ahead far enough to cover the time the camera needs to get somewhere else.
+const std::vector<double> forecastHorizons{0.0, 0.25, 0.5, 1.0, 1.5, 2.0};
+// Viewpoints at the default's distance from the target and nearer, where fewer bodies
+// can come between; as multiples of the stop distance plus the target's radius.
+constexpr double distanceFactors[] = {1.0, 0.6};
+// A line of sight this close to a body's surface counts as cut: the camera never sits
+// exactly where it was aimed, and bodies move between steps. (0.1 to 1 measured; 1 kept
+// the target in sight best.)
+constexpr float sightMargin = 1.0f;
+// A viewpoint closer than this to a body's surface at a horizon is crowded there.
+constexpr float minimumClearance = 1.0f;
+// Cost of a viewpoint crowded at every horizon, against 1 for a sight cut at every one.
+constexpr double crowdedWeight = 4.0;
+// Cost of turning half way round the target.
+constexpr double turnWeight = 0.5;
+// Cost of a viewpoint per factor e of distance away from the default's.
+constexpr double distanceWeight = 0.1;
+// Keeps the choice of the last step over equally good ones, so the view does not dither.
+constexpr double stickiness = 0.15;
+// Largest turn around the target aimed for at once: the camera orbits instead of cutting
+// across the target.
+constexpr float arcStep = 0.7f; // radians, about 40 degrees
+// How far ahead the camera's own motion is checked against the bodies, and the least
+// clearance from their surfaces that passes.
+constexpr double probeSeconds = 1.0;
+constexpr float safetyMargin = 0.3f;
+// Most frames of motion a probe runs, whatever the time step.
+constexpr int maxProbeFrames = 128;
+constexpr double pi = 3.141592653589793;
+
+k_Vector3 unitOrNull(const k_Vector3& v) {
+    k_Vector3 unit = v;
+    unit.normalize();
+    return unit;
+}
+
+bool same(const k_Vector3& a, const k_Vector3& b) {
+    return a.x == b.x && a.y == b.y && a.z == b.z;
+}
+
+double angleBetween(const k_Vector3& a, const k_Vector3& b) {
+    const double cosine = std::clamp(static_cast<double>(dot(a, b)), -1.0, 1.0);
+    return std::acos(cosine);
+}
+
+// Squared distance from `point` to the segment from `a` along `axis` (unit) for `length`.
+float segmentDistanceSquared(const k_Vector3& a, const k_Vector3& axis, float length,
+                             const k_Vector3& point) {
+    const k_Vector3 offset = point - a;
+    const float along = std::clamp(dot(offset, axis), 0.0f, length);
+    const k_Vector3 closest = offset - axis * along;
+    return dot(closest, closest);
+}
+
+} // namespace
+
+k_VisibilityPlanner::k_VisibilityPlanner(k_InformationProvider* providerValue,
+                                         k_Camera* cameraValue, k_MainSceneNode* rootNodeValue,
+                                         const k_AnimationManager* animationsValue)
+    : k_MotionPlanner(providerValue, cameraValue, rootNodeValue), animations(animationsValue),
+      probe(), stepDt(0.0), probeTests(0), bodiesNearEye(), forecast(forecastHorizons),
+      directions(), nearBodies(forecastHorizons.size()), targetCenters(forecastHorizons.size()),
+      chosenDirection(), chosenDistance(0.0f), baseDistance(1.0f), hasChosen(false) {
+    const k_Icosahedron sampler(1);
+    directions = sampler.getVertices();
+}
+
+k_VisibilityPlanner::~k_VisibilityPlanner() {}
+
+void k_VisibilityPlanner::plan(double dt) {
+    stepDt = dt;
+    k_MotionPlanner::plan(dt);
+}
+
+void k_VisibilityPlanner::setCamera(k_Camera* cameraValue) {
+    k_MotionPlanner::setCamera(cameraValue);
+    hasChosen = false; // a new scene: nothing chosen in it yet
+}
+
+void k_VisibilityPlanner::collectNearBodies(const k_Artifact* target, float reach) {
+    std::size_t targetIndex = forecast.getBodyCount();
+    for (std::size_t i = 0; i < forecast.getBodyCount(); ++i) {
+        if (forecast.getBody(i) == target) {
+            targetIndex = i;
+            break;
+        }
+    }
+    for (std::size_t h = 0; h < forecast.getHorizonCount(); ++h) {
+        targetCenters[h] = targetIndex < forecast.getBodyCount()
+                               ? forecast.getCenter(h, targetIndex)
+                               : target->getTranslation();
+        nearBodies[h].clear();
+        for (std::size_t i = 0; i < forecast.getBodyCount(); ++i) {
+            if (i == targetIndex || forecast.getBody(i) == nullptr) {
+                continue;
+            }
+            const float limit = reach + forecast.getRadius(i) + minimumClearance;
+            const k_Vector3 offset = forecast.getCenter(h, i) - targetCenters[h];
+            if (dot(offset, offset) < limit * limit) {
+                nearBodies[h].push_back(i);
+            }
+        }
+    }
+}
+
+bool k_VisibilityPlanner::isSightBlocked(std::size_t horizon, const k_Vector3& direction,
+                                         float distance, std::uint64_t& sphereTests) const {
+    for (std::size_t i : nearBodies[horizon]) {
+        ++sphereTests;
+        const float limit = forecast.getRadius(i) + sightMargin;
+        if (segmentDistanceSquared(targetCenters[horizon], direction, distance,
+                                   forecast.getCenter(horizon, i)) < limit * limit) {
+            return true;
+        }
+    }
+    return false;
+}
+
+float k_VisibilityPlanner::viewpointClearance(std::size_t horizon, const k_Vector3& viewpoint,
+                                              std::uint64_t& sphereTests) const {
+    float least = 1e30f;
+    for (std::size_t i : nearBodies[horizon]) {
+        ++sphereTests;
+        const float clearance =
+            (forecast.getCenter(horizon, i) - viewpoint).length() - forecast.getRadius(i);
+        least = std::min(least, clearance);
+    }
+    return least;
+}
+
+double k_VisibilityPlanner::scoreViewpoint(const k_Vector3& direction,
+                                           const k_Vector3& currentDirection, float distance,
+                                           std::uint64_t& tests, std::uint64_t& sphereTests) const {
+    int blocked = 0;
+    int crowded = 0;
+    const std::size_t horizonCount = forecast.getHorizonCount();
+    for (std::size_t h = 0; h < horizonCount; ++h) {
+        tests += 2;
+        if (isSightBlocked(h, direction, distance, sphereTests)) {
+            ++blocked;
+        }
+        const k_Vector3 viewpoint = targetCenters[h] + direction * distance;
+        if (viewpointClearance(h, viewpoint, sphereTests) < minimumClearance) {
+            ++crowded;
+        }
+    }
+    const double horizons = static_cast<double>(horizonCount);
+    double cost = (blocked + crowdedWeight * crowded) / horizons;
+    cost += turnWeight * angleBetween(currentDirection, direction) / pi;
+    cost += distanceWeight * std::fabs(std::log(distance / baseDistance));
+    if (hasChosen && same(direction, chosenDirection) && distance == chosenDistance) {
+        cost -= stickiness;
+    }
+    return cost;
+}
+
+void k_VisibilityPlanner::chooseRoute(const k_Artifact* target, const k_Vector3& targetCenter,
+                                      std::vector<k_Vector3>& route) {
+    k_Camera* camera = getCamera();
+    k_PlanningStats& stats = getStepStats();
+    forecast.update(animations);
+
+    const k_Vector3 eye = camera->getPosition();
+    baseDistance = static_cast<float>(camera->getStopDistance()) + target->getRadius();
+    float farthest = 0.0f;
+    float nearest = 1e30f;
+    for (double factor : distanceFactors) {
+        farthest = std::max(farthest, static_cast<float>(factor) * baseDistance);
+        nearest = std::min(nearest, static_cast<float>(factor) * baseDistance);
+    }
+    collectNearBodies(target, farthest);
+
+    const float eyeDistance = (eye - targetCenter).length();
+    k_Vector3 current = unitOrNull(eye - targetCenter);
+    if (dot(current, current) == 0.0f) {
+        current = hasChosen ? chosenDirection : directions.front();
+    }
+    const float currentDistance = std::clamp(eyeDistance, nearest, farthest);
+
+    // Fixed order, so that the cap cuts the same candidates on every run: the way the
+    // camera already looks, the last choice, then the sample directions.
+    std::uint64_t tests = 0;
+    std::uint64_t sphereTests = 0;
+    k_Vector3 best = current;
+    float bestDistance = currentDistance;
+    double bestCost = scoreViewpoint(current, current, currentDistance, tests, sphereTests);
+    auto consider = [&](const k_Vector3& direction, float distance) {
+        if (tests >= maxScoringTests) {
+            return;
+        }
+        const double cost = scoreViewpoint(direction, current, distance, tests, sphereTests);
+        if (cost < bestCost) {
+            bestCost = cost;
+            best = direction;
+            bestDistance = distance;
+        }
+    };
+    if (hasChosen) {
+        consider(chosenDirection, chosenDistance);
+    }
+    for (double factor : distanceFactors) {
+        for (const k_Vector3& direction : directions) {
+            consider(direction, static_cast<float>(factor) * baseDistance);
+        }
+    }
+    stats.segmentTests += tests;
+    stats.sphereTests += sphereTests;
+    chosenDirection = best;
+    chosenDistance = bestDistance;
+    hasChosen = true;
+
+    const k_Vector3 viewpoint = targetCenter + best * bestDistance;
+    k_Vector3 aim = viewpoint;
+    const double turn = angleBetween(current, best);
+    if (turn > arcStep && eyeDistance < 3.0f * bestDistance) {
+        // Part of the way round the target, on the circle through both directions.
+        k_Vector3 across = best - current * dot(current, best);
+        if (dot(across, across) < 1e-6f) {
+            across.cross(current, std::fabs(current.y) < 0.9f ? k_Vector3(0.0f, 1.0f, 0.0f)
+                                                              : k_Vector3(1.0f, 0.0f, 0.0f));
+        }
+        across.normalize();
+        const k_Vector3 step = current * std::cos(arcStep) + across * std::sin(arcStep);
+        aim = targetCenter + step * bestDistance;
+    }
+    steerTowards(aim, viewpoint, targetCenter, route);
+
+    probeTests = 0;
+    keepSafe(target, targetCenter, route);
+    stats.sphereTests += probeTests;
+}
+
+void k_VisibilityPlanner::keepSafe(const k_Artifact* target, const k_Vector3& targetCenter,
+                                   std::vector<k_Vector3>& route) {
+    k_Camera* camera = getCamera();
+    float bestClearance = probeClearance();
+    if (bestClearance >= safetyMargin) {
+        return;
+    }
+    struct Path {
+        k_Vector3 waypoint, nextWaypoint, goal;
+    };
+    auto current = [camera]() {
+        return Path{camera->getWaypoint(), camera->getNextWaypoint(), camera->getGoal()};
+    };
+    Path best = current();
+    // Alternatives, in order: the default's way to the target, then braking to a halt
+    // (past which the camera backs off along its way).
+    for (int option = 0; option < 2 && bestClearance < safetyMargin; ++option) {
+        if (option == 0) {
+            route.clear();
+            route.push_back(targetCenter);
+            k_MotionPlanner::chooseRoute(target, targetCenter, route);
+        } else {
+            const k_Vector3 eye = camera->getPosition();
+            camera->setPath(best.waypoint, best.nextWaypoint, eye);
+        }
+        const float clearance = probeClearance();
+        if (clearance > bestClearance) {
+            bestClearance = clearance;
+            best = current();
+        }
+    }
+    camera->setPath(best.waypoint, best.nextWaypoint, best.goal);
+}
+
+float k_VisibilityPlanner::probeClearance() {
+    const k_Camera* camera = getCamera();
+    if (!(stepDt > 0.0)) {
+        return 1e30f;
+    }
+    const int frames = std::min(maxProbeFrames, static_cast<int>(std::ceil(probeSeconds / stepDt)));
+    const k_Vector3 eye = camera->getPosition();
+    // Bodies the eye could reach in that time, or that could reach it.
+    const double seconds = stepDt * frames;
+    const double reach = camera->getVelocity().length() * seconds +
+                         0.5 * camera->getAcceleration() * seconds * seconds + 5.0;
+    bodiesNearEye.clear();
+    for (std::size_t i = 0; i < forecast.getBodyCount(); ++i) {
+        if (forecast.getBody(i) == nullptr) {
+            continue;
+        }
+        const float limit = static_cast<float>(reach) + forecast.getRadius(i);
+        const k_Vector3 offset = forecast.getCenter(0, i) - eye;
+        if (dot(offset, offset) < limit * limit) {
+            bodiesNearEye.push_back(i);
+        }
+    }
+    probe.copyMotion(*camera);
+    float least = 1e30f;
+    for (int frame = 1; frame <= frames; ++frame) {
+        probe.k_Camera::update(stepDt);
+        const k_Vector3 at = probe.getPosition();
+        probeTests += bodiesNearEye.size();
+        for (std::size_t i : bodiesNearEye) {
+            const float clearance =
+                (forecast.getCenterAt(i, stepDt * frame) - at).length() - forecast.getRadius(i);
+            least = std::min(least, clearance);
+        }
+    }
+    return least;
+}
+
+void k_VisibilityPlanner::steerTowards(const k_Vector3& aim, const k_Vector3& viewpoint,
+                                       const k_Vector3& targetCenter,
+                                       std::vector<k_Vector3>& route) {
+    k_Camera* camera = getCamera();
+    k_InformationProvider* provider = getProvider();
+    const k_Vector3 eye = camera->getPosition();
+    // Aimed beyond the viewpoint by the stop distance, towards the target: the camera then
+    // comes to rest at the viewpoint, and once there its goal is the target itself.
+    const k_Vector3 goal =
+        viewpoint + unitOrNull(targetCenter - eye) * static_cast<float>(camera->getStopDistance());
+    const k_Vector3 beyondAim = same(aim, viewpoint) ? aim + unitOrNull(aim - eye) : viewpoint;
+
+    route.clear();
+    route.push_back(aim);
+    // The target counts as an obstacle: the way to a viewpoint goes round it.
+    if (!provider->isSegmentBlocked(searchGeometry::segmentBetween(eye, aim), nullptr)) {
+        camera->setPath(aim, beyondAim, goal);
+        return;
+    }
+    if (provider->findPath(eye, aim, nullptr, route, 0) && route.size() >= 2) {
+        const std::size_t count = route.size();
+        const k_Vector3 waypoint = route[count - 2];
+        const k_Vector3 nextWaypoint = count >= 3 ? route[count - 3] : beyondAim;
+        camera->setPath(waypoint, nextWaypoint, goal);
+        return;
+    }
+    camera->setPath(aim, beyondAim, goal);
+}

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "math/Vector3.h"
+#include "planning/BodyForecast.h"
+#include "planning/CameraProbe.h"
+#include "planning/MotionPlanner.h"
+
+class k_AnimationManager;
+
+// A planner that puts keeping the target in sight first. Every step it scores viewpoints
+// around the target, at the camera's stop distance in a fixed set of directions, by whether
+// the line of sight from them stays clear of the other bodies now and over the next
+// seconds (the bodies' animations are evaluated ahead, the scene is not stepped), by their
+// clearance from bodies and by how far the camera must turn around the target to reach
+// them; then it routes the camera to the best one. The camera moves by its own rules, and
+// the relocation out of bodies is the default planner's.
+class k_VisibilityPlanner : public k_MotionPlanner {
+public:
+    /// Most line-of-sight and viewpoint tests of one step's scoring (a step needs about
+    /// 1,000); candidates left when it is reached are skipped, always the same ones.
+    static constexpr std::uint64_t maxScoringTests = 2000;
+
+    /// `animations` (not owned, may be null: bodies then stay where they are) is read to
+    /// forecast the bodies.
+    k_VisibilityPlanner(k_InformationProvider* provider, k_Camera* camera,
+                        k_MainSceneNode* rootNode, const k_AnimationManager* animations);
+    ~k_VisibilityPlanner() override;
+
+    void plan(double dt) override;
+    void setCamera(k_Camera* camera) override;
+
+    /// The viewing direction (from the target out to the viewpoint) chosen by the last step.
+    k_Vector3 getChosenDirection() const { return chosenDirection; }
+
+protected:
+    void chooseRoute(const k_Artifact* target, const k_Vector3& targetCenter,
+                     std::vector<k_Vector3>& route) override;
+
+private:
+    /// Bodies that could cut a line of sight of length `reach` from the target at each horizon.
+    void collectNearBodies(const k_Artifact* target, float reach);
+    /// Lower is better; counts its tests into `tests`.
+    double scoreViewpoint(const k_Vector3& direction, const k_Vector3& currentDirection,
+                          float distance, std::uint64_t& tests, std::uint64_t& sphereTests) const;
+    /// True when the segment from the target's forecast centre out along `direction` to
+    /// `distance` passes strictly closer than a radius plus `margin` to a near body.
+    bool isSightBlocked(std::size_t horizon, const k_Vector3& direction, float distance,
+                        std::uint64_t& sphereTests) const;
+    /// Least clearance of the viewpoint from the near bodies at `horizon`.
+    float viewpointClearance(std::size_t horizon, const k_Vector3& viewpoint,
+                             std::uint64_t& sphereTests) const;
+    /// Hands the camera a piece of path towards `aim`, braking to rest at `viewpoint`.
+    void steerTowards(const k_Vector3& aim, const k_Vector3& viewpoint,
+                      const k_Vector3& targetCenter, std::vector<k_Vector3>& route);
+
+    /// When the chosen path would bring the eye too near a body soon, takes the safest of
+    /// it, the default's way to the target and braking.
+    void keepSafe(const k_Artifact* target, const k_Vector3& targetCenter,
+                  std::vector<k_Vector3>& route);
+    /// Least clearance from the bodies' surfaces of the eye over the next moments if the
+    /// camera kept its present path, by running a copy of its motion against the forecast.
+    float probeClearance();
+
+    const k_AnimationManager* animations;
+    k_CameraProbe probe;
+    double stepDt;
+    /// Body distances the probes of the step worked out.
+    std::uint64_t probeTests;
+    std::vector<std::size_t> bodiesNearEye;
+    k_BodyForecast forecast;
+    std::vector<k_Vector3> directions;
+    /// Per horizon, the indices of the bodies near the target's forecast centre.
+    std::vector<std::vector<std::size_t>> nearBodies;
+    std::vector<k_Vector3> targetCenters;
+    k_Vector3 chosenDirection;
+    float chosenDistance;
+    /// The distance the default planner keeps from the target: its stop distance.
+    float baseDistance;
+    bool hasChosen;
+};

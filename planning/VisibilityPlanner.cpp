@@ -7,7 +7,6 @@
 #include "planning/InformationProvider.h"
 #include "planning/SearchGeometry.h"
 #include "scenegraph/Artifact.h"
-#include "scenegraph/Icosahedron.h"
 
 namespace {
 
@@ -74,8 +73,14 @@ k_VisibilityPlanner::k_VisibilityPlanner(k_InformationProvider* providerValue,
       probe(), stepDt(0.0), probeTests(0), bodiesNearEye(), forecast(forecastHorizons),
       directions(), nearBodies(forecastHorizons.size()), targetCenters(forecastHorizons.size()),
       chosenDirection(), chosenDistance(0.0f), baseDistance(1.0f), hasChosen(false) {
-    const k_Icosahedron sampler(1);
-    directions = sampler.getVertices();
+    // The provider's directions are a refined icosahedron whose refinements append their
+    // vertices: the first 42 are the once-refined one, evenly spread and enough to choose
+    // from. (A sphere of our own would be a scene node, whose end empties the registry.)
+    if (providerValue != nullptr) {
+        const std::vector<k_Vector3>& samples = providerValue->getSampleDirections();
+        directions.assign(samples.begin(),
+                          samples.begin() + std::min<std::ptrdiff_t>(42, samples.size()));
+    }
 }
 
 k_VisibilityPlanner::~k_VisibilityPlanner() {}

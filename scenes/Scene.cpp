@@ -7,6 +7,7 @@
 #include "planning/InformationProvider.h"
 #include "planning/MotionPlanner.h"
 #include "planning/VisibilityPlanner.h"
+#include "scenegraph/ArtifactRegistry.h"
 #include "scenegraph/GenericSceneNode.h"
 #include "scenegraph/JpegTexture.h"
 #include "scenegraph/MainSceneNode.h"
@@ -33,7 +34,11 @@ k_Scene::~k_Scene() {
 
 void k_Scene::setPlannerKind(k_PlannerKind kind) {
     planner->waitUntilIdle();
+    // The visibility planner runs a stand-in camera, a scene node, and the end of any node
+    // empties the body registry: the loaded scene's bodies are put back.
+    const std::vector<k_Artifact*> bodies = artifactRegistry;
     delete planner;
+    artifactRegistry = bodies;
     planner = nullptr;
     plannerKind = kind;
     if (kind == k_PlannerKind::visibility) {

@@ -174,3 +174,31 @@ TEST(Animation, AnimationsOnOneNodeAddUpInAnyOrder) {
     EXPECT_NEAR(forward.second.y, 67.5f, 1e-3f);
     EXPECT_EQ(forward.second.y, backward.second.y);
 }
+
+TEST(Animation, LookAheadMatchesSteppingAndLeavesEverythingAsItWas) {
+    k_GenericSceneNode node;
+    node.setTranslation(k_Vector3(1, 2, 3));
+    k_MoveAnimation move(k_Vector3(2, 0, -1), &node);
+    k_SnakeMoveAnimation snake(k_Vector3(0, 1, 0), k_Vector3(4, 0, 2), 3.0, &node, true);
+    k_RotationAnimation spin(k_Vector3(0, 90, 0), &node);
+    EXPECT_EQ(move.translationChangeOver(1.0).x, 0.0f); // stopped: moves nothing
+    k_Animation* all[] = {&move, &snake, &spin};
+    for (k_Animation* animation : all) {
+        animation->start();
+    }
+    run(snake, 0.7, 0.01, [] {}); // mid-swing, so the look-ahead starts from a running time
+    const k_Vector3 start = node.getTranslation();
+    const double time = snake.getTime();
+    const k_Vector3 ahead = start + move.translationChangeOver(1.3) +
+                            snake.translationChangeOver(1.3) + spin.translationChangeOver(1.3);
+    EXPECT_EQ(node.getTranslation().x, start.x);
+    EXPECT_EQ(snake.getTime(), time);
+    expectVector(spin.translationChangeOver(1.3), 0, 0, 0, 0);
+    // Stepping accumulates float roundings the closed form does not have.
+    for (int i = 0; i < 130; ++i) {
+        for (k_Animation* animation : all) {
+            animation->update(0.01);
+        }
+    }
+    expectVector(node.getTranslation(), ahead.x, ahead.y, ahead.z, 1e-4f);
+}

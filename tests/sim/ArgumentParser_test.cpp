@@ -34,6 +34,10 @@ TEST(ArgumentParser, ReadsEveryOptionInBothForms) {
     EXPECT_EQ(result.options.plotPath, "p.svg");
     EXPECT_EQ(result.options.framesDirectory, "out");
     EXPECT_EQ(result.options.captureEvery, 5);
+    EXPECT_EQ(result.options.planner, k_PlannerKind::standard);
+    EXPECT_EQ(parse({"--scene=2", "--planner", "visibility"}).options.planner,
+              k_PlannerKind::visibility);
+    EXPECT_EQ(parse({"--scene=2", "--planner=default"}).options.planner, k_PlannerKind::standard);
 }
 
 TEST(ArgumentParser, FramesWithoutEveryCaptureEveryFrame) {
@@ -77,6 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
                     BadCase{{"--scene", "1", "--trace"}, "needs a value"},
                     BadCase{{"--scene", "1", "--trace="}, "--trace needs a value"},
                     BadCase{{"--scene", "1", "--speed", "2"}, "unknown option '--speed'"},
+                    BadCase{{"--scene", "1", "--planner", "best"}, "default or visibility"},
                     BadCase{{"--scene", "1", "extra"}, "unknown option 'extra'"},
                     BadCase{{"--scene", "1", "--scene", "2"}, "more than once"},
                     BadCase{{"--scene", "1", "--seconds", "0.001"}, "no frame"},

@@ -78,4 +78,25 @@ TEST(QualityMetrics, FractionsAndLeastClearanceOverARun) {
     EXPECT_EQ(metrics.getMinClearanceFrame(), 4);
 }
 
+TEST(QualityMetrics, EngulfedTargetsWayTravelledAndFastestTurn) {
+    k_QualityMetrics metrics;
+    const Sphere target{0, 0, -10, 1};
+    // The target's centre 1.5 inside a body of radius 2: occluded from anywhere; then 2.5
+    // away, outside it.
+    metrics.addFrame(1, Point{5, 0, -10}, {target, Sphere{0, 0, -8.5, 2}}, 0);
+    metrics.addFrame(2, Point{5, 0, -10}, {target, Sphere{0, 0, -7.5, 2}}, 0);
+    EXPECT_EQ(metrics.getOccludedFrames(), 1);
+    EXPECT_EQ(metrics.getEngulfedFrames(), 1);
+    EXPECT_DOUBLE_EQ(metrics.engulfedFraction(), 0.5);
+
+    // 3 then 4 units of way; the view turns by 90 degrees in the second frame of 0.5 s and
+    // not at all in the third.
+    metrics.addView(1, Point{0, 0, 0}, Point{0, 0, -1}, 0.5);
+    metrics.addView(2, Point{3, 0, 0}, Point{4, 0, 0}, 0.5);
+    metrics.addView(3, Point{3, 4, 0}, Point{5, 4, 0}, 0.5);
+    EXPECT_DOUBLE_EQ(metrics.getTravelled(), 7.0);
+    EXPECT_NEAR(metrics.getMaxViewTurn(), 180.0, 1e-9);
+    EXPECT_EQ(metrics.getMaxViewTurnFrame(), 2);
+}
+
 } // namespace

@@ -28,6 +28,7 @@ void k_QualityMetrics::addFrame(long frame, const Point& camera, const std::vect
 
     bool occluded = false;
     bool inside = false;
+    bool engulfed = false;
     for (std::size_t i = 0; i < bodies.size(); ++i) {
         if (hasTarget && i == static_cast<std::size_t>(target)) {
             continue;
@@ -47,14 +48,48 @@ void k_QualityMetrics::addFrame(long frame, const Point& camera, const std::vect
         }
         if (hasTarget && segmentDistance(camera, targetCenter, center) < body.radius) {
             occluded = true;
+            engulfed =
+                engulfed || segmentDistance(targetCenter, targetCenter, center) < body.radius;
         }
     }
     occludedFrames += occluded ? 1 : 0;
     insideFrames += inside ? 1 : 0;
+    engulfedFrames += engulfed ? 1 : 0;
+}
+
+void k_QualityMetrics::addView(long frame, const Point& eye, const Point& lookAt, double dt) {
+    Point view{lookAt.x - eye.x, lookAt.y - eye.y, lookAt.z - eye.z};
+    const double length = std::sqrt(view.x * view.x + view.y * view.y + view.z * view.z);
+    if (length > 0.0) {
+        view = Point{view.x / length, view.y / length, view.z / length};
+    }
+    if (hasView) {
+        const double dX = eye.x - lastEye.x, dY = eye.y - lastEye.y, dZ = eye.z - lastEye.z;
+        travelled += std::sqrt(dX * dX + dY * dY + dZ * dZ);
+        // The angle from the cross and dot products stays exact for tiny turns.
+        const double cX = view.y * lastView.z - view.z * lastView.y;
+        const double cY = view.z * lastView.x - view.x * lastView.z;
+        const double cZ = view.x * lastView.y - view.y * lastView.x;
+        const double along = view.x * lastView.x + view.y * lastView.y + view.z * lastView.z;
+        const double degrees =
+            std::atan2(std::sqrt(cX * cX + cY * cY + cZ * cZ), along) * 180.0 / 3.141592653589793;
+        const double rate = dt > 0.0 ? degrees / dt : 0.0;
+        if (rate > maxViewTurn) {
+            maxViewTurn = rate;
+            maxViewTurnFrame = frame;
+        }
+    }
+    hasView = true;
+    lastEye = eye;
+    lastView = view;
 }
 
 double k_QualityMetrics::occludedFraction() const {
     return framesWithTarget == 0 ? 0.0 : static_cast<double>(occludedFrames) / framesWithTarget;
+}
+
+double k_QualityMetrics::engulfedFraction() const {
+    return framesWithTarget == 0 ? 0.0 : static_cast<double>(engulfedFrames) / framesWithTarget;
 }
 
 double k_QualityMetrics::insideFraction() const {

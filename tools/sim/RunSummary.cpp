@@ -18,6 +18,10 @@ std::int64_t k_RunSummary::percentile(std::vector<std::int64_t> values, int perc
 
 namespace {
 
+const char* plannerName(k_PlannerKind kind) {
+    return kind == k_PlannerKind::visibility ? "visibility" : "default";
+}
+
 const char* strategyName(k_SearchStrategy strategy) {
     return strategy == k_SearchStrategy::reference ? "reference" : "fast";
 }
@@ -106,6 +110,7 @@ void k_RunSummary::writeText(std::FILE* file) const {
     if (swarm > 0) {
         std::fprintf(file, "swarm              %ld obstacles\n", swarm);
     }
+    std::fprintf(file, "planner            %s\n", plannerName(planner));
     std::fprintf(file, "path search        %s\n", strategyName(strategy));
     if (passes > 1) {
         std::fprintf(file, "times              per frame the shortest of %d passes\n", passes);
@@ -127,6 +132,8 @@ void k_RunSummary::writeText(std::FILE* file) const {
     std::fprintf(file, "frames w/o target  %ld\n", framesWithoutTarget);
     std::fprintf(file, "occluded           %.4f (%ld of %ld frames with a target)\n",
                  q.occludedFraction(), q.getOccludedFrames(), q.getFramesWithTarget());
+    std::fprintf(file, "target engulfed    %.4f (%ld frames: occluded from anywhere)\n",
+                 q.engulfedFraction(), q.getEngulfedFrames());
     std::fprintf(file, "camera inside      %.4f (%ld of %ld frames)\n", q.insideFraction(),
                  q.getInsideFrames(), q.getFrames());
     if (q.hasClearance()) {
@@ -135,6 +142,9 @@ void k_RunSummary::writeText(std::FILE* file) const {
     } else {
         std::fprintf(file, "min clearance      none (no body besides the target)\n");
     }
+    std::fprintf(file, "travelled          %.1f\n", q.getTravelled());
+    std::fprintf(file, "view turn (deg/s)  max %.1f (frame %ld)\n", q.getMaxViewTurn(),
+                 q.getMaxViewTurnFrame());
     if (isComparison()) {
         writeComparisonText(file);
     }
@@ -195,6 +205,7 @@ nlohmann::ordered_json k_RunSummary::toJson() const {
     if (swarm > 0) {
         json["swarm"] = swarm;
     }
+    json["planner"] = plannerName(planner);
     json["strategy"] = strategyName(strategy);
     json["passes"] = passes;
     json["plan_us"] = integerFigures(planTime());
@@ -217,6 +228,10 @@ nlohmann::ordered_json k_RunSummary::toJson() const {
     json["frames_without_target"] = framesWithoutTarget;
     json["occluded_fraction"] = q.occludedFraction();
     json["inside_fraction"] = q.insideFraction();
+    json["engulfed_fraction"] = q.engulfedFraction();
+    json["travelled"] = q.getTravelled();
+    json["max_view_turn"] = q.getMaxViewTurn();
+    json["max_view_turn_frame"] = q.getMaxViewTurnFrame();
     // Without a body besides the target there is no clearance: null, not a number.
     json["min_clearance"] = q.hasClearance() ? nlohmann::ordered_json(q.getMinClearance())
                                              : nlohmann::ordered_json(nullptr);

@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "planning/InformationProvider.h"
+#include "planning/PlannerKind.h"
 #include "tools/sim/FrameRecord.h"
 #include "tools/sim/QualityMetrics.h"
 
@@ -28,6 +29,8 @@ public:
     /// (0 without one), Scene 4's swarm size (0 when left as it is) and the passes whose
     /// per-frame shortest times the figures are.
     void describeRun(k_SearchStrategy strategy, int comparisonRepeats, long swarm, int passes = 1);
+
+    void setPlanner(k_PlannerKind kind) { planner = kind; }
 
     /// Nearest rank: the ceil(percent * n / 100)-th smallest of n values (the smallest for
     /// percent 0); 0 for no values.
@@ -71,6 +74,7 @@ private:
     int comparisonRepeats = 0;
     long swarm = 0;
     int passes = 1;
+    k_PlannerKind planner = k_PlannerKind::standard;
     std::vector<std::int64_t> planMicroseconds;
     std::vector<std::int64_t> sphereTestCounts;
     std::vector<std::int64_t> searchNanoseconds;

@@ -89,6 +89,9 @@ bool k_SimRunner::run(long frames, double dt, k_RunSummary& summary, std::string
         const k_Vector3& eye = record.cameraPosition;
         summary.quality().addFrame(frame, k_QualityMetrics::Point{eye.x, eye.y, eye.z}, bodies,
                                    record.target);
+        const k_Vector3& lookAt = record.lookAt;
+        summary.quality().addView(frame, k_QualityMetrics::Point{eye.x, eye.y, eye.z},
+                                  k_QualityMetrics::Point{lookAt.x, lookAt.y, lookAt.z}, dt);
         summary.addFrame(record);
         if (trace != nullptr) {
             trace->writeRow(record);

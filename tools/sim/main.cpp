@@ -122,6 +122,7 @@ int simulate(const k_SimOptions& options) {
     }
 
     k_RunSummary summary(options.scene, options.dt);
+    summary.setPlanner(options.planner);
     summary.describeRun(options.strategy, options.compareReference ? options.repeats : 0,
                         options.swarm, options.passes);
     if (!runner.run(options.frames, options.dt, summary, error)) {

@@ -3,6 +3,8 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <map>
+#include <string>
 
 namespace {
 constexpr const char* programName = "veltrava";
@@ -13,6 +15,12 @@ int parseDemoOptions(int argc, const char* const* argv, k_DemoOptions& options) 
                  "of moving bodies. Choose a scene from the menu on the right mouse button.",
                  programName);
     app.add_flag("--show-plan", options.showPlan, "Draw the plan over every frame (see below)");
+    app.add_option("--planner", options.planner,
+                   "default (heads for the target) or visibility (keeps the target in sight "
+                   "first)")
+        ->transform(CLI::CheckedTransformer(std::map<std::string, k_PlannerKind>{
+            {"default", k_PlannerKind::standard}, {"visibility", k_PlannerKind::visibility}}))
+        ->type_name("P");
     app.footer("The plan: the target's bounding sphere (green); the bodies that blocked the\n"
                "straight way, enlarged by the search's clearance (orange); the route with its\n"
                "intermediate goals (magenta); the curve the camera steers along to its waypoint\n"

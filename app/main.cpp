@@ -4,6 +4,7 @@
 
 #include "app/DemoOptions.h"
 #include "app/GlutApplication.h"
+#include "scenes/Scene.h"
 
 int main(int argc, char** argv) {
     // GLUT first: it takes its own X options (-display and the like) out of the line.
@@ -15,6 +16,9 @@ int main(int argc, char** argv) {
     }
     std::atexit(destroyApplication);
     initApplication(&argc, argv, 800, 600, "Veltrava Corrento");
+    if (options.planner != k_PlannerKind::standard) {
+        getApplication()->getScene()->setPlannerKind(options.planner);
+    }
     if (options.showPlan) {
         getApplication()->showPlan();
     }

@@ -38,9 +38,9 @@ public:
     const k_ManualResetEvent& getWaitEvent() const { return waitEvent; }
     /// Work and wall time of the latest call of plan().
     const k_PlanningStats& getLastStepStats() const { return lastStepStats; }
-    /// The latest step's route, for drawing the plan: the target's centre, then what the
-    /// search appended (intermediate goals, then the start-side point). Only the centre when
-    /// the camera heads straight in.
+    /// The latest step's route, for drawing the plan: the target's centre (the visibility
+    /// planner: the point it aims for), then what the search appended (intermediate goals,
+    /// then the start-side point). Only that first point when the camera heads straight in.
     const std::vector<k_Vector3>& getRoute() const { return route; }
     /// True when that route was found from the target back to the camera, so that its
     /// intermediate goals run from the camera's side towards the target.
@@ -59,6 +59,7 @@ protected:
     virtual void chooseRoute(const k_Artifact* target, const k_Vector3& targetCenter,
                              std::vector<k_Vector3>& route);
     k_InformationProvider* getProvider() const { return provider; }
+    void setRouteReversed(bool value) { routeReversed = value; }
     /// The current step's figures; the search's counts are added to what a subclass put in.
     k_PlanningStats& getStepStats() { return lastStepStats; }
 

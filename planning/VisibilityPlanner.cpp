@@ -70,7 +70,7 @@ k_VisibilityPlanner::k_VisibilityPlanner(k_InformationProvider* providerValue,
                                          k_Camera* cameraValue, k_MainSceneNode* rootNodeValue,
                                          const k_AnimationManager* animationsValue)
     : k_MotionPlanner(providerValue, cameraValue, rootNodeValue), animations(animationsValue),
-      probe(), stepDt(0.0), probeTests(0), bodiesNearEye(), forecast(forecastHorizons),
+      probe(), stepDt(0.0), probeTests(0), bodiesNearEye(), bestRoute(), forecast(forecastHorizons),
       directions(), nearBodies(forecastHorizons.size()), targetCenters(forecastHorizons.size()),
       chosenDirection(), chosenDistance(0.0f), baseDistance(1.0f), hasChosen(false) {
     // The provider's directions are a refined icosahedron whose refinements append their
@@ -262,6 +262,8 @@ void k_VisibilityPlanner::keepSafe(const k_Artifact* target, const k_Vector3& ta
         return Path{camera->getWaypoint(), camera->getNextWaypoint(), camera->getGoal()};
     };
     Path best = current();
+    bestRoute = route;
+    bool bestReversed = isRouteReversed();
     // Alternatives, in order: the default's way to the target, then braking to a halt
     // (past which the camera backs off along its way).
     for (int option = 0; option < 2 && bestClearance < safetyMargin; ++option) {
@@ -277,9 +279,13 @@ void k_VisibilityPlanner::keepSafe(const k_Artifact* target, const k_Vector3& ta
         if (clearance > bestClearance) {
             bestClearance = clearance;
             best = current();
+            bestRoute = route;
+            bestReversed = isRouteReversed();
         }
     }
     camera->setPath(best.waypoint, best.nextWaypoint, best.goal);
+    route = bestRoute;
+    setRouteReversed(bestReversed);
 }
 
 float k_VisibilityPlanner::probeClearance() {
@@ -331,6 +337,7 @@ void k_VisibilityPlanner::steerTowards(const k_Vector3& aim, const k_Vector3& vi
         viewpoint + unitOrNull(targetCenter - eye) * static_cast<float>(camera->getStopDistance());
     const k_Vector3 beyondAim = same(aim, viewpoint) ? aim + unitOrNull(aim - eye) : viewpoint;
 
+    setRouteReversed(false);
     route.clear();
     route.push_back(aim);
     // The target counts as an obstacle: the way to a viewpoint goes round it.

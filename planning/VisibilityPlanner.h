@@ -70,6 +70,8 @@ private:
     /// Body distances the probes of the step worked out.
     std::uint64_t probeTests;
     std::vector<std::size_t> bodiesNearEye;
+    /// The route of the safest way tried, kept with its capacity.
+    std::vector<k_Vector3> bestRoute;
     k_BodyForecast forecast;
     std::vector<k_Vector3> directions;
     /// Per horizon, the indices of the bodies near the target's forecast centre.

@@ -2,8 +2,8 @@
 # The four scenes as a user sees them: each chosen from the right-button menu in turn and
 # Scene 1 once more, each shown with its sky and with the target ball at the middle of the
 # picture once the camera has turned to it; the pictures differ; "Quit" ends with code 0.
-# Usage: scenes.sh <veltrava binary> <data folder>; needs DISPLAY. Set VELTRAVA_E2E_SHOTS to
-# a folder to keep the accepted screenshots.
+# Usage: scenes.sh <veltrava binary> <data folder> [demo arguments...]; needs DISPLAY. Set
+# VELTRAVA_E2E_SHOTS to a folder to keep the accepted screenshots.
 #
 # How a picture is judged (all on the 800x600 capture):
 # - not black: mean brightness above 0.1;
@@ -30,7 +30,7 @@ title='^Veltrava Corrento$'
 source "$(dirname "${BASH_SOURCE[0]}")/lib/demo.bash"
 convert=/usr/bin/convert
 
-start_demo "$bin" "$data"
+start_demo "$bin" "$data" "${@:3}"
 
 find_menu() {
     menu=$(xdotool search --onlyvisible --name '^freeglut menu$' 2>/dev/null | head -1)
@@ -147,4 +147,4 @@ done
 
 choose 5
 expect_clean_exit
-echo "PASS: four scenes and one again, each with its sky and the ball at the middle; Quit with code 0"
+echo "PASS${3:+ with ${*:3}}: four scenes and one again, each with its sky and the ball at the middle; Quit with code 0"

@@ -68,4 +68,8 @@ rc=$?
 [ ! -s "$work/stdout" ] || fail "--bogus wrote to stdout: $(head -c 200 "$work/stdout")"
 [ "$(wc -l <"$work/stderr")" = 1 ] && grep -q -- '--bogus' "$work/stderr" ||
     fail "--bogus should give one line naming it on stderr"
+(cd "$data" && timeout 20 "$bin" --planner best >"$work/stdout" 2>"$work/stderr")
+rc=$?
+[ "$rc" = 2 ] && [ "$(wc -l <"$work/stderr")" = 1 ] && grep -q -- '--planner' "$work/stderr" ||
+    fail "--planner best should give one line naming it on stderr and code 2 (got $rc)"
 echo "PASS: banner, 800x600 window, ignored input, menu of five entries, Quit with code 0, bad argument"

@@ -33,13 +33,13 @@ poll() {
     return 1
 }
 
-# start_demo <binary> <data folder>: starts the program in its data folder with standard
-# output and error in $work, and sets pid, win (its window), win_x and win_y. Windows of earlier
-# runs that may still be on this display are not ours.
+# start_demo <binary> <data folder> [arguments...]: starts the program in its data folder with
+# standard output and error in $work, and sets pid, win (its window), win_x and win_y. Windows
+# of earlier runs that may still be on this display are not ours.
 start_demo() {
     before=$(xdotool search --name "$title" 2>/dev/null | sort)
     cd "$2" || fail "no data folder $2"
-    "$1" >"$work/stdout" 2>"$work/stderr" &
+    "$1" "${@:3}" >"$work/stdout" 2>"$work/stderr" &
     pid=$!
     poll 200 find_window || fail "no window titled 'Veltrava Corrento' within 10 s"
     eval "$(xdotool getwindowgeometry --shell "$win")"

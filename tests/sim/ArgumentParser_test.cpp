@@ -44,6 +44,8 @@ TEST(ArgumentParser, FramesWithoutEveryCaptureEveryFrame) {
     const auto result = parse({"--scene", "1", "--frames", "out"});
     ASSERT_EQ(result.outcome, k_ArgumentParser::Outcome::run);
     EXPECT_EQ(result.options.captureEvery, 1);
+    EXPECT_FALSE(result.options.showPlan);
+    EXPECT_TRUE(parse({"--scene", "1", "--frames", "out", "--show-plan"}).options.showPlan);
 }
 
 TEST(ArgumentParser, HelpWinsOverEverythingElse) {
@@ -77,6 +79,8 @@ INSTANTIATE_TEST_SUITE_P(
                     BadCase{{"--scene", "1", "--dt", "fast"}, "'fast'"},
                     BadCase{{"--scene", "1", "--dt", "1e999"}, "--dt"},
                     BadCase{{"--scene", "1", "--every", "2"}, "--every needs --frames"},
+                    BadCase{{"--scene", "1", "--show-plan"},
+                            "--show-plan draws the plan into the pictures: it needs --frames"},
                     BadCase{{"--scene", "1", "--frames", "d", "--every", "0"}, "--every"},
                     BadCase{{"--scene", "1", "--trace"}, "needs a value"},
                     BadCase{{"--scene", "1", "--trace="}, "--trace needs a value"},

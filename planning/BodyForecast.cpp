@@ -85,18 +85,18 @@ void k_BodyForecast::update(const k_AnimationManager* animations) {
     }
 }
 
-k_Vector3 k_BodyForecast::getCenterAt(std::size_t body, double seconds) const {
-    const std::size_t last = horizons.size() - 1;
-    if (seconds <= horizons.front()) {
-        return getCenter(0, body);
+void k_BodyForecast::locate(double seconds, std::size_t& horizon, float& share) const {
+    horizon = 0;
+    share = 0.0f;
+    if (horizons.empty() || seconds <= horizons.front()) {
+        return;
     }
-    for (std::size_t h = 0; h < last; ++h) {
+    for (std::size_t h = 0; h + 1 < horizons.size(); ++h) {
         if (seconds <= horizons[h + 1]) {
-            const float share =
-                static_cast<float>((seconds - horizons[h]) / (horizons[h + 1] - horizons[h]));
-            const k_Vector3& from = getCenter(h, body);
-            return from + (getCenter(h + 1, body) - from) * share;
+            horizon = h;
+            share = static_cast<float>((seconds - horizons[h]) / (horizons[h + 1] - horizons[h]));
+            return;
         }
     }
-    return getCenter(last, body);
+    horizon = horizons.size() - 1;
 }

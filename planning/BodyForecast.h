@@ -31,9 +31,14 @@ public:
         return centers[horizon * bodies.size() + body];
     }
 
-    /// The centre `seconds` ahead, linear between the horizons around it; beyond the last
-    /// horizon the last forecast holds.
-    k_Vector3 getCenterAt(std::size_t body, double seconds) const;
+    /// Where `seconds` ahead lies among the horizons: between `horizon` and the next, at
+    /// `share` of the way (0 past either end, where the nearest forecast holds).
+    void locate(double seconds, std::size_t& horizon, float& share) const;
+    /// The centre at a place found by locate(), linear between the two forecasts.
+    k_Vector3 getCenterBetween(std::size_t horizon, float share, std::size_t body) const {
+        const k_Vector3& from = getCenter(horizon, body);
+        return share == 0.0f ? from : from + (getCenter(horizon + 1, body) - from) * share;
+    }
 
 private:
     /// True when the registry or the animations' targets differ from the matched ones.

@@ -35,6 +35,10 @@ constexpr float arcStep = 0.7f; // radians, about 40 degrees
 // How far ahead the camera's own motion is checked against the bodies, and the least
 // clearance from their surfaces that passes.
 constexpr double probeSeconds = 1.0;
+// Near the target the camera moves no faster than this many radians per second times its
+// distance from the target, so the view turns smoothly (0.3 to 100 measured; 0.5 kept the
+// target in sight best on every time step tried, with few turns faster than the default's).
+constexpr double maxTurnRate = 0.5;
 constexpr float safetyMargin = 0.3f;
 // Most frames of motion a probe runs, whatever the time step.
 constexpr int maxProbeFrames = 128;
@@ -53,15 +57,6 @@ bool same(const k_Vector3& a, const k_Vector3& b) {
 double angleBetween(const k_Vector3& a, const k_Vector3& b) {
     const double cosine = std::clamp(static_cast<double>(dot(a, b)), -1.0, 1.0);
     return std::acos(cosine);
-}
-
-// Squared distance from `point` to the segment from `a` along `axis` (unit) for `length`.
-float segmentDistanceSquared(const k_Vector3& a, const k_Vector3& axis, float length,
-                             const k_Vector3& point) {
-    const k_Vector3 offset = point - a;
-    const float along = std::clamp(dot(offset, axis), 0.0f, length);
-    const k_Vector3 closest = offset - axis * along;
-    return dot(closest, closest);
 }
 
 } // namespace
@@ -112,55 +107,45 @@ void k_VisibilityPlanner::collectNearBodies(const k_Artifact* target, float reac
             if (i == targetIndex || forecast.getBody(i) == nullptr) {
                 continue;
             }
-            const float limit = reach + forecast.getRadius(i) + minimumClearance;
+            const float radius = forecast.getRadius(i);
+            const float limit = reach + radius + minimumClearance;
             const k_Vector3 offset = forecast.getCenter(h, i) - targetCenters[h];
-            if (dot(offset, offset) < limit * limit) {
-                nearBodies[h].push_back(i);
+            const float offsetSquared = dot(offset, offset);
+            if (offsetSquared < limit * limit) {
+                const float sight = radius + sightMargin;
+                const float crowd = radius + minimumClearance;
+                nearBodies[h].push_back(
+                    NearBody{offset, offsetSquared, sight * sight, crowd * crowd});
             }
         }
     }
 }
 
-bool k_VisibilityPlanner::isSightBlocked(std::size_t horizon, const k_Vector3& direction,
-                                         float distance, std::uint64_t& sphereTests) const {
-    for (std::size_t i : nearBodies[horizon]) {
-        ++sphereTests;
-        const float limit = forecast.getRadius(i) + sightMargin;
-        if (segmentDistanceSquared(targetCenters[horizon], direction, distance,
-                                   forecast.getCenter(horizon, i)) < limit * limit) {
-            return true;
-        }
-    }
-    return false;
-}
-
-float k_VisibilityPlanner::viewpointClearance(std::size_t horizon, const k_Vector3& viewpoint,
-                                              std::uint64_t& sphereTests) const {
-    float least = 1e30f;
-    for (std::size_t i : nearBodies[horizon]) {
-        ++sphereTests;
-        const float clearance =
-            (forecast.getCenter(horizon, i) - viewpoint).length() - forecast.getRadius(i);
-        least = std::min(least, clearance);
-    }
-    return least;
-}
-
 double k_VisibilityPlanner::scoreViewpoint(const k_Vector3& direction,
                                            const k_Vector3& currentDirection, float distance,
                                            std::uint64_t& tests, std::uint64_t& sphereTests) const {
+    // Both tests share one projection per body: with k = offset . direction, the squared
+    // distance from the body's centre to the point at `along` is |offset|^2 - 2 along k
+    // + along^2.
     int blocked = 0;
     int crowded = 0;
     const std::size_t horizonCount = forecast.getHorizonCount();
     for (std::size_t h = 0; h < horizonCount; ++h) {
         tests += 2;
-        if (isSightBlocked(h, direction, distance, sphereTests)) {
-            ++blocked;
+        bool sightCut = false;
+        bool viewpointCrowded = false;
+        for (const NearBody& body : nearBodies[h]) {
+            sphereTests += 2;
+            const float k = dot(body.offset, direction);
+            const float along = std::clamp(k, 0.0f, distance);
+            sightCut = sightCut ||
+                       body.offsetSquared - 2.0f * along * k + along * along < body.sightSquared;
+            viewpointCrowded =
+                viewpointCrowded ||
+                body.offsetSquared - 2.0f * distance * k + distance * distance < body.crowdSquared;
         }
-        const k_Vector3 viewpoint = targetCenters[h] + direction * distance;
-        if (viewpointClearance(h, viewpoint, sphereTests) < minimumClearance) {
-            ++crowded;
-        }
+        blocked += sightCut ? 1 : 0;
+        crowded += viewpointCrowded ? 1 : 0;
     }
     const double horizons = static_cast<double>(horizonCount);
     double cost = (blocked + crowdedWeight * crowded) / horizons;
@@ -315,11 +300,17 @@ float k_VisibilityPlanner::probeClearance() {
     for (int frame = 1; frame <= frames; ++frame) {
         probe.k_Camera::update(stepDt);
         const k_Vector3 at = probe.getPosition();
+        std::size_t horizon = 0;
+        float share = 0.0f;
+        forecast.locate(stepDt * frame, horizon, share);
         probeTests += bodiesNearEye.size();
         for (std::size_t i : bodiesNearEye) {
-            const float clearance =
-                (forecast.getCenterAt(i, stepDt * frame) - at).length() - forecast.getRadius(i);
-            least = std::min(least, clearance);
+            const k_Vector3 offset = forecast.getCenterBetween(horizon, share, i) - at;
+            const float reachable = forecast.getRadius(i) + least;
+            // Only a body nearer than the least clearance so far can lower it.
+            if (dot(offset, offset) < reachable * reachable) {
+                least = std::min(least, offset.length() - forecast.getRadius(i));
+            }
         }
     }
     return least;
@@ -331,10 +322,21 @@ void k_VisibilityPlanner::steerTowards(const k_Vector3& aim, const k_Vector3& vi
     k_Camera* camera = getCamera();
     k_InformationProvider* provider = getProvider();
     const k_Vector3 eye = camera->getPosition();
-    // Aimed beyond the viewpoint by the stop distance, towards the target: the camera then
-    // comes to rest at the viewpoint, and once there its goal is the target itself.
-    const k_Vector3 goal =
-        viewpoint + unitOrNull(targetCenter - eye) * static_cast<float>(camera->getStopDistance());
+    // The camera reads only the goal's distance: it speeds up while that exceeds its stop
+    // distance plus 1.5 v^2 / a, and brakes after. A goal at the stop distance plus what is
+    // left to the viewpoint brings it to rest there; capping that share caps the speed, so
+    // the view near the target turns no faster than maxTurnRate.
+    const double stopDistance = camera->getStopDistance();
+    const double eyeDistance = (targetCenter - eye).length();
+    const double speedLimit = maxTurnRate * std::max(eyeDistance, 1.0);
+    const double capped = 1.5 * speedLimit * speedLimit / camera->getAcceleration();
+    const double remaining = (viewpoint - eye).length();
+    const float goalDistance = static_cast<float>(stopDistance + std::min(remaining, capped));
+    k_Vector3 heading = unitOrNull(aim - eye);
+    if (dot(heading, heading) == 0.0f) {
+        heading = unitOrNull(targetCenter - eye);
+    }
+    const k_Vector3 goal = eye + heading * goalDistance;
     const k_Vector3 beyondAim = same(aim, viewpoint) ? aim + unitOrNull(aim - eye) : viewpoint;
 
     setRouteReversed(false);

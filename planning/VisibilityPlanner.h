@@ -45,13 +45,6 @@ private:
     /// Lower is better; counts its tests into `tests`.
     double scoreViewpoint(const k_Vector3& direction, const k_Vector3& currentDirection,
                           float distance, std::uint64_t& tests, std::uint64_t& sphereTests) const;
-    /// True when the segment from the target's forecast centre out along `direction` to
-    /// `distance` passes strictly closer than a radius plus `margin` to a near body.
-    bool isSightBlocked(std::size_t horizon, const k_Vector3& direction, float distance,
-                        std::uint64_t& sphereTests) const;
-    /// Least clearance of the viewpoint from the near bodies at `horizon`.
-    float viewpointClearance(std::size_t horizon, const k_Vector3& viewpoint,
-                             std::uint64_t& sphereTests) const;
     /// Hands the camera a piece of path towards `aim`, braking to rest at `viewpoint`.
     void steerTowards(const k_Vector3& aim, const k_Vector3& viewpoint,
                       const k_Vector3& targetCenter, std::vector<k_Vector3>& route);
@@ -74,8 +67,17 @@ private:
     std::vector<k_Vector3> bestRoute;
     k_BodyForecast forecast;
     std::vector<k_Vector3> directions;
-    /// Per horizon, the indices of the bodies near the target's forecast centre.
-    std::vector<std::vector<std::size_t>> nearBodies;
+    /// A body near the target at one horizon, as the scoring reads it: its centre's offset
+    /// from the target's, and the squared distances within which it cuts a line of sight
+    /// or crowds a viewpoint.
+    struct NearBody {
+        k_Vector3 offset;
+        float offsetSquared;
+        float sightSquared;
+        float crowdSquared;
+    };
+    /// Per horizon, the bodies near the target's forecast centre.
+    std::vector<std::vector<NearBody>> nearBodies;
     std::vector<k_Vector3> targetCenters;
     k_Vector3 chosenDirection;
     float chosenDistance;

@@ -8,7 +8,7 @@ using namespace searchGeometry;
 
 k_FastPathSearch::k_FastPathSearch(const std::vector<k_Vector3>& directions, int maxDepthValue,
                                    std::size_t waypointLimitValue)
-    : grid(), registry(nullptr), testsInSearch(0), order(directions),
+    : grid(), registry(nullptr), testsInSearch(0), budget(0), partial(nullptr), order(directions),
       candidateLists(waypointLimitValue + 1), maxDepth(maxDepthValue),
       waypointLimit(waypointLimitValue) {
     // Full size up front: a level first reached mid-run then allocates nothing.
@@ -20,14 +20,22 @@ k_FastPathSearch::k_FastPathSearch(const std::vector<k_Vector3>& directions, int
 bool k_FastPathSearch::findPath(const std::vector<k_Artifact*>& registryValue,
                                 const k_Vector3& start, const k_Vector3& goal,
                                 const k_Artifact* ignored, std::vector<k_Vector3>& waypoints,
-                                int depth, k_PlanningStats& stats) {
+                                int depth, k_PlanningStats& stats, std::uint64_t budgetValue,
+                                k_PartialRoute* partialValue) {
     registry = &registryValue;
     testsInSearch = 0;
+    budget = budgetValue;
+    partial = budgetValue != 0 ? partialValue : nullptr;
     return search(start, goal, ignored, waypoints, depth, 0, stats);
 }
 
 bool k_FastPathSearch::isBlocked(const k_Ray& segment, const k_Artifact* ignored,
                                  k_PlanningStats& stats) {
+    if (budget != 0 && stats.segmentTests >= budget) {
+        // Reported as blocked; every caller checks the flag before it uses the answer.
+        stats.searchBudgetReached = true;
+        return true;
+    }
     ++stats.segmentTests;
     if (++testsInSearch == 1) {
         for (const k_Artifact* artifact : *registry) {
@@ -63,6 +71,9 @@ bool k_FastPathSearch::search(const k_Vector3& start, const k_Vector3& goal,
     // Each pass of this loop is one call of the reference: a retry at the next depth is its
     // last action, so it can reuse this level's candidate list.
     for (;; ++depth) {
+        if (stats.searchBudgetReached) {
+            return false;
+        }
         ++stats.findPathCalls;
         if (depth < 0 || depth >= maxDepth) {
             return false;
@@ -76,6 +87,9 @@ bool k_FastPathSearch::search(const k_Vector3& start, const k_Vector3& goal,
             waypoints.push_back(reference);
             return true;
         }
+        if (stats.searchBudgetReached) {
+            return false;
+        }
 
         // Every nesting level added one waypoint and the list holds at most waypointLimit
         // here, so level <= waypointLimit: the lists exist and never move while in use.
@@ -84,6 +98,9 @@ bool k_FastPathSearch::search(const k_Vector3& start, const k_Vector3& goal,
         for (const k_Vector3& candidate : candidates) {
             const k_Ray probe = segmentBetween(goal, candidate);
             if (isBlocked(probe, ignored, stats)) {
+                if (stats.searchBudgetReached) {
+                    return false;
+                }
                 continue;
             }
             const k_Vector3 intermediateGoal = midpointOf(goal, probe);
@@ -95,11 +112,17 @@ bool k_FastPathSearch::search(const k_Vector3& start, const k_Vector3& goal,
             // appends nothing.
             const std::size_t before = waypoints.size();
             waypoints.push_back(intermediateGoal);
+            if (partial != nullptr) {
+                partial->consider(start, waypoints);
+            }
             if (search(start, intermediateGoal, ignored, waypoints, depth, level + 1, stats) &&
                 waypoints.size() <= waypointLimit) {
                 return true;
             }
             waypoints.resize(before);
+            if (stats.searchBudgetReached) {
+                return false;
+            }
         }
     }
 }

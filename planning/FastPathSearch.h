@@ -4,6 +4,7 @@
 
 #include "math/Vector3.h"
 #include "planning/CandidateOrder.h"
+#include "planning/PartialRoute.h"
 #include "planning/PlanningStats.h"
 #include "planning/SphereGrid.h"
 
@@ -19,10 +20,13 @@ public:
     k_FastPathSearch(const std::vector<k_Vector3>& directions, int maxDepth,
                      std::size_t waypointLimit);
 
-    /// findPath of the provider for the bodies in `registry`, counting into `stats`.
+    /// findPath of the provider for the bodies in `registry`, counting into `stats`. With a
+    /// `budget` above 0, stops like the provider's search once stats.segmentTests reaches it
+    /// and offers every chain it tries to `partial`.
     bool findPath(const std::vector<k_Artifact*>& registry, const k_Vector3& start,
                   const k_Vector3& goal, const k_Artifact* ignored,
-                  std::vector<k_Vector3>& waypoints, int depth, k_PlanningStats& stats);
+                  std::vector<k_Vector3>& waypoints, int depth, k_PlanningStats& stats,
+                  std::uint64_t budget = 0, k_PartialRoute* partial = nullptr);
 
     /// Where blocked segment tests note their body; null (the default) notes nothing.
     void setBlockingRecord(k_BlockingRecord* record) { blockingRecord = record; }
@@ -42,6 +46,8 @@ private:
     k_SphereGrid grid;
     const std::vector<k_Artifact*>* registry;
     std::size_t testsInSearch;
+    std::uint64_t budget;
+    k_PartialRoute* partial;
     k_CandidateOrder order;
     /// Candidate lists by nesting level, kept with their capacity between calls.
     std::vector<std::vector<k_Vector3>> candidateLists;

@@ -8,10 +8,10 @@
 #include "scenegraph/Icosahedron.h"
 
 k_InformationProvider::k_InformationProvider()
-    : stats(), maxDepth(4), directionSampler(new k_Icosahedron(3)),
-      strategy(k_SearchStrategy::fast), compareReference(false), compareRepeats(1),
-      runningReference(false), searchRunning(false), referenceWaypoints(), fastWaypoints(),
-      fastSearch(nullptr), blockingRecord(nullptr) {
+    : stats(), partialRoute(), maxDepth(4), searchBudget(defaultSearchBudget),
+      directionSampler(new k_Icosahedron(3)), strategy(k_SearchStrategy::fast),
+      compareReference(false), compareRepeats(1), runningReference(false), searchRunning(false),
+      referenceWaypoints(), fastWaypoints(), fastSearch(nullptr), blockingRecord(nullptr) {
     fastSearch = new k_FastPathSearch(directionSampler->getVertices(), maxDepth, waypointLimit);
 }
 
@@ -31,6 +31,14 @@ void k_InformationProvider::setRecordBlocking(bool on) {
         blockingRecord = nullptr;
     }
     fastSearch->setBlockingRecord(blockingRecord);
+}
+
+bool k_InformationProvider::withinSearchBudget() const {
+    if (searchBudget != 0 && stats.segmentTests >= searchBudget) {
+        stats.searchBudgetReached = true;
+        return false;
+    }
+    return true;
 }
 
 const std::vector<k_Vector3>& k_InformationProvider::getSampleDirections() const {

@@ -4,6 +4,7 @@
 
 #include "math/Vector3.h"
 #include "planning/BlockingRecord.h"
+#include "planning/PartialRoute.h"
 #include "planning/PlanningStats.h"
 #include "planning/Ray.h"
 
@@ -30,6 +31,10 @@ class k_InformationProvider {
 public:
     /// Most waypoints a list may hold when a search starts or an attempt ends.
     static constexpr std::size_t waypointLimit = 15;
+    /// Segment tests the searches of one planning step may make unless told otherwise. The
+    /// built-in scenes' largest step makes 1,032 (Scene 1), so they never reach it; a dense
+    /// swarm can otherwise need millions in one step.
+    static constexpr std::uint64_t defaultSearchBudget = 5000;
 
     /// Builds the 642 sample directions of the path search (a thrice refined icosahedron).
     k_InformationProvider();
@@ -71,6 +76,18 @@ public:
     }
     bool getCompareReference() const { return compareReference; }
 
+    /// Work bound of the searches, in segment tests counted since the last resetStats() (the
+    /// planner resets once per step, so it bounds one step); 0 means unbounded. A search
+    /// never makes the test that would go past it: it fails instead, leaving its list as it
+    /// was, and so does every later search until the next resetStats(). The stats then show
+    /// searchBudgetReached, and getPartialRoute() tells how far the searches got. The count,
+    /// and so where a search stops, is the same for both strategies and on every machine.
+    void setSearchBudget(std::uint64_t segmentTests) { searchBudget = segmentTests; }
+    std::uint64_t getSearchBudget() const { return searchBudget; }
+    /// With a budget set: the furthest chain the searches since the last resetStats() tried
+    /// (empty when none placed an intermediate goal). Meaningful after the budget was reached.
+    const k_PartialRoute& getPartialRoute() const { return partialRoute; }
+
     int getMaxDepth() const { return maxDepth; }
     const std::vector<k_Vector3>& getSampleDirections() const;
 
@@ -79,6 +96,7 @@ public:
     /// Also starts the blocking record anew, so that it holds one planning step's bodies.
     void resetStats() {
         stats = k_PlanningStats();
+        partialRoute.clear();
         if (blockingRecord != nullptr) {
             blockingRecord->clear();
         }
@@ -101,11 +119,17 @@ protected:
     bool findPathFast(const k_Vector3& start, const k_Vector3& goal, const k_Artifact* ignored,
                       std::vector<k_Vector3>& waypoints, int depth) const;
 
+    /// False, and the stats marked, when the next segment test would go past the budget.
+    bool withinSearchBudget() const;
+
     /// Bookkeeping only: counting never changes an answer, hence mutable in const queries.
     mutable k_PlanningStats stats;
+    /// Filled while searches run, hence mutable like the stats.
+    mutable k_PartialRoute partialRoute;
 
 private:
     int maxDepth;
+    std::uint64_t searchBudget;
     k_Icosahedron* directionSampler;
     k_SearchStrategy strategy;
     bool compareReference;

@@ -25,7 +25,8 @@ int registryIndexOf(const k_Artifact* artifact) {
 k_MotionPlanner::k_MotionPlanner(k_InformationProvider* providerValue, k_Camera* cameraValue,
                                  k_MainSceneNode* rootNodeValue)
     : waitEvent(true, "WaitEvent"), camera(cameraValue), rootNode(rootNodeValue),
-      provider(providerValue), lastStepStats(), route() {
+      provider(providerValue), lastStepStats(), budgetHits(0),
+      budgetFallback(k_BudgetFallback::straightApproach), route() {
     // A route holds the target, at most 15 search entries and the start-side point.
     route.reserve(2 * k_InformationProvider::waypointLimit + 2);
 }
@@ -69,6 +70,10 @@ void k_MotionPlanner::plan(double dt) {
     lastStepStats.findPathCalls = searchStats.findPathCalls;
     lastStepStats.segmentTests += searchStats.segmentTests;
     lastStepStats.sphereTests += searchStats.sphereTests;
+    lastStepStats.searchBudgetReached = searchStats.searchBudgetReached;
+    if (searchStats.searchBudgetReached) {
+        ++budgetHits;
+    }
     lastStepStats.searchNanoseconds = searchStats.searchNanoseconds;
     lastStepStats.referenceSearchNanoseconds = searchStats.referenceSearchNanoseconds;
     lastStepStats.referenceSphereTests = searchStats.referenceSphereTests;
@@ -143,8 +148,42 @@ void k_MotionPlanner::chooseRoute(const k_Artifact* target, const k_Vector3& tar
             camera->setPath(waypoint, nextWaypoint, targetCenter);
             return;
         }
+        if (provider->getStats().searchBudgetReached && chooseFallback(targetCenter)) {
+            return;
+        }
     }
     k_Vector3 heading = targetCenter - camera->getPosition();
     heading.normalize();
     camera->setPath(targetCenter, targetCenter + heading, targetCenter);
+}
+
+bool k_MotionPlanner::chooseFallback(const k_Vector3& targetCenter) {
+    const k_Vector3 eye = camera->getPosition();
+    if (budgetFallback == k_BudgetFallback::keepPath) {
+        // Only while the old waypoint still lies ahead of the eye: once passed, an eye that
+        // brakes on the straight line through it can reverse and speed off backward for good.
+        const k_Vector3 waypoint = camera->getWaypoint();
+        if (dot(waypoint - eye, camera->getVelocity()) <= 0.0f) {
+            return false;
+        }
+        camera->setPath(waypoint, camera->getNextWaypoint(), targetCenter);
+        return true;
+    }
+    if (budgetFallback == k_BudgetFallback::partialRoute) {
+        const k_PartialRoute& partial = provider->getPartialRoute();
+        const std::vector<k_Vector3>& chain = partial.getChain();
+        if (chain.size() < 2) {
+            return false;
+        }
+        const k_Vector3& start = partial.getStart();
+        const bool forward = start.x == eye.x && start.y == eye.y && start.z == eye.z;
+        // Read like the routes above: a forward chain from its end, a reversed one from its front.
+        const std::size_t count = chain.size();
+        const k_Vector3 waypoint = forward ? chain[count - 1] : chain[1];
+        const k_Vector3 nextWaypoint =
+            forward ? chain[count - 2] : (count >= 3 ? chain[2] : chain[1]);
+        camera->setPath(waypoint, nextWaypoint, targetCenter);
+        return true;
+    }
+    return false;
 }

@@ -11,6 +11,17 @@ class k_Camera;
 class k_InformationProvider;
 class k_MainSceneNode;
 
+/// What the camera does in a step whose searches stopped at the provider's search budget.
+enum class k_BudgetFallback {
+    /// Head straight for the target, as when both searches fail.
+    straightApproach,
+    /// Keep the path of the previous step (straight for the target when it no longer leads
+    /// anywhere: see chooseFallback).
+    keepPath,
+    /// Follow the furthest chain the searches built (straight when there is none).
+    partialRoute
+};
+
 // Decides once per frame where the camera heads next: picks the target, moves the camera
 // out of any other body it stands in, asks the provider for a route to the target and hands
 // the camera the first leg of it, then advances the camera by the frame's time step.
@@ -45,6 +56,10 @@ public:
     /// True when that route was found from the target back to the camera, so that its
     /// intermediate goals run from the camera's side towards the target.
     bool isRouteReversed() const { return routeReversed; }
+    /// Steps since construction whose searches stopped at the search budget.
+    std::uint64_t getBudgetHits() const { return budgetHits; }
+    void setBudgetFallback(k_BudgetFallback value) { budgetFallback = value; }
+    k_BudgetFallback getBudgetFallback() const { return budgetFallback; }
 
     k_MotionPlanner(const k_MotionPlanner&) = delete;
     k_MotionPlanner& operator=(const k_MotionPlanner&) = delete;
@@ -62,6 +77,8 @@ protected:
     void setRouteReversed(bool value) { routeReversed = value; }
     /// The current step's figures; the search's counts are added to what a subclass put in.
     k_PlanningStats& getStepStats() { return lastStepStats; }
+    /// The path of a step whose searches ran out of budget; false leaves the straight approach.
+    bool chooseFallback(const k_Vector3& targetCenter);
 
 private:
     k_ManualResetEvent waitEvent;
@@ -69,6 +86,8 @@ private:
     k_MainSceneNode* rootNode;
     k_InformationProvider* provider;
     k_PlanningStats lastStepStats;
+    std::uint64_t budgetHits;
+    k_BudgetFallback budgetFallback;
     /// The step's route, kept with its capacity so that a step allocates nothing.
     std::vector<k_Vector3> route;
     bool routeReversed = false;

@@ -68,8 +68,8 @@ bool k_InformationProvider::findPathFast(const k_Vector3& start, const k_Vector3
                                          std::vector<k_Vector3>& waypoints, int depth) const {
     if (!compareReference) {
         const auto startTime = std::chrono::steady_clock::now();
-        const bool found =
-            fastSearch->findPath(artifactRegistry, start, goal, ignored, waypoints, depth, stats);
+        const bool found = fastSearch->findPath(artifactRegistry, start, goal, ignored, waypoints,
+                                                depth, stats, searchBudget, &partialRoute);
         stats.searchNanoseconds += nanosecondsSince(startTime);
         return found;
     }
@@ -98,14 +98,15 @@ bool k_InformationProvider::findPathFast(const k_Vector3& start, const k_Vector3
         stats = before;
         fastWaypoints.assign(waypoints.begin(), waypoints.end());
         const auto startTime = std::chrono::steady_clock::now();
-        fastSearch->findPath(artifactRegistry, start, goal, ignored, fastWaypoints, depth, stats);
+        fastSearch->findPath(artifactRegistry, start, goal, ignored, fastWaypoints, depth, stats,
+                             searchBudget, &partialRoute);
         const std::int64_t time = nanosecondsSince(startTime);
         fastTime = repeat == 1 ? time : std::min(fastTime, time);
     }
     stats = before;
     const auto startTime = std::chrono::steady_clock::now();
-    const bool found =
-        fastSearch->findPath(artifactRegistry, start, goal, ignored, waypoints, depth, stats);
+    const bool found = fastSearch->findPath(artifactRegistry, start, goal, ignored, waypoints,
+                                            depth, stats, searchBudget, &partialRoute);
     const std::int64_t time = nanosecondsSince(startTime);
     fastTime = compareRepeats > 1 ? std::min(fastTime, time) : time;
 
@@ -127,6 +128,9 @@ bool k_InformationProvider::findPathFast(const k_Vector3& start, const k_Vector3
 bool k_InformationProvider::findPathReference(const k_Vector3& start, const k_Vector3& goal,
                                               const k_Artifact* ignored,
                                               std::vector<k_Vector3>& waypoints, int depth) const {
+    if (stats.searchBudgetReached) {
+        return false;
+    }
     ++stats.findPathCalls;
     // Depths outside 0..maxDepth-1 fail at once: a larger one would otherwise retry upwards
     // without end.
@@ -142,12 +146,18 @@ bool k_InformationProvider::findPathReference(const k_Vector3& start, const k_Ve
     // each retry samples a smaller sphere around the goal.
     const k_Vector3 reference = referencePoint(start, segment, depth, maxDepth);
 
+    if (!withinSearchBudget()) {
+        return false;
+    }
     if (!isSegmentBlocked(segment, ignored)) {
         waypoints.push_back(reference);
         return true;
     }
 
     for (const k_Vector3& candidate : buildCandidates(reference, goal)) {
+        if (!withinSearchBudget()) {
+            return false;
+        }
         // The probe covers the whole way to the candidate although only its first half is used.
         const k_Ray probe = segmentBetween(goal, candidate);
         if (isSegmentBlocked(probe, ignored)) {
@@ -160,10 +170,16 @@ bool k_InformationProvider::findPathReference(const k_Vector3& start, const k_Ve
         // The caller's list changes only when the whole attempt succeeds.
         std::vector<k_Vector3> trial(waypoints);
         trial.push_back(intermediateGoal);
+        if (searchBudget != 0) {
+            partialRoute.consider(start, trial);
+        }
         if (findPath(start, intermediateGoal, ignored, trial, depth) &&
             trial.size() <= waypointLimit) {
             waypoints.swap(trial);
             return true;
+        }
+        if (stats.searchBudgetReached) {
+            return false;
         }
     }
     return findPath(start, goal, ignored, waypoints, depth + 1);

@@ -14,6 +14,10 @@ struct k_PlanningStats {
     std::uint64_t segmentTests = 0;
     /// k_Ray::hits calls made by the segment tests.
     std::uint64_t sphereTests = 0;
+    /// True when the step's searches stopped at the provider's search budget: the segment
+    /// test that would have gone past it was not made, and every search still running or
+    /// started later in the step failed with its list unchanged.
+    bool searchBudgetReached = false;
     /// Index of the chosen target in artifactRegistry; -1 when there is none.
     int targetIndex = -1;
     /// Wall time of the step, measured with std::chrono::steady_clock; without the time of

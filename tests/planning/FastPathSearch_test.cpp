@@ -275,7 +275,7 @@ TEST_F(FastPathSearchTest, PlannerRunsAreIdenticalStepByStep) {
         k_PlanningStats stats;
         std::vector<k_BoundingSphere> blocking;
     };
-    auto run = [&](k_SearchStrategy strategy, bool compare, bool record) {
+    auto run = [&](k_SearchStrategy strategy, bool compare, bool record, std::uint64_t budget = 0) {
         scene.root.removeAllChildren();
         k_Dice dice(31);
         scene.add(k_Vector3(0, 0, 0), 1.0f, 100);
@@ -288,6 +288,7 @@ TEST_F(FastPathSearchTest, PlannerRunsAreIdenticalStepByStep) {
         provider.setStrategy(strategy);
         provider.setCompareReference(compare, 3);
         provider.setRecordBlocking(record);
+        provider.setSearchBudget(budget);
         k_Camera camera(75, 5, 125, 10);
         camera.setPosition(k_Vector3(0, -50, -620));
         camera.setUp(k_Vector3(0, 1, 0));
@@ -356,4 +357,24 @@ TEST_F(FastPathSearchTest, PlannerRunsAreIdenticalStepByStep) {
     EXPECT_GT(referenceTime, 0);
     EXPECT_GT(searches, 10u); // the run went around bodies, not just straight in
     EXPECT_GT(blockedSteps, 10u);
+
+    // With a work bound that some steps reach: the same again, and the same on a rerun.
+    const std::uint64_t budget = 40;
+    const std::vector<Step> boundedReference =
+        run(k_SearchStrategy::reference, false, false, budget);
+    const std::vector<Step> boundedFast = run(k_SearchStrategy::fast, false, false, budget);
+    const std::vector<Step> boundedAgain = run(k_SearchStrategy::fast, true, false, budget);
+    std::uint64_t hits = 0;
+    for (std::size_t i = 0; i < boundedFast.size(); ++i) {
+        const Step& a = boundedReference[i];
+        for (const Step& b : {boundedFast[i], boundedAgain[i]}) {
+            ASSERT_TRUE(sameBits(a.position, b.position) && sameBits(a.velocity, b.velocity))
+                << "frame " << i;
+            ASSERT_EQ(a.stats.segmentTests, b.stats.segmentTests) << "frame " << i;
+            ASSERT_EQ(a.stats.searchBudgetReached, b.stats.searchBudgetReached) << "frame " << i;
+        }
+        EXPECT_LE(a.stats.segmentTests, budget);
+        hits += a.stats.searchBudgetReached ? 1 : 0;
+    }
+    EXPECT_GT(hits, 0u);
 }

@@ -74,12 +74,24 @@ TEST_F(InformationProviderTest, OverlapSkipsTheBodyItselfAndCountsTouching) {
 }
 
 TEST_F(InformationProviderTest, SegmentTestsAddAClearanceOfHalfAUnit) {
-    // 1.4 from the line: clear of the body itself, not of its enlarged sphere.
-    k_TestBody* nearLine = scene.add(k_Vector3(5, 1.4f, 0), 1.0f);
+    // 1.45 from the line: clear of the body itself, not of its sphere enlarged by 0.5 (but
+    // clear of one enlarged by 0.4); 1.55: clear by 0.5, not by 0.6.
+    k_TestBody* nearLine = scene.add(k_Vector3(5, 1.45f, 0), 1.0f);
     EXPECT_TRUE(provider.isSegmentBlocked(alongX, nullptr));
     EXPECT_FALSE(provider.isSegmentBlocked(alongX, nearLine));
-    scene.add(k_Vector3(5, 1.6f, 0), 1.0f);
+    scene.add(k_Vector3(5, -1.55f, 0), 1.0f);
     EXPECT_FALSE(provider.isSegmentBlocked(alongX, nearLine));
+
+    // The searches see the same clearance: around the near body, straight past the far one.
+    for (k_SearchStrategy strategy : {k_SearchStrategy::reference, k_SearchStrategy::fast}) {
+        provider.setStrategy(strategy);
+        std::vector<k_Vector3> route{k_Vector3(10, 0, 0)};
+        ASSERT_TRUE(provider.findPath(k_Vector3(0, 0, 0), k_Vector3(10, 0, 0), nullptr, route, 0));
+        EXPECT_EQ(route.size(), 3u);
+        route = {k_Vector3(10, 0, 0)};
+        ASSERT_TRUE(provider.findPath(k_Vector3(0, 0, 0), k_Vector3(10, 0, 0), nearLine, route, 0));
+        EXPECT_EQ(route.size(), 2u);
+    }
 }
 
 TEST_F(InformationProviderTest, CountsSegmentAndSphereTestsUpToTheFirstHit) {

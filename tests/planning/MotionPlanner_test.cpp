@@ -496,3 +496,38 @@ TEST(VisibilityPlanner, SameRunSameWay) {
         ASSERT_TRUE(same(first.eyes[i], second.eyes[i])) << "frame " << i;
     }
 }
+
+TEST_F(MotionPlannerTest, BudgetFallbacksStayFiniteAndReachTheTarget) {
+    // A body 1.3 off the axis blocks the straight way (its segment radius is 1.5) without
+    // enclosing the eye that passes it; a budget of one segment test stops every search
+    // while the body is in the way. The camera starts at rest between the target and a
+    // stale waypoint behind it: an eye kept on that straight line brakes through zero near
+    // the target and then speeds off backward for good.
+    const k_Vector3 target(0, 0, 0);
+    for (k_BudgetFallback fallback : {k_BudgetFallback::straightApproach,
+                                      k_BudgetFallback::keepPath, k_BudgetFallback::partialRoute}) {
+        // Any node's teardown empties the registry, so every round registers its own bodies.
+        scene.root.removeAllChildren();
+        scene.add(target, 1.0f, 10);
+        scene.add(k_Vector3(0, 1.3f, 10), 1.0f);
+        k_InformationProvider bounded;
+        bounded.setSearchBudget(1);
+        k_Camera eye(75.0, 5.0, 300.0, 15.0);
+        eye.reset(k_Vector3(0, 0, 20), target);
+        eye.setPath(k_Vector3(0, 0, 30), k_Vector3(0, 0, 29), target);
+        k_MotionPlanner bound(&bounded, &eye, nullptr);
+        bound.setBudgetFallback(fallback);
+        float farthest = 0.0f;
+        for (int step = 0; step < 3000; ++step) {
+            bound.plan(0.016);
+            ASSERT_TRUE(std::isfinite(eye.getPosition().length())) << step;
+            farthest = std::max(farthest, (eye.getPosition() - target).length());
+        }
+        EXPECT_GT(bound.getBudgetHits(), 0u) << static_cast<int>(fallback);
+        EXPECT_LE(bound.getLastStepStats().segmentTests, 1u);
+        EXPECT_LT(farthest, 30.0f);
+        // At rest about the stop distance from the target, on the far side of the blocker.
+        EXPECT_LT((eye.getPosition() - target).length(), 16.0f);
+        EXPECT_LT(eye.getVelocity().length(), 2.0f);
+    }
+}

@@ -203,3 +203,77 @@ TEST_F(PathSearchTest, StartEqualToGoalIsBlockedOnlyAtABodyCentre) {
     EXPECT_FALSE(provider.findPath(point, point, nullptr, list, 0));
     EXPECT_EQ(list.size(), 1u);
 }
+
+TEST_F(PathSearchTest, ProximityRuleSkipsGoalsWithinATenthOfAListedPoint) {
+    // The intermediate goal chosen around one body, then the same search with a point near
+    // it already listed: 0.05 away it is skipped, 0.15 away it is tried, in both strategies.
+    scene.add(k_Vector3(0, 0, -10), 1.0f);
+    for (k_SearchStrategy strategy : {k_SearchStrategy::reference, k_SearchStrategy::fast}) {
+        provider.setStrategy(strategy);
+        std::vector<k_Vector3> list{goalOnAxis};
+        ASSERT_TRUE(provider.findPath(origin, goalOnAxis, nullptr, list, 0));
+        ASSERT_EQ(list.size(), 3u);
+        const k_Vector3 chosen = list[1];
+        for (float offset : {0.05f, 0.15f}) {
+            std::vector<k_Vector3> crowded{goalOnAxis, chosen + k_Vector3(offset, 0, 0)};
+            ASSERT_TRUE(provider.findPath(origin, goalOnAxis, nullptr, crowded, 0));
+            ASSERT_EQ(crowded.size(), 4u);
+            EXPECT_EQ(same(crowded[2], chosen), offset > 0.1f) << offset;
+        }
+    }
+}
+
+TEST_F(PathSearchTest, DenseWorldStopsAtTheBudgetAlikeInBothStrategies) {
+    // A cloud of bodies between start and goal that makes the unbounded search go deep.
+    std::uint32_t state = 7;
+    auto next = [&state]() {
+        state = state * 1664525u + 1013904223u;
+        return static_cast<float>(state >> 8) / 16777216.0f - 0.5f;
+    };
+    for (int i = 0; i < 400; ++i) {
+        scene.add(k_Vector3(16.0f * next(), 16.0f * next(), -10.0f + 16.0f * next()), 1.0f);
+    }
+    provider.setSearchBudget(0);
+    std::vector<k_Vector3> unbounded{goalOnAxis};
+    provider.findPath(origin, goalOnAxis, nullptr, unbounded, 0);
+    const std::uint64_t needed = provider.getStats().segmentTests;
+    ASSERT_GT(needed, 1000u);
+    ASSERT_GT(unbounded.size(), 3u);
+    EXPECT_FALSE(provider.getStats().searchBudgetReached);
+
+    const std::uint64_t budget = 500;
+    provider.setSearchBudget(budget);
+    k_PlanningStats first;
+    std::vector<k_Vector3> firstPartial;
+    for (k_SearchStrategy strategy :
+         {k_SearchStrategy::reference, k_SearchStrategy::fast, k_SearchStrategy::fast}) {
+        provider.setStrategy(strategy);
+        provider.resetStats();
+        const std::vector<k_Vector3> before{goalOnAxis, k_Vector3(50, 50, 50)};
+        std::vector<k_Vector3> list(before);
+        EXPECT_FALSE(provider.findPath(origin, goalOnAxis, nullptr, list, 0));
+        EXPECT_TRUE(sameList(list, before));
+        const k_PlanningStats stats = provider.getStats();
+        EXPECT_TRUE(stats.searchBudgetReached);
+        EXPECT_EQ(stats.segmentTests, budget);
+        // Later searches of the same step fail at once, without a test.
+        EXPECT_FALSE(provider.findPath(goalOnAxis, origin, nullptr, list, 0));
+        EXPECT_EQ(provider.getStats().segmentTests, budget);
+        EXPECT_EQ(provider.getStats().findPathCalls, stats.findPathCalls);
+
+        const std::vector<k_Vector3>& partial = provider.getPartialRoute().getChain();
+        ASSERT_GE(partial.size(), 3u);
+        EXPECT_TRUE(same(provider.getPartialRoute().getStart(), origin));
+        if (first.segmentTests == 0) {
+            first = stats;
+            firstPartial = partial;
+        }
+        EXPECT_EQ(stats.findPathCalls, first.findPathCalls);
+        EXPECT_TRUE(sameList(partial, firstPartial));
+    }
+    // A new step starts with the whole budget again.
+    provider.resetStats();
+    EXPECT_TRUE(provider.getPartialRoute().isEmpty());
+    std::vector<k_Vector3> list{k_Vector3(0, 0, 30)};
+    EXPECT_TRUE(provider.findPath(k_Vector3(0, 0, 20), k_Vector3(0, 0, 30), nullptr, list, 0));
+}

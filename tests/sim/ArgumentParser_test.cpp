@@ -19,6 +19,17 @@ TEST(ArgumentParser, DefaultsGiveSixtySecondsOfSixteenMillisecondFrames) {
     EXPECT_EQ(result.options.frames, 3750);
     EXPECT_EQ(result.options.captureEvery, 0);
     EXPECT_TRUE(result.options.tracePath.empty());
+    EXPECT_EQ(result.options.searchBudget, k_InformationProvider::defaultSearchBudget);
+    EXPECT_EQ(result.options.budgetFallback, k_BudgetFallback::straightApproach);
+}
+
+TEST(ArgumentParser, SearchBudgetZeroMeansUnbounded) {
+    const auto result = parse({"--scene", "4", "--search-budget", "0", "--budget-fallback=keep"});
+    ASSERT_EQ(result.outcome, k_ArgumentParser::Outcome::run) << result.message;
+    EXPECT_EQ(result.options.searchBudget, 0u);
+    EXPECT_EQ(result.options.budgetFallback, k_BudgetFallback::keepPath);
+    EXPECT_EQ(parse({"--scene", "1", "--search-budget=1000000000"}).options.searchBudget,
+              1000000000u);
 }
 
 TEST(ArgumentParser, ReadsEveryOptionInBothForms) {
@@ -89,6 +100,10 @@ INSTANTIATE_TEST_SUITE_P(
                     BadCase{{"--scene", "1", "extra"}, "unknown option 'extra'"},
                     BadCase{{"--scene", "1", "--scene", "2"}, "more than once"},
                     BadCase{{"--scene", "1", "--seconds", "0.001"}, "no frame"},
-                    BadCase{{"--scene", "1", "--seconds", "1e9"}, "frames"}));
+                    BadCase{{"--scene", "1", "--seconds", "1e9"}, "frames"},
+                    BadCase{{"--scene", "1", "--search-budget", "-1"}, "--search-budget"},
+                    BadCase{{"--scene", "1", "--search-budget", "1e3"}, "'1e3'"},
+                    BadCase{{"--scene", "1", "--search-budget", "1000000001"}, "--search-budget"},
+                    BadCase{{"--scene", "1", "--budget-fallback", "stop"}, "'stop'"}));
 
 } // namespace

@@ -27,8 +27,13 @@ std::vector<std::string> lines(const std::string& text) {
     return result;
 }
 
-std::string withoutPlanTime(const std::string& line) {
-    return line.substr(0, line.rfind(','));
+// Drops plan_us, the 21st column, which the trailing budget_hit follows.
+std::string withoutPlanTime(std::string line) {
+    std::size_t start = 0;
+    for (int column = 1; column < 21 && start != std::string::npos; ++column) {
+        start = line.find(',', start) + 1;
+    }
+    return line.erase(start, line.find(',', start) - start);
 }
 
 class SimProgramScene : public testing::TestWithParam<int> {};
@@ -51,12 +56,37 @@ TEST_P(SimProgramScene, TwoRunsGiveTheSameTraceButForPlanningTime) {
     ASSERT_EQ(second.size(), 126u);
     EXPECT_EQ(first[0], "frame,t,target,cam_x,cam_y,cam_z,look_x,look_y,look_z,up_x,up_y,up_z,"
                         "vel_x,vel_y,vel_z,look_speed,relocations,find_path_calls,segment_tests,"
-                        "sphere_tests,plan_us");
+                        "sphere_tests,plan_us,budget_hit");
     for (std::size_t i = 1; i < first.size(); ++i) {
         ASSERT_EQ(withoutPlanTime(first[i]), withoutPlanTime(second[i])) << "frame " << i;
     }
     // Every built-in scene has a target from its first frame on.
     EXPECT_EQ(first[1].rfind("1,0.016,0,", 0), 0u) << first[1];
+}
+
+TEST_P(SimProgramScene, DefaultSearchBudgetChangesNothingOverNinetySeconds) {
+    // The default bound against none, at a coarse and a fine time step: no step reaches it,
+    // so the traces agree in every column but the time.
+    const std::string scene = std::to_string(GetParam());
+    for (const char* dt : {"0.1", "0.033"}) {
+        std::vector<std::string> traces;
+        for (const char* budget : {"", " --search-budget 0"}) {
+            const std::string path = scratch("budget.csv");
+            const k_SimProgramRun run = runSimProgram("--scene " + scene + " --seconds 90 --dt " +
+                                                      dt + budget + " --trace " + path);
+            ASSERT_EQ(run.exitCode, 0) << run.err;
+            EXPECT_NE(run.out.find("budget hits        0 of"), std::string::npos) << run.out;
+            traces.push_back(readWholeFile(path));
+            std::remove(path.c_str());
+        }
+        const std::vector<std::string> bounded = lines(traces[0]);
+        const std::vector<std::string> unbounded = lines(traces[1]);
+        ASSERT_EQ(bounded.size(), unbounded.size());
+        for (std::size_t i = 1; i < bounded.size(); ++i) {
+            ASSERT_EQ(withoutPlanTime(bounded[i]), withoutPlanTime(unbounded[i]))
+                << "dt " << dt << " frame " << i;
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(BuiltInScenes, SimProgramScene, testing::Values(1, 2, 3, 4));

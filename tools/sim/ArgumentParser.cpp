@@ -140,7 +140,7 @@ void declareOptions(CLI::App& app, k_SimOptions& options) {
             "CSV, one row per frame after its update:\n"
             "frame,t,target,cam_x,cam_y,cam_z,look_x,look_y,look_z,up_x,up_y,up_z,\n"
             "vel_x,vel_y,vel_z,look_speed,relocations,find_path_calls,\n"
-            "segment_tests,sphere_tests,plan_us\n"
+            "segment_tests,sphere_tests,plan_us[,comparison columns],budget_hit\n"
             "(target: index in the body registry, -1 for none; plan_us: wall\n"
             "time of the planning step; all else is the same on every run)");
     addPath(app, "--json", options.jsonPath, "FILE", "the summary as JSON");
@@ -190,6 +190,25 @@ void declareOptions(CLI::App& app, k_SimOptions& options) {
               "default (heads for the target) or visibility (keeps the target\n"
               "in sight first: viewpoints around it scored by the line of sight\n"
               "now and over the next 2 s of the bodies' motion)");
+    addWholeNumber(app, "--search-budget", options.searchBudget, 0, Parser::maxSearchBudget,
+                   "a number of segment tests from 0 (unbounded) to " +
+                       std::to_string(Parser::maxSearchBudget),
+                   "N",
+                   "most segment tests the searches of one planning step may make\n"
+                   "(default " +
+                       std::to_string(k_InformationProvider::defaultSearchBudget) +
+                       ", as in the demo; 0 = unbounded). A step that\n"
+                       "reaches it stops searching (trace column budget_hit is 1) and\n"
+                       "the camera takes the fallback");
+    addChoice(app, "--budget-fallback", options.budgetFallback,
+              {{"partial", k_BudgetFallback::partialRoute},
+               {"straight", k_BudgetFallback::straightApproach},
+               {"keep", k_BudgetFallback::keepPath}},
+              "F",
+              "the fallback: partial (default, as in the demo: the furthest\n"
+              "chain of intermediate goals found), straight (straight for the\n"
+              "target) or keep (the previous step's path while its waypoint\n"
+              "lies ahead)");
 }
 
 // Rules between options, checked once every value is read; "" when the line is sound.

@@ -28,6 +28,8 @@ public:
     static constexpr int maxRepeats = 100;
     /// Most passes of one run.
     static constexpr int maxPasses = 20;
+    /// Largest --search-budget: a billion segment tests is already hours of one step.
+    static constexpr long maxSearchBudget = 1000000000;
 
     /// Parses argv[1..argc-1]. Output paths are not opened here.
     static Result parse(int argc, const char* const* argv);

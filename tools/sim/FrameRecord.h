@@ -28,6 +28,8 @@ struct k_FrameRecord {
     std::int64_t referenceSearchNanoseconds = 0;
     std::uint64_t referenceSphereTests = 0;
     std::uint64_t mismatches = 0;
+    /// True when the step's searches stopped at the search budget.
+    bool budgetHit = false;
     /// Centre of the target after the update; meaningful when target >= 0.
     k_Vector3 targetPosition;
 };

@@ -51,7 +51,18 @@ void k_RunSummary::describeRun(k_SearchStrategy strategyValue, int repeats, long
     swarm = swarmValue;
 }
 
+void k_RunSummary::describeBudget(std::uint64_t budget, const char* fallback) {
+    searchBudget = budget;
+    budgetFallback = fallback;
+}
+
 void k_RunSummary::addFrame(const k_FrameRecord& record) {
+    if (record.budgetHit) {
+        ++budgetHits;
+        if (firstBudgetHitFrame == 0) {
+            firstBudgetHitFrame = record.frame;
+        }
+    }
     planMicroseconds.push_back(record.planMicroseconds);
     sphereTestCounts.push_back(static_cast<std::int64_t>(record.sphereTests));
     searchNanoseconds.push_back(record.searchNanoseconds);
@@ -128,6 +139,14 @@ void k_RunSummary::writeText(std::FILE* file) const {
         file,
         "per segment test   %.1f ns of search, %.1f sphere tests (%" PRIu64 " segment tests)\n",
         searchNanosecondsPerSegmentTest(false), sphereTestsPerSegmentTest(false), segmentTestTotal);
+    if (searchBudget == 0) {
+        std::fprintf(file, "search budget      unbounded\n");
+    } else {
+        std::fprintf(file, "search budget      %" PRIu64 " segment tests per step, fallback %s\n",
+                     searchBudget, budgetFallback.c_str());
+    }
+    std::fprintf(file, "budget hits        %ld of %ld steps (first frame %ld)\n", budgetHits,
+                 getFrames(), firstBudgetHitFrame);
     std::fprintf(file, "relocations        %" PRIu64 "\n", relocations);
     std::fprintf(file, "frames w/o target  %ld\n", framesWithoutTarget);
     std::fprintf(file, "occluded           %.4f (%ld of %ld frames with a target)\n",
@@ -224,6 +243,10 @@ nlohmann::ordered_json k_RunSummary::toJson() const {
     json["per_segment_test"] = {{"segment_tests", segmentTestTotal},
                                 {"search_ns", searchNanosecondsPerSegmentTest(false)},
                                 {"sphere_tests", sphereTestsPerSegmentTest(false)}};
+    json["search_budget"] = searchBudget;
+    json["budget_fallback"] = budgetFallback;
+    json["budget_hits"] = budgetHits;
+    json["first_budget_hit_frame"] = firstBudgetHitFrame;
     json["relocations"] = relocations;
     json["frames_without_target"] = framesWithoutTarget;
     json["occluded_fraction"] = q.occludedFraction();

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -29,6 +30,8 @@ public:
     /// (0 without one), Scene 4's swarm size (0 when left as it is) and the passes whose
     /// per-frame shortest times the figures are.
     void describeRun(k_SearchStrategy strategy, int comparisonRepeats, long swarm, int passes = 1);
+    /// The search budget of the run (0 = unbounded) and the name of its fallback.
+    void describeBudget(std::uint64_t budget, const char* fallback);
 
     void setPlanner(k_PlannerKind kind) { planner = kind; }
 
@@ -57,6 +60,9 @@ public:
     double sphereTestsPerSegmentTest(bool reference) const;
     std::uint64_t getRelocations() const { return relocations; }
     long getFramesWithoutTarget() const { return framesWithoutTarget; }
+    /// Steps that stopped at the search budget, and the first of them (0 when none).
+    long getBudgetHits() const { return budgetHits; }
+    long getFirstBudgetHitFrame() const { return firstBudgetHitFrame; }
 
     void writeText(std::FILE* file) const;
     /// The summary as JSON, keys in the order of the text summary.
@@ -90,5 +96,9 @@ private:
     std::int64_t referenceSearchNanosecondTotal = 0;
     std::uint64_t relocations = 0;
     long framesWithoutTarget = 0;
+    std::uint64_t searchBudget = 0;
+    std::string budgetFallback = "straight";
+    long budgetHits = 0;
+    long firstBudgetHitFrame = 0;
     k_QualityMetrics qualityMetrics;
 };

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "planning/InformationProvider.h"
+#include "planning/MotionPlanner.h"
 #include "planning/PlannerKind.h"
 
 // What one headless run does, as read from the command line.
@@ -33,4 +34,8 @@ struct k_SimOptions {
     int passes = 1;
     /// Scene 4's swarm size; 0 keeps the scene as it is (100 obstacles).
     long swarm = 0;
+    /// Segment tests one planning step may make; 0 = unbounded.
+    std::uint64_t searchBudget = k_InformationProvider::defaultSearchBudget;
+    /// What the camera does in a step that reaches the budget.
+    k_BudgetFallback budgetFallback = k_BudgetFallback::straightApproach;
 };

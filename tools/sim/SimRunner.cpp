@@ -32,6 +32,7 @@ k_FrameRecord k_SimRunner::recordFrame(long frame, double dt, const k_MotionPlan
     record.referenceSearchNanoseconds = stats.referenceSearchNanoseconds;
     record.referenceSphereTests = stats.referenceSphereTests;
     record.mismatches = stats.referenceMismatches;
+    record.budgetHit = stats.searchBudgetReached;
     if (const k_Camera* camera = planner.getCamera()) {
         record.cameraPosition = camera->getPosition();
         record.lookAt = camera->getLookAt();

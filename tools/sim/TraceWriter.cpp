@@ -40,7 +40,7 @@ void k_TraceWriter::writeHeader() {
     if (comparison) {
         std::fputs(comparisonHeader(), file);
     }
-    std::fputc('\n', file);
+    std::fputs(",budget_hit\n", file);
 }
 
 void k_TraceWriter::writeRow(const k_FrameRecord& record) {
@@ -48,5 +48,5 @@ void k_TraceWriter::writeRow(const k_FrameRecord& record) {
     if (comparison) {
         std::fputs(formatComparison(record).c_str(), file);
     }
-    std::fputc('\n', file);
+    std::fputs(record.budgetHit ? ",1\n" : ",0\n", file);
 }

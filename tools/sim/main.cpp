@@ -87,6 +87,8 @@ int simulate(const k_SimOptions& options) {
     k_InformationProvider* provider = scene->getInformationProvider();
     provider->setStrategy(options.strategy);
     provider->setCompareReference(options.compareReference, options.repeats);
+    provider->setSearchBudget(options.searchBudget);
+    scene->getPlanner()->setBudgetFallback(options.budgetFallback);
     // Earlier passes only time the frames; the last one writes every output.
     k_ShortestTimes shortest;
     auto keepShortest = [&shortest](k_FrameRecord& record) { shortest.take(record); };
@@ -125,6 +127,11 @@ int simulate(const k_SimOptions& options) {
     summary.setPlanner(options.planner);
     summary.describeRun(options.strategy, options.compareReference ? options.repeats : 0,
                         options.swarm, options.passes);
+    summary.describeBudget(
+        options.searchBudget,
+        options.budgetFallback == k_BudgetFallback::keepPath
+            ? "keep"
+            : (options.budgetFallback == k_BudgetFallback::partialRoute ? "partial" : "straight"));
     if (!runner.run(options.frames, options.dt, summary, error)) {
         return runFailure(error);
     }

@@ -26,7 +26,7 @@ k_MotionPlanner::k_MotionPlanner(k_InformationProvider* providerValue, k_Camera*
                                  k_MainSceneNode* rootNodeValue)
     : waitEvent(true, "WaitEvent"), camera(cameraValue), rootNode(rootNodeValue),
       provider(providerValue), lastStepStats(), budgetHits(0),
-      budgetFallback(k_BudgetFallback::straightApproach), route() {
+      budgetFallback(k_BudgetFallback::partialRoute), route() {
     // A route holds the target, at most 15 search entries and the start-side point.
     route.reserve(2 * k_InformationProvider::waypointLimit + 2);
 }

@@ -18,7 +18,8 @@ enum class k_BudgetFallback {
     /// Keep the path of the previous step (straight for the target when it no longer leads
     /// anywhere: see chooseFallback).
     keepPath,
-    /// Follow the furthest chain the searches built (straight when there is none).
+    /// Follow the furthest chain the searches built (straight when there is none). The
+    /// default: over dense swarms it scored best, if narrowly, on all three quality figures.
     partialRoute
 };
 

@@ -20,7 +20,7 @@ TEST(ArgumentParser, DefaultsGiveSixtySecondsOfSixteenMillisecondFrames) {
     EXPECT_EQ(result.options.captureEvery, 0);
     EXPECT_TRUE(result.options.tracePath.empty());
     EXPECT_EQ(result.options.searchBudget, k_InformationProvider::defaultSearchBudget);
-    EXPECT_EQ(result.options.budgetFallback, k_BudgetFallback::straightApproach);
+    EXPECT_EQ(result.options.budgetFallback, k_BudgetFallback::partialRoute);
 }
 
 TEST(ArgumentParser, SearchBudgetZeroMeansUnbounded) {

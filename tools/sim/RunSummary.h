@@ -97,7 +97,7 @@ private:
     std::uint64_t relocations = 0;
     long framesWithoutTarget = 0;
     std::uint64_t searchBudget = 0;
-    std::string budgetFallback = "straight";
+    std::string budgetFallback = "partial";
     long budgetHits = 0;
     long firstBudgetHitFrame = 0;
     k_QualityMetrics qualityMetrics;

@@ -37,5 +37,5 @@ struct k_SimOptions {
     /// Segment tests one planning step may make; 0 = unbounded.
     std::uint64_t searchBudget = k_InformationProvider::defaultSearchBudget;
     /// What the camera does in a step that reaches the budget.
-    k_BudgetFallback budgetFallback = k_BudgetFallback::straightApproach;
+    k_BudgetFallback budgetFallback = k_BudgetFallback::partialRoute;
 };

@@ -279,8 +279,11 @@ void k_PlanOverlay::drawTopView(int left, int bottom) const {
             extent.add(sphere.center, sphere.radius);
         }
     }
-    const double centerX = 0.5 * (extent.low[0] + extent.high[0]);
-    const double centerZ = 0.5 * (extent.low[1] + extent.high[1]);
+    // Nothing finite to show (an eye gone to infinity): frame the origin instead.
+    const double centerX =
+        std::isfinite(extent.low[0]) ? 0.5 * (extent.low[0] + extent.high[0]) : 0.0;
+    const double centerZ =
+        std::isfinite(extent.low[1]) ? 0.5 * (extent.low[1] + extent.high[1]) : 0.0;
     double half = 0.5 * std::max(extent.high[0] - extent.low[0], extent.high[1] - extent.low[1]);
     half = std::max(std::isfinite(half) ? half * (1.0 + topViewPadding) : 0.0, topViewLeastHalf);
     // Seen from above: x to the right, z downwards.

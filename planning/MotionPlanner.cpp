@@ -183,6 +183,9 @@ bool k_MotionPlanner::chooseFallback(const k_Vector3& targetCenter) {
         const k_Vector3 nextWaypoint =
             forward ? chain[count - 2] : (count >= 3 ? chain[2] : chain[1]);
         camera->setPath(waypoint, nextWaypoint, targetCenter);
+        // The chain starts from the same list as the route, so it is the step's route.
+        route.assign(chain.begin(), chain.end());
+        routeReversed = !forward;
         return true;
     }
     return false;

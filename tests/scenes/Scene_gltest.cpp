@@ -274,6 +274,28 @@ TEST_F(SceneTest, TheSameSceneCanBeLoadedAgainAndAgain) {
     EXPECT_EQ(animations().size(), 202u);
 }
 
+TEST_F(SceneTest, PlannersChangeHandsInALoadedSceneWithoutLosingItsBodies) {
+    load(2);
+    scene.update(0.05);
+    // Twice: the second change deletes a visibility planner, whose stand-in camera is a node.
+    for (k_PlannerKind kind : {k_PlannerKind::visibility, k_PlannerKind::visibility}) {
+        scene.setPlannerKind(kind);
+        EXPECT_EQ(artifactRegistry.size(), 421u);
+        EXPECT_EQ(scene.getPlanner()->getCamera(), scene.getCamera());
+        const k_Vector3 before = scene.getCamera()->getPosition();
+        for (int frame = 0; frame < 20; ++frame) {
+            scene.update(0.05);
+        }
+        EXPECT_GE(scene.getPlanner()->getLastStepStats().targetIndex, 0);
+        EXPECT_FALSE(scene.getCamera()->getPosition().isWithinDistance(before, 0.01f));
+    }
+    scene.setPlannerKind(k_PlannerKind::standard);
+    EXPECT_EQ(scene.getPlannerKind(), k_PlannerKind::standard);
+    EXPECT_EQ(artifactRegistry.size(), 421u);
+    load(1); // the new planner steers the next scene too
+    EXPECT_EQ(scene.getPlanner()->getCamera(), scene.getCamera());
+}
+
 // One frame as the program draws it (the root's own steps but the swap), read back as RGB.
 std::vector<unsigned char> drawFrame(k_MainSceneNode& root) {
     glViewport(0, 0, 800, 600);

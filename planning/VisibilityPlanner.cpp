@@ -40,8 +40,12 @@ constexpr double probeSeconds = 1.0;
 // target in sight best on every time step tried, with few turns faster than the default's).
 constexpr double maxTurnRate = 0.5;
 constexpr float safetyMargin = 0.3f;
-// Most frames of motion a probe runs, whatever the time step.
+// Most frames of motion a probe runs, whatever the time step, and most body distances it
+// works out (a step runs up to three probes); among dense bodies it looks less far ahead,
+// but never fewer frames than the least.
 constexpr int maxProbeFrames = 128;
+constexpr std::size_t maxProbeDistances = 30000;
+constexpr int minProbeFrames = 8;
 constexpr double pi = 3.141592653589793;
 
 k_Vector3 unitOrNull(const k_Vector3& v) {
@@ -188,7 +192,7 @@ void k_VisibilityPlanner::chooseRoute(const k_Artifact* target, const k_Vector3&
     float bestDistance = currentDistance;
     double bestCost = scoreViewpoint(current, current, currentDistance, tests, sphereTests);
     auto consider = [&](const k_Vector3& direction, float distance) {
-        if (tests >= maxScoringTests) {
+        if (tests >= maxScoringTests || sphereTests >= maxScoringDistances) {
             return;
         }
         const double cost = scoreViewpoint(direction, current, distance, tests, sphereTests);
@@ -229,7 +233,10 @@ void k_VisibilityPlanner::chooseRoute(const k_Artifact* target, const k_Vector3&
     steerTowards(aim, viewpoint, targetCenter, route);
 
     probeTests = 0;
-    keepSafe(target, targetCenter, route);
+    if (stepDt > 0.0) {
+        collectBodiesNearEye();
+        keepSafe(target, targetCenter, route);
+    }
     stats.sphereTests += probeTests;
 }
 
@@ -273,11 +280,8 @@ void k_VisibilityPlanner::keepSafe(const k_Artifact* target, const k_Vector3& ta
     setRouteReversed(bestReversed);
 }
 
-float k_VisibilityPlanner::probeClearance() {
+void k_VisibilityPlanner::collectBodiesNearEye() {
     const k_Camera* camera = getCamera();
-    if (!(stepDt > 0.0)) {
-        return 1e30f;
-    }
     const int frames = std::min(maxProbeFrames, static_cast<int>(std::ceil(probeSeconds / stepDt)));
     const k_Vector3 eye = camera->getPosition();
     // Bodies the eye could reach in that time, or that could reach it.
@@ -295,6 +299,15 @@ float k_VisibilityPlanner::probeClearance() {
             bodiesNearEye.push_back(i);
         }
     }
+}
+
+float k_VisibilityPlanner::probeClearance() {
+    const k_Camera* camera = getCamera();
+    // Dense crowds shorten the look-ahead, so that the step's work stays bounded.
+    const int wanted = std::min(maxProbeFrames, static_cast<int>(std::ceil(probeSeconds / stepDt)));
+    const int affordable =
+        static_cast<int>(maxProbeDistances / std::max<std::size_t>(bodiesNearEye.size(), 1));
+    const int frames = std::min(wanted, std::max(affordable, minProbeFrames));
     probe.copyMotion(*camera);
     float least = 1e30f;
     for (int frame = 1; frame <= frames; ++frame) {

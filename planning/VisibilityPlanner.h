@@ -20,8 +20,10 @@ class k_AnimationManager;
 class k_VisibilityPlanner : public k_MotionPlanner {
 public:
     /// Most line-of-sight and viewpoint tests of one step's scoring (a step needs about
-    /// 1,000); candidates left when it is reached are skipped, always the same ones.
+    /// 1,000), and most body distances they work out (about 45,000 at most in the built-in
+    /// scenes); candidates left when either is reached are skipped, always the same ones.
     static constexpr std::uint64_t maxScoringTests = 2000;
+    static constexpr std::uint64_t maxScoringDistances = 150000;
 
     /// `animations` (not owned, may be null: bodies then stay where they are) is read to
     /// forecast the bodies.
@@ -53,6 +55,8 @@ private:
     /// it, the default's way to the target and braking.
     void keepSafe(const k_Artifact* target, const k_Vector3& targetCenter,
                   std::vector<k_Vector3>& route);
+    /// The bodies the eye could meet within the probe's look-ahead, for the probes of a step.
+    void collectBodiesNearEye();
     /// Least clearance from the bodies' surfaces of the eye over the next moments if the
     /// camera kept its present path, by running a copy of its motion against the forecast.
     float probeClearance();

@@ -367,5 +367,11 @@ void k_VisibilityPlanner::steerTowards(const k_Vector3& aim, const k_Vector3& vi
         camera->setPath(waypoint, nextWaypoint, goal);
         return;
     }
+    // A search stopped at the work bound: the default's fallback for the way to the aim,
+    // with this planner's goal.
+    if (provider->getStats().searchBudgetReached && chooseFallback(aim)) {
+        camera->setPath(camera->getWaypoint(), camera->getNextWaypoint(), goal);
+        return;
+    }
     camera->setPath(aim, beyondAim, goal);
 }

@@ -37,6 +37,7 @@ void k_Scene::setPlannerKind(k_PlannerKind kind) {
     // The visibility planner runs a stand-in camera, a scene node, and the end of any node
     // empties the body registry: the loaded scene's bodies are put back.
     const std::vector<k_Artifact*> bodies = artifactRegistry;
+    const k_BudgetFallback fallback = planner->getBudgetFallback();
     delete planner;
     artifactRegistry = bodies;
     planner = nullptr;
@@ -46,6 +47,7 @@ void k_Scene::setPlannerKind(k_PlannerKind kind) {
     } else {
         planner = new k_MotionPlanner(informationProvider, camera, root);
     }
+    planner->setBudgetFallback(fallback);
 }
 
 void k_Scene::update(double dt) {

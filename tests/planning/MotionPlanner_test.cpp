@@ -488,6 +488,44 @@ TEST(VisibilityPlanner, UncoversAHiddenTargetThatTheDefaultLeavesHidden) {
     EXPECT_EQ(std::count(firstClear, seeing.hidden.end(), true), 0);
 }
 
+TEST(VisibilityPlanner, DenseSwingingBodiesKeepEveryStepWithinTheBound) {
+    k_TestScene scene;
+    scene.add(k_Vector3(0, 0, 0), 1.0f, 10);
+    k_AnimationManager animations;
+    for (int i = 0; i < 600; ++i) {
+        // A lattice of 10 x 6 x 10 small bodies round the target, each swinging its own way.
+        const k_Vector3 at(static_cast<float>(i % 10 * 3 - 14),
+                           static_cast<float>(i / 10 % 6 * 3 - 8),
+                           static_cast<float>(i / 60 * 3 - 14));
+        if (at.length() > 3.0f) {
+            k_TestBody* body = scene.add(at, 0.8f);
+            animations.addSnakeMoveAnimation(k_Vector3(0, 0, 0), k_Vector3(1, i % 3, 2),
+                                             2.0 + i % 5, body, false);
+        }
+    }
+    k_InformationProvider provider;
+    provider.setSearchBudget(5);
+    k_Camera camera(75.0, 5.0, 125.0, 10.0);
+    camera.setPosition(k_Vector3(0, 0, 40));
+    camera.setLookAt(k_Vector3(0, 0, 0));
+    k_VisibilityPlanner planner(&provider, &camera, nullptr, &animations);
+    for (int step = 0; step < 200; ++step) {
+        animations.update(0.02);
+        planner.plan(0.02);
+        // The searches' budget, and the scoring's cap overrun by one candidate at most; the
+        // distances: the scoring's and three probes' caps, each overrun by one candidate or
+        // frame, and the searches' five segment tests of all bodies (under 20,000 in all).
+        ASSERT_LE(planner.getLastStepStats().segmentTests,
+                  5u + k_VisibilityPlanner::maxScoringTests + 12u)
+            << step;
+        ASSERT_LE(planner.getLastStepStats().sphereTests,
+                  k_VisibilityPlanner::maxScoringDistances + 3u * 30000u + 20000u)
+            << step;
+        ASSERT_TRUE(std::isfinite(camera.getPosition().length())) << step;
+    }
+    EXPECT_GT(planner.getBudgetHits(), 0u);
+}
+
 TEST(VisibilityPlanner, SameRunSameWay) {
     const HiddenTargetRun first = runHiddenTarget(true, 6.0);
     const HiddenTargetRun second = runHiddenTarget(true, 6.0);

@@ -63,6 +63,13 @@ double angleBetween(const k_Vector3& a, const k_Vector3& b) {
     return std::acos(cosine);
 }
 
+// Frames of dt in the look-ahead, at most maxProbeFrames; limited before the conversion, which
+// is undefined for values beyond int (a tiny dt).
+int probeFrames(double dt) {
+    return static_cast<int>(
+        std::min(static_cast<double>(maxProbeFrames), std::ceil(probeSeconds / dt)));
+}
+
 } // namespace
 
 k_VisibilityPlanner::k_VisibilityPlanner(k_InformationProvider* providerValue,
@@ -282,7 +289,7 @@ void k_VisibilityPlanner::keepSafe(const k_Artifact* target, const k_Vector3& ta
 
 void k_VisibilityPlanner::collectBodiesNearEye() {
     const k_Camera* camera = getCamera();
-    const int frames = std::min(maxProbeFrames, static_cast<int>(std::ceil(probeSeconds / stepDt)));
+    const int frames = probeFrames(stepDt);
     const k_Vector3 eye = camera->getPosition();
     // Bodies the eye could reach in that time, or that could reach it.
     const double seconds = stepDt * frames;
@@ -304,7 +311,7 @@ void k_VisibilityPlanner::collectBodiesNearEye() {
 float k_VisibilityPlanner::probeClearance() {
     const k_Camera* camera = getCamera();
     // Dense crowds shorten the look-ahead, so that the step's work stays bounded.
-    const int wanted = std::min(maxProbeFrames, static_cast<int>(std::ceil(probeSeconds / stepDt)));
+    const int wanted = probeFrames(stepDt);
     const int affordable =
         static_cast<int>(maxProbeDistances / std::max<std::size_t>(bodiesNearEye.size(), 1));
     const int frames = std::min(wanted, std::max(affordable, minProbeFrames));

@@ -227,7 +227,7 @@ void k_VisibilityPlanner::chooseRoute(const k_Artifact* target, const k_Vector3&
     k_Vector3 aim = viewpoint;
     const double turn = angleBetween(current, best);
     if (turn > arcStep && eyeDistance < 3.0f * bestDistance) {
-        // Part of the way round the target, on the circle through both directions.
+        // Only some of the way round the target, on the circle through both directions.
         k_Vector3 across = best - current * dot(current, best);
         if (dot(across, across) < 1e-6f) {
             across.cross(current, std::fabs(current.y) < 0.9f ? k_Vector3(0.0f, 1.0f, 0.0f)

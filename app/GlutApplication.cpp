@@ -54,11 +54,7 @@ k_GlutApplication::k_GlutApplication(int widthValue, int heightValue, const char
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutCreateWindow(title);
     glewInit();
-
-    // Lighting, materials, textures and shaders are switched per node, not here.
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_NORMALIZE);
+    setInitialGlState();
 
     // The menu is created between the motion and keyboard callbacks and filled after the
     // idle callback; the order is kept.
@@ -100,6 +96,12 @@ void k_GlutApplication::run() {
 void k_GlutApplication::setSize(int newWidth, int newHeight) {
     width = newWidth;
     height = newHeight;
+}
+
+void setInitialGlState() {
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_NORMALIZE);
 }
 
 void initApplication(int* argc, char** argv, int width, int height, const char* title) {

@@ -42,6 +42,10 @@ private:
     k_PlanOverlay* planOverlay;
 };
 
+/// The GL state the demo sets once, right after its context is made: black clear colour,
+/// depth test, normal rescaling. Lighting, materials, textures and shaders are per node.
+void setInitialGlState();
+
 /// Initialises GLUT with the command line (unless it already is), creates the application
 /// and prints the start-up banner.
 void initApplication(int* argc, char** argv, int width, int height, const char* title);

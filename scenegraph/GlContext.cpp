@@ -2,6 +2,8 @@
 
 #include <GL/glx.h>
 
+#include "scenegraph/HeadlessGlContext.h"
+
 bool isGlContextCurrent() {
-    return glXGetCurrentContext() != nullptr;
+    return glXGetCurrentContext() != nullptr || k_HeadlessGlContext::isCurrent();
 }

@@ -4,13 +4,15 @@
 # To build and run the program (the test libraries too: the build includes the tests).
 VELTRAVA_BUILD_PACKAGES=(
     cmake make g++ pkg-config
-    freeglut3-dev libglew-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri libjpeg-dev
+    freeglut3-dev libglew-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri
+    libegl-dev libegl-mesa0 libjpeg-dev
     libpng-dev libcli11-dev nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
 )
 
-# To run the tests: a virtual X server, input and window tools, screenshots.
+# To run the tests: a virtual X server, input and window tools, screenshots; clang and its
+# sanitizer runtimes for the second pass (a recommendation of clang only, so named here).
 VELTRAVA_TEST_PACKAGES=(
-    xvfb xauth xdotool imagemagick
+    xvfb xauth xdotool imagemagick clang libclang-rt-dev
 )
 
 # veltrava_install_missing <package>...: installs, with apt-get, those not installed yet.

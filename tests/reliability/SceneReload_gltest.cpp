@@ -57,7 +57,7 @@ TEST(SceneReload, CyclingThroughTheScenesKeepsMemoryAndGlNamesFlat) {
     EXPECT_EQ(stillAlive, 0);
     // Memory, unlike time, is repeatable: the growth measured is about 3 MB (allocator and
     // driver caches settling); one scene's textures alone are more than 5 MB.
-#if !defined(__SANITIZE_ADDRESS__)
+#if !defined(VELTRAVA_SANITIZED)
     // Under AddressSanitizer freed memory waits in quarantine, so resident memory says
     // nothing there; its leak check covers that build instead.
     EXPECT_LT(atEnd - afterEight, 8 * 1024);

@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -111,6 +112,35 @@ TEST(SimProgram, WritesSummaryPlotAndEveryKthFrame) {
     }
     EXPECT_TRUE(readWholeFile(frames + "/frame_000001.png").empty());
     std::system(("rm -rf '" + frames + "' '" + json + "' '" + plot + "'").c_str());
+}
+
+// Without DISPLAY the sim draws off-screen (EGL): the same trace as in an X window, and real
+// pictures. The X side runs only when the test has a display.
+TEST(SimProgram, HeadlessRunGivesTheXRunsTraceAndPictures) {
+    const std::string headlessTrace = scratch("headless.csv");
+    const std::string frames = scratch("headless_frames");
+    const k_SimProgramRun headless = runSimProgram(
+        "--scene 2 --seconds 2 --trace " + headlessTrace + " --frames " + frames + " --every 60",
+        "env -u DISPLAY");
+    ASSERT_EQ(headless.exitCode, 0) << headless.err;
+    for (const char* name : {"/frame_000060.png", "/frame_000120.png"}) {
+        EXPECT_GT(readWholeFile(frames + name).size(), 20000u) << name << " is (nearly) black";
+    }
+    const std::vector<std::string> withoutX = lines(readWholeFile(headlessTrace));
+    std::system(("rm -rf '" + frames + "' '" + headlessTrace + "'").c_str());
+    ASSERT_EQ(withoutX.size(), 126u);
+    if (std::getenv("DISPLAY") == nullptr) {
+        GTEST_SKIP() << "no X display to compare with";
+    }
+    const std::string xTrace = scratch("x.csv");
+    const k_SimProgramRun x = runSimProgram("--scene 2 --seconds 2 --trace " + xTrace);
+    ASSERT_EQ(x.exitCode, 0) << x.err;
+    const std::vector<std::string> withX = lines(readWholeFile(xTrace));
+    std::remove(xTrace.c_str());
+    ASSERT_EQ(withX.size(), withoutX.size());
+    for (std::size_t i = 0; i < withX.size(); ++i) {
+        ASSERT_EQ(withoutPlanTime(withoutX[i]), withoutPlanTime(withX[i])) << "line " << i;
+    }
 }
 
 // A FIFO in place of a data file must not hold the run waiting for a writer. The other data

@@ -1,4 +1,4 @@
-// The program's answers to bad input and to a missing display; none needs a window.
+// The program's answers to bad input and to a machine without any GL; none needs a window.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -37,12 +37,14 @@ INSTANTIATE_TEST_SUITE_P(
                     BadRun{"--scene 1 --plot /tmp", "it is a directory"},
                     BadRun{"--scene 1 --frames /dev/null", "not a directory"}));
 
-TEST(SimProgram, WithoutADisplayItStopsWithOneLine) {
-    const k_SimProgramRun run = runSimProgram("--scene 1 --seconds 1", "env -u DISPLAY");
+TEST(SimProgram, WithoutADisplayOrEglItStopsWithOneLine) {
+    // No X display, and EGL finds no driver vendor: no GL context can be made at all.
+    const k_SimProgramRun run = runSimProgram(
+        "--scene 1 --seconds 1", "env -u DISPLAY __EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent");
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.out.empty());
     EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
-    EXPECT_NE(run.err.find("no X display"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("cannot make an OpenGL context"), std::string::npos) << run.err;
 }
 
 TEST(SimProgram, HelpGoesToStandardOutput) {

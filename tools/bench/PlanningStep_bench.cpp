@@ -85,11 +85,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::string error;
-    if (!k_SimWindow::hasDisplay(error)) {
+    std::unique_ptr<k_SimWindow> owner = k_SimWindow::open(!k_SimWindow::hasDisplay(), error);
+    if (owner == nullptr) {
         std::fprintf(stderr, "veltrava-bench: %s\n", error.c_str());
         return 1;
     }
-    std::unique_ptr<k_SimWindow> owner(new k_SimWindow());
     window = owner.get();
     for (int scene : scenes) {
         for (long frames : moments) {

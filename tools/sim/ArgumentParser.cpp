@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <map>
 #include <utility>
 
@@ -149,7 +150,7 @@ void declareOptions(CLI::App& app, k_SimOptions& options) {
             "bodies' start positions, and planning time per frame");
     addPath(app, "--frames", options.framesDirectory, "DIR",
             "draw the scene and write every K-th frame as DIR/frame_NNNNNN.png");
-    addWholeNumber(app, "--every", options.captureEvery, 1, Parser::maxFrames,
+    addWholeNumber(app, "--every", options.captureEvery, 1, std::numeric_limits<long>::max(),
                    "a whole number of frames, 1 or more", "K",
                    "K for --frames, 1 or more (default 1)");
     addSwitch(app, "--show-plan", options.showPlan,
@@ -209,6 +210,9 @@ void declareOptions(CLI::App& app, k_SimOptions& options) {
               "chain of intermediate goals found), straight (straight for the\n"
               "target) or keep (the previous step's path while its waypoint\n"
               "lies ahead)");
+    addSwitch(app, "--headless", options.headless,
+              "make the GL context off-screen, without an X server (EGL on Mesa's\n"
+              "surfaceless platform), as happens anyway when DISPLAY is not set");
 }
 
 // Rules between options, checked once every value is read; "" when the line is sound.
@@ -262,8 +266,8 @@ void describeProgram(CLI::App& app, k_SimOptions& options) {
     app.description(
         "Runs built-in scene N (1-4) without drawing, as fast as the machine allows, with a\n"
         "fixed time step, and reports what the camera did and what each planning step cost.\n"
-        "Run it in the data folder (it reads the scene images and shaders from there) on an\n"
-        "X display (Xvfb will do).");
+        "Run it in the data folder (it reads the scene images and shaders from there). It\n"
+        "needs no X server: without DISPLAY, or with --headless, it draws off-screen.");
     app.formatter(std::make_shared<HelpFormatter>());
     app.get_formatter()->column_width(17);
     app.allow_extras();
@@ -279,7 +283,7 @@ void describeProgram(CLI::App& app, k_SimOptions& options) {
         "  min clearance  least (distance from the camera to a body's centre - its radius)\n"
         "                 over all frames and bodies; negative when inside\n"
         "\n"
-        "Exit codes: 0 done, 1 failed while running (no display, write error), 2 bad usage.");
+        "Exit codes: 0 done, 1 failed while running (no GL context, write error), 2 bad usage.");
 }
 
 // CLI11 takes a repeated switch without complaint and stops at a repeated value.

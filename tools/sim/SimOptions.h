@@ -38,4 +38,6 @@ struct k_SimOptions {
     std::uint64_t searchBudget = k_InformationProvider::defaultSearchBudget;
     /// What the camera does in a step that reaches the budget.
     k_BudgetFallback budgetFallback = k_BudgetFallback::partialRoute;
+    /// Makes the GL context off-screen even when an X display is there.
+    bool headless = false;
 };

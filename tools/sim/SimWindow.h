@@ -1,50 +1,65 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 class k_GlutApplication;
+class k_HeadlessGlContext;
 class k_MainSceneNode;
+class k_PlanOverlay;
 class k_Scene;
 
-// The demo's window and application without its main loop: the same root node, 800x600
-// window, GL state, scene controller and projection, so that a scene loads exactly as from
-// the menu. The window stays on the X server with its events unread; nothing is drawn
-// unless a picture is asked for.
+// The demo's scene setup without its main loop: the same root node, 800x600 GL state, scene
+// controller and projection, so that a scene loads exactly as from the menu. Either in the
+// demo's own window on an X display (its events unread), or headless in an off-screen EGL
+// context with no X server at all. Nothing is drawn unless a picture is asked for.
 class k_SimWindow {
 public:
     static constexpr int width = 800;
     static constexpr int height = 600;
 
-    /// Initialises GLUT (once per process) and builds the application. Needs an X display.
-    k_SimWindow();
-    /// Deletes the application (the whole scene graph, then the controller) and the window.
+    /// True when DISPLAY names an X display; without one, only headless works.
+    static bool hasDisplay();
+
+    /// Builds the setup: headless, or in a GLUT window (GLUT initialised once per process;
+    /// GLUT itself ends the process when the named display cannot be opened). Null, with
+    /// one line saying why, when a headless context cannot be made.
+    static std::unique_ptr<k_SimWindow> open(bool headless, std::string& error);
+    /// Deletes the whole scene graph, then the controller, then the window or context.
     ~k_SimWindow();
 
-    /// One clear line when no X display is named; GLUT itself ends the process when a named
-    /// display cannot be opened.
-    static bool hasDisplay(std::string& error);
-
-    k_Scene* getScene() const;
-    k_MainSceneNode* getRoot() const;
+    bool isHeadless() const { return headlessContext != nullptr; }
+    k_Scene* getScene() const { return scene; }
+    k_MainSceneNode* getRoot() const { return root; }
 
     /// Loads scene 1-4 with the generator in the state of a freshly started program; with
     /// `swarm` above 0, scene 4 gets that many obstacles instead of its own 100.
-    void loadScene(int scene, long swarm = 0);
+    void loadScene(int number, long swarm = 0);
 
     /// Draws the plan over every captured picture from now on; call it before loading a
     /// scene, so that the first step already records the bodies that block its way.
     void showPlan();
 
-    /// Draws the tree (and the plan, when shown) into the back buffer and reads it back before the
-    /// swap (a read of the front buffer after the swap is black under Xvfb). Bottom row first, RGB.
+    /// Draws the tree (and the plan, when shown) into the back buffer and reads it back before
+    /// any swap (a read of the front buffer after the swap is black under Xvfb). Bottom row
+    /// first, RGB.
     void capture(std::vector<std::uint8_t>& rgb);
 
     k_SimWindow(const k_SimWindow&) = delete;
     k_SimWindow& operator=(const k_SimWindow&) = delete;
 
 private:
-    k_GlutApplication* application;
-    int window;
+    k_SimWindow() = default;
+
+    /// With a window: the demo's application, which owns the root and the controller.
+    k_GlutApplication* application = nullptr;
+    int window = 0;
+    /// Headless: the context; the root and the controller are then owned here.
+    std::unique_ptr<k_HeadlessGlContext> headlessContext;
+    k_MainSceneNode* root = nullptr;
+    k_Scene* scene = nullptr;
+    /// Headless, once the plan is shown (with a window the application owns it).
+    std::unique_ptr<k_PlanOverlay> planOverlay;
 };

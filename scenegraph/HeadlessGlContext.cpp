@@ -143,7 +143,9 @@ k_HeadlessGlContext::~k_HeadlessGlContext() {
     if (surface != nullptr) {
         eglDestroySurface(display, surface);
     }
-    eglTerminate(display);
+    // The display itself stays initialised until the process ends: EGL hands the same one to
+    // a later create(), so nothing piles up, and terminating it would unload the driver,
+    // whose own allocations a leak check at the end of main could then no longer name.
     eglReleaseThread();
 }
 

@@ -12,7 +12,8 @@ public:
     /// Makes the context and makes it current; null, with one line saying why, when this
     /// machine cannot (no EGL, no surfaceless platform, no config, missing extensions).
     static std::unique_ptr<k_HeadlessGlContext> create(int width, int height, std::string& error);
-    /// Releases and destroys the context, its pbuffer and the display connection.
+    /// Releases and destroys the context and its pbuffer; the EGL display stays initialised
+    /// for the process (a later create() uses it again).
     ~k_HeadlessGlContext();
 
     /// True while a headless context is current on the calling thread.

@@ -23,47 +23,103 @@ inline float squaredDistance(const k_Vector3& from, const k_Vector3& point) {
 } // namespace
 
 k_CandidateOrder::k_CandidateOrder(const std::vector<k_Vector3>& directionsValue)
-    : directions(&directionsValue), points(directionsValue.size()), keys(directionsValue.size()),
+    : directions(&directionsValue), directionX(directionsValue.size()),
+      directionY(directionsValue.size()), directionZ(directionsValue.size()),
+      directionOf(directionsValue.size()), skippedAny(false), currentCenter(), currentRadius(0.0f),
+      points(directionsValue.size()), keys(directionsValue.size()),
       bucketOf(directionsValue.size()), bucketStart(bucketCount + 1),
-      nearest(directionsValue.size()), records(directionsValue.size()), fullSorts(0) {}
+      nearest(directionsValue.size()), records(directionsValue.size()), fullSorts(0) {
+    for (std::size_t i = 0; i < directionsValue.size(); ++i) {
+        directionX[i] = directionsValue[i].x;
+        directionY[i] = directionsValue[i].y;
+        directionZ[i] = directionsValue[i].z;
+        directionOf[i] = static_cast<std::uint32_t>(i);
+    }
+}
+
+k_Vector3 k_CandidateOrder::pointAt(std::size_t index) const {
+    const std::size_t direction = skippedAny ? directionOf[index] : index;
+    // The same operations in the same order as k_Vector3's operators: the same bits.
+    return k_Vector3(currentCenter.x + directionX[direction] * currentRadius,
+                     currentCenter.y + directionY[direction] * currentRadius,
+                     currentCenter.z + directionZ[direction] * currentRadius);
+}
 
 void k_CandidateOrder::build(const k_Vector3& from, const k_Vector3& center,
                              std::vector<k_Vector3>& candidates) {
     candidates.clear();
     const float radius = (from - center).length();
-    std::size_t count = 0;
-    float minKey = INFINITY;
-    float maxKey = -INFINITY;
-    bool ordered = true;
-    for (const k_Vector3& direction : *directions) {
-        const k_Vector3 point(center.x + direction.x * radius, center.y + direction.y * radius,
-                              center.z + direction.z * radius);
-        if (point.x == from.x && point.y == from.y && point.z == from.z) {
-            continue;
+    currentCenter = center;
+    currentRadius = radius;
+    skippedAny = false;
+    const std::size_t total = directionX.size();
+    const float* dx = directionX.data();
+    const float* dy = directionY.data();
+    const float* dz = directionZ.data();
+    float* key = keys.data();
+    // No branch and no store but the key: the compiler runs this on whole vector registers.
+    // The points themselves are formed again, bit for bit, only for the candidates kept.
+    const float cx = center.x;
+    const float cy = center.y;
+    const float cz = center.z;
+    const float fx = from.x;
+    const float fy = from.y;
+    const float fz = from.z;
+    unsigned zeroKeys = 0;
+    for (std::size_t i = 0; i < total; ++i) {
+        const float ex = fx - (cx + dx[i] * radius);
+        const float ey = fy - (cy + dy[i] * radius);
+        const float ez = fz - (cz + dz[i] * radius);
+        const float k =
+            static_cast<float>(static_cast<double>(ex) * ex + static_cast<double>(ey) * ey +
+                               static_cast<double>(ez) * ez);
+        key[i] = k;
+        zeroKeys |= k == 0.0f ? 1u : 0u;
+    }
+    // Every point lies within 2 * radius of `from` (rounding may add a little, which the
+    // last bucket absorbs), so the buckets span 0 .. 4 * radius^2 without a pass for the
+    // extremes.
+    float minKey = 0.0f;
+    float maxKey = 4.0f * radius * radius;
+    std::size_t count = total;
+    // A candidate equal to `from` has key 0 (so does one that differs only below float
+    // precision, which stays): only then is the list compacted, as the reference skips it.
+    if (zeroKeys != 0) {
+        count = 0;
+        for (std::size_t i = 0; i < total; ++i) {
+            const k_Vector3 point(center.x + dx[i] * radius, center.y + dy[i] * radius,
+                                  center.z + dz[i] * radius);
+            if (point.x == from.x && point.y == from.y && point.z == from.z) {
+                skippedAny = true;
+                continue;
+            }
+            directionOf[count] = static_cast<std::uint32_t>(i);
+            key[count] = key[i];
+            ++count;
         }
-        const float key = squaredDistance(from, point);
-        // A NaN key breaks the ordering the buckets rely on; the full sort then decides.
-        ordered = ordered && key >= 0.0f;
-        minKey = std::min(minKey, key);
-        maxKey = std::max(maxKey, key);
-        points[count] = point;
-        keys[count] = key;
-        ++count;
     }
     const std::size_t kept = searchGeometry::keptCandidateCount(count);
     if (kept == 0) {
         return;
     }
+    // Finite inputs give non-negative keys that are never NaN; anything else (a NaN key
+    // would break the ordering the buckets rely on) is left to the full sort.
+    const bool ordered = std::isfinite(maxKey) && std::isfinite(fx) && std::isfinite(fy) &&
+                         std::isfinite(fz) && std::isfinite(cx) && std::isfinite(cy) &&
+                         std::isfinite(cz);
     // The entry just past the cut must differ from the last kept one, or which of the two
     // survives would depend on the sort's handling of ties.
     const std::size_t needed = kept < count ? kept + 1 : kept;
     if (!ordered || !orderNearest(count, needed, minKey, maxKey)) {
         ++fullSorts;
+        for (std::size_t i = 0; i < count; ++i) {
+            points[i] = pointAt(i);
+        }
         sortAll(count, kept, candidates);
         return;
     }
     for (std::size_t i = 0; i < kept; ++i) {
-        candidates.push_back(points[nearest[i].index]);
+        candidates.push_back(pointAt(nearest[i].index));
     }
 }
 

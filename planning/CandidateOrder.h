@@ -36,8 +36,19 @@ private:
     /// Orders the nearest candidates by bucket; false when equal keys make that ambiguous.
     bool orderNearest(std::size_t count, std::size_t needed, float minKey, float maxKey);
     void sortAll(std::size_t count, std::size_t kept, std::vector<k_Vector3>& candidates);
+    /// Candidate `index` (of the list without skipped points): center + direction * radius.
+    k_Vector3 pointAt(std::size_t index) const;
 
     const std::vector<k_Vector3>* directions;
+    /// The directions by component, so that the key loop runs on whole vector registers.
+    std::vector<float> directionX;
+    std::vector<float> directionY;
+    std::vector<float> directionZ;
+    /// Direction of each candidate; the identity unless a point equal to `from` was skipped.
+    std::vector<std::uint32_t> directionOf;
+    bool skippedAny;
+    k_Vector3 currentCenter;
+    float currentRadius;
     std::vector<k_Vector3> points;
     std::vector<float> keys;
     std::vector<std::uint32_t> bucketOf;

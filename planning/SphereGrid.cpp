@@ -34,6 +34,28 @@ bool isNear(const k_BoundingSphere& sphere) {
 double component(const k_Vector3& v, int axis) {
     return axis == 0 ? v.x : (axis == 1 ? v.y : v.z);
 }
+
+// k_Ray::hits with dot() and the vector difference written out, so that the walks below run
+// without calls; every step rounds exactly as those operations do, so the answer is the same.
+inline bool hitsExactly(const k_Ray& segment, float lengthSquared, const k_BoundingSphere& sphere) {
+    const float tx = sphere.center.x - segment.origin.x;
+    const float ty = sphere.center.y - segment.origin.y;
+    const float tz = sphere.center.z - segment.origin.z;
+    const float centerDistanceSquared = static_cast<float>(
+        static_cast<double>(tx) * tx + static_cast<double>(ty) * ty + static_cast<double>(tz) * tz);
+    if (lengthSquared < centerDistanceSquared) {
+        return false;
+    }
+    const float projection = static_cast<float>(static_cast<double>(tx) * segment.direction.x +
+                                                static_cast<double>(ty) * segment.direction.y +
+                                                static_cast<double>(tz) * segment.direction.z);
+    const float radiusSquared = sphere.radius * sphere.radius;
+    if (projection < 0.0f && centerDistanceSquared > radiusSquared) {
+        return false;
+    }
+    const float lineDistanceSquared = centerDistanceSquared - projection * projection;
+    return !(lineDistanceSquared > radiusSquared);
+}
 } // namespace
 
 k_SphereGrid::k_SphereGrid()
@@ -151,12 +173,13 @@ int k_SphereGrid::cellCoordinate(double value, int axis) const {
 
 bool k_SphereGrid::walk(const Body* first, const Body* last, const k_Ray& segment,
                         const k_Artifact* ignored, std::uint64_t& sphereTests) {
+    const float lengthSquared = segment.length * segment.length;
     for (const Body* body = first; body != last; ++body) {
         if (body->artifact == ignored) {
             continue;
         }
         ++sphereTests;
-        if (segment.hits(body->sphere)) {
+        if (hitsExactly(segment, lengthSquared, body->sphere)) {
             return true;
         }
     }
@@ -166,13 +189,6 @@ bool k_SphereGrid::walk(const Body* first, const Body* last, const k_Ray& segmen
 bool k_SphereGrid::walk(const std::vector<Body>& list, const k_Ray& segment,
                         const k_Artifact* ignored, std::uint64_t& sphereTests) {
     return walk(list.data(), list.data() + list.size(), segment, ignored, sphereTests);
-}
-
-bool k_SphereGrid::testCell(std::size_t cell, const k_Ray& segment, const k_Artifact* ignored,
-                            std::uint64_t& sphereTests) const {
-    const Body* cellFirst = cellBodies.data();
-    return walk(cellFirst + cellStart[cell], cellFirst + cellStart[cell + 1], segment, ignored,
-                sphereTests);
 }
 
 bool k_SphereGrid::isSegmentBlocked(const k_Ray& segment, const k_Artifact* ignored,
@@ -211,6 +227,10 @@ bool k_SphereGrid::isSegmentBlocked(const k_Ray& segment, const k_Artifact* igno
     }
     const int across1 = (along + 1) % 3;
     const int across2 = (along + 2) % 3;
+    // How far one step along each axis moves in the cell index.
+    const std::size_t stride[3] = {1, static_cast<std::size_t>(cells[0]),
+                                   static_cast<std::size_t>(cells[0]) * cells[1]};
+    const Body* cellFirst = cellBodies.data();
 
     const int first =
         cellCoordinate(std::min(start[along], start[along] + delta[along]) - reach, along);
@@ -250,16 +270,19 @@ bool k_SphereGrid::isSegmentBlocked(const k_Ray& segment, const k_Artifact* igno
             to[k] = cellCoordinate(std::max(p0, p1) + reach, axis);
         }
         for (int i = from[0]; i <= to[0]; ++i) {
-            for (int j = from[1]; j <= to[1]; ++j) {
-                int coordinate[3];
-                coordinate[along] = layer;
-                coordinate[across1] = i;
-                coordinate[across2] = j;
-                const std::size_t cell =
-                    (static_cast<std::size_t>(coordinate[2]) * cells[1] + coordinate[1]) *
-                        cells[0] +
-                    coordinate[0];
-                if (testCell(cell, segment, ignored, sphereTests)) {
+            int coordinate[3];
+            coordinate[along] = layer;
+            coordinate[across1] = i;
+            coordinate[across2] = from[1];
+            std::size_t cell =
+                (static_cast<std::size_t>(coordinate[2]) * cells[1] + coordinate[1]) * cells[0] +
+                coordinate[0];
+            for (int j = from[1]; j <= to[1]; ++j, cell += stride[across2]) {
+                // Most cells near a segment are empty: skip them without a call.
+                const std::uint32_t first = cellStart[cell];
+                const std::uint32_t last = cellStart[cell + 1];
+                if (first != last && walk(cellFirst + first, cellFirst + last, segment, ignored,
+                                          sphereTests)) {
                     return true;
                 }
             }

@@ -45,8 +45,6 @@ private:
                      const k_Artifact* ignored, std::uint64_t& sphereTests);
     static bool walk(const std::vector<Body>& list, const k_Ray& segment, const k_Artifact* ignored,
                      std::uint64_t& sphereTests);
-    bool testCell(std::size_t cell, const k_Ray& segment, const k_Artifact* ignored,
-                  std::uint64_t& sphereTests) const;
     bool chooseCells(std::size_t griddedCount, double meanRadius);
     int cellCoordinate(double value, int axis) const;
 

@@ -59,7 +59,7 @@ inline bool hitsExactly(const k_Ray& segment, float lengthSquared, const k_Bound
 } // namespace
 
 k_SphereGrid::k_SphereGrid()
-    : gridded(false), origin{0.0, 0.0, 0.0}, cellSize(1.0), cells{1, 1, 1}, largestRadius(0.0) {}
+    : gridded(false), origin{0.0, 0.0, 0.0}, cellSize(1.0), cellsPerUnit(1.0), cells{1, 1, 1}, largestRadius(0.0) {}
 
 void k_SphereGrid::build(const std::vector<k_Artifact*>& registry) {
     bodies.clear();
@@ -123,6 +123,7 @@ void k_SphereGrid::build(const std::vector<k_Artifact*>& registry) {
     for (int axis = 0; axis < 3; ++axis) {
         cells[axis] = static_cast<int>(std::floor(extent[axis] / cellSize)) + 1;
     }
+    cellsPerUnit = 1.0 / cellSize;
     const std::size_t cellCount = static_cast<std::size_t>(cells[0]) * cells[1] * cells[2];
 
     // Bodies larger than a cell would widen every query; they are few, so test them always.
@@ -164,7 +165,7 @@ void k_SphereGrid::build(const std::vector<k_Artifact*>& registry) {
 }
 
 int k_SphereGrid::cellCoordinate(double value, int axis) const {
-    const double cell = std::floor((value - origin[axis]) / cellSize);
+    const double cell = std::floor((value - origin[axis]) * cellsPerUnit);
     if (!(cell > 0.0)) {
         return 0;
     }
@@ -237,6 +238,10 @@ bool k_SphereGrid::isSegmentBlocked(const k_Ray& segment, const k_Artifact* igno
     const int last =
         cellCoordinate(std::max(start[along], start[along] + delta[along]) + reach, along);
     const bool forward = delta[along] >= 0.0;
+    // Slab bounds are padded by `reach`, which dwarfs the rounding of a multiplication.
+    const double alongPerUnit = delta[along] != 0.0 ? 1.0 / delta[along] : 0.0;
+    // A step so short that its reciprocal overflows is handled as no step at all.
+    const bool moves = delta[along] != 0.0 && std::isfinite(alongPerUnit);
     for (int step = 0; step <= last - first; ++step) {
         // Layers nearest the segment's origin first: the reference finds hits from the
         // front as often as not, and a hit ends the query.
@@ -245,9 +250,9 @@ bool k_SphereGrid::isSegmentBlocked(const k_Ray& segment, const k_Artifact* igno
         const double slabHigh = origin[along] + cellSize * (layer + 1) + reach;
         double s0 = 0.0;
         double s1 = 1.0;
-        if (delta[along] != 0.0) {
-            s0 = (slabLow - start[along]) / delta[along];
-            s1 = (slabHigh - start[along]) / delta[along];
+        if (moves) {
+            s0 = (slabLow - start[along]) * alongPerUnit;
+            s1 = (slabHigh - start[along]) * alongPerUnit;
             if (s0 > s1) {
                 std::swap(s0, s1);
             }

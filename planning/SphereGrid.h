@@ -57,6 +57,8 @@ private:
     bool gridded;
     double origin[3];
     double cellSize;
+    /// 1 / cellSize: binning and queries multiply by it, the same way, so they agree.
+    double cellsPerUnit;
     int cells[3];
     /// Largest enlarged radius among the gridded bodies.
     double largestRadius;

@@ -132,14 +132,18 @@ bool k_CandidateOrder::orderNearest(std::size_t count, std::size_t needed, float
     }
     // Rounding is monotonic, so a smaller key never lands in a later bucket: everything in
     // the buckets up to the cut-off is nearer than everything beyond it.
+    // Branch-free, so that it runs on vector registers; a NaN position lands in the last.
+    const float lastPosition = static_cast<float>(bucketCount - 1);
+    const float* key = keys.data();
+    std::uint32_t* bucketOfKey = bucketOf.data();
+    for (std::size_t i = 0; i < count; ++i) {
+        const float position = (key[i] - minKey) * scale;
+        const float clamped = position < lastPosition ? position : lastPosition;
+        bucketOfKey[i] = static_cast<std::uint32_t>(static_cast<std::int32_t>(clamped));
+    }
     std::fill(bucketStart.begin(), bucketStart.end(), 0u);
     for (std::size_t i = 0; i < count; ++i) {
-        const float position = (keys[i] - minKey) * scale;
-        const std::uint32_t bucket = position < static_cast<float>(bucketCount)
-                                         ? static_cast<std::uint32_t>(position)
-                                         : bucketCount - 1;
-        bucketOf[i] = bucket;
-        ++bucketStart[bucket + 1];
+        ++bucketStart[bucketOfKey[i] + 1];
     }
     std::uint32_t lastBucket = 0;
     std::size_t gathered = 0;

@@ -169,7 +169,11 @@ void declareOptions(CLI::App& app, k_SimOptions& options) {
               "search whose result, route or counts differ (mismatches, must be\n"
               "0). Adds trace columns search_ns,ref_plan_us,ref_search_ns,\n"
               "ref_sphere_tests,mismatches. The comparison itself is left out of\n"
-              "plan_us; ref_plan_us is the step with the reference's search time");
+              "plan_us; ref_plan_us is the step with the reference's search time.\n"
+              "Its times are a warm micro-benchmark (each search right after the\n"
+              "reference's on the same data); without it every step is timed\n"
+              "once, cold, as a frame runs it (scripts/measure-planning compares\n"
+              "the two searches that way)");
     addWholeNumber(app, "--repeats", options.repeats, 1, Parser::maxRepeats,
                    "a whole number from 1 to " + std::to_string(Parser::maxRepeats), "K",
                    "with --compare-reference: each side runs every search K times\n"

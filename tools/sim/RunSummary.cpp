@@ -123,6 +123,15 @@ void k_RunSummary::writeText(std::FILE* file) const {
     }
     std::fprintf(file, "planner            %s\n", plannerName(planner));
     std::fprintf(file, "path search        %s\n", strategyName(strategy));
+    if (isComparison()) {
+        std::fprintf(file,
+                     "times              warm micro-benchmark: every search also run beside "
+                     "the reference, shortest of %d\n",
+                     comparisonRepeats);
+    } else {
+        std::fprintf(file, "times              cold: every planning step timed once, as a frame "
+                           "runs it\n");
+    }
     if (passes > 1) {
         std::fprintf(file, "times              per frame the shortest of %d passes\n", passes);
     }
@@ -175,7 +184,8 @@ void k_RunSummary::writeComparisonText(std::FILE* file) const {
     const Distribution referencePlan = referencePlanTime();
     const Distribution referenceSearch = referenceSearchTime();
     const Distribution referenceSpheres = referenceSphereTests();
-    std::fprintf(file, "reference search on the same frames (shortest of %d runs per search):\n",
+    std::fprintf(file,
+                 "reference search on the same frames (warm: shortest of %d runs per search):\n",
                  comparisonRepeats);
     std::fprintf(
         file, "  plan time (us)   p50 %" PRId64 "  p99 %" PRId64 "  max %" PRId64 " (frame %ld)\n",
@@ -227,6 +237,7 @@ nlohmann::ordered_json k_RunSummary::toJson() const {
     json["planner"] = plannerName(planner);
     json["strategy"] = strategyName(strategy);
     json["passes"] = passes;
+    json["timing"] = isComparison() ? "warm" : "cold";
     json["plan_us"] = integerFigures(planTime());
     json["search_us"] = timeFigures(searchTime());
     if (isComparison()) {

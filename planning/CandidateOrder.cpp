@@ -9,25 +9,13 @@ namespace {
 // Squared distances of points spread evenly over a sphere are spread evenly over their
 // range, so with this many buckets the nearest fifth falls into about one per bucket.
 constexpr std::uint32_t bucketCount = 512;
-
-// The arithmetic of k_Vector3's operators and dot(), inlined so that the loop over the 642
-// directions runs without calls; each step rounds exactly as the operators do.
-inline float squaredDistance(const k_Vector3& from, const k_Vector3& point) {
-    const float dx = from.x - point.x;
-    const float dy = from.y - point.y;
-    const float dz = from.z - point.z;
-    const double sum =
-        static_cast<double>(dx) * dx + static_cast<double>(dy) * dy + static_cast<double>(dz) * dz;
-    return static_cast<float>(sum);
-}
 } // namespace
 
 k_CandidateOrder::k_CandidateOrder(const std::vector<k_Vector3>& directionsValue)
-    : directions(&directionsValue), directionX(directionsValue.size()),
-      directionY(directionsValue.size()), directionZ(directionsValue.size()),
-      directionOf(directionsValue.size()), skippedAny(false), currentCenter(), currentRadius(0.0f),
-      points(directionsValue.size()), keys(directionsValue.size()),
-      bucketOf(directionsValue.size()), bucketStart(bucketCount + 1),
+    : directionX(directionsValue.size()), directionY(directionsValue.size()),
+      directionZ(directionsValue.size()), directionOf(directionsValue.size()), skippedAny(false),
+      currentCenter(), currentRadius(0.0f), points(directionsValue.size()),
+      keys(directionsValue.size()), bucketOf(directionsValue.size()), bucketStart(bucketCount + 1),
       nearest(directionsValue.size()), records(directionsValue.size()), fullSorts(0) {
     for (std::size_t i = 0; i < directionsValue.size(); ++i) {
         directionX[i] = directionsValue[i].x;
@@ -58,6 +46,9 @@ void k_CandidateOrder::build(const k_Vector3& from, const k_Vector3& center,
     const float* dz = directionZ.data();
     float* key = keys.data();
     // No branch and no store but the key: the compiler runs this on whole vector registers.
+    // Each key is k_Vector3's arithmetic written out (the candidate center + direction *
+    // radius, its offset from `from`, and dot() of that with itself), rounding exactly as
+    // those operators do, so the keys are the reference's to the bit.
     // The points themselves are formed again, bit for bit, only for the candidates kept.
     const float cx = center.x;
     const float cy = center.y;

@@ -14,7 +14,7 @@
 // Owns its scratch buffers: after the first call, building allocates nothing.
 class k_CandidateOrder {
 public:
-    /// `directions` must outlive this object (the provider's sample directions).
+    /// Copies the directions (the provider's sample directions).
     explicit k_CandidateOrder(const std::vector<k_Vector3>& directions);
 
     /// Replaces the contents of `candidates` by buildCandidates(from, center).
@@ -39,7 +39,6 @@ private:
     /// Candidate `index` (of the list without skipped points): center + direction * radius.
     k_Vector3 pointAt(std::size_t index) const;
 
-    const std::vector<k_Vector3>* directions;
     /// The directions by component, so that the key loop runs on whole vector registers.
     std::vector<float> directionX;
     std::vector<float> directionY;

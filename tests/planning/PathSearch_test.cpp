@@ -231,7 +231,12 @@ TEST_F(PathSearchTest, DenseWorldStopsAtTheBudgetAlikeInBothStrategies) {
         return static_cast<float>(state >> 8) / 16777216.0f - 0.5f;
     };
     for (int i = 0; i < 400; ++i) {
-        scene.add(k_Vector3(16.0f * next(), 16.0f * next(), -10.0f + 16.0f * next()), 1.0f);
+        // One statement each: the order of a call's arguments differs between compilers
+        // (GCC's order, last first, is the one the figures below were made with).
+        const float z = -10.0f + 16.0f * next();
+        const float y = 16.0f * next();
+        const float x = 16.0f * next();
+        scene.add(k_Vector3(x, y, z), 1.0f);
     }
     provider.setSearchBudget(0);
     std::vector<k_Vector3> unbounded{goalOnAxis};

@@ -39,6 +39,8 @@ constexpr double probeSeconds = 1.0;
 // distance from the target, so the view turns smoothly (0.3 to 100 measured; 0.5 kept the
 // target in sight best on every time step tried, with few turns faster than the default's).
 constexpr double maxTurnRate = 0.5;
+// While the target is hidden now the camera may move this much faster, to get it back sooner.
+constexpr double hiddenSpeedFactor = 2.0;
 constexpr float safetyMargin = 0.3f;
 // Most frames of motion a probe runs, whatever the time step, and most body distances it
 // works out (a step runs up to three probes); among dense bodies it looks less far ahead,
@@ -78,7 +80,8 @@ k_VisibilityPlanner::k_VisibilityPlanner(k_InformationProvider* providerValue,
     : k_MotionPlanner(providerValue, cameraValue, rootNodeValue), animations(animationsValue),
       probe(), stepDt(0.0), probeTests(0), bodiesNearEye(), bestRoute(), forecast(forecastHorizons),
       directions(), nearBodies(forecastHorizons.size()), targetCenters(forecastHorizons.size()),
-      chosenDirection(), chosenDistance(0.0f), baseDistance(1.0f), hasChosen(false) {
+      chosenDirection(), chosenDistance(0.0f), baseDistance(1.0f), hasChosen(false),
+      hiddenNow(false) {
     // The provider's directions are a refined icosahedron whose refinements append their
     // vertices: the first 42 are the once-refined one, evenly spread and enough to choose
     // from. (A sphere of our own would be a scene node, whose end empties the registry.)
@@ -126,7 +129,7 @@ void k_VisibilityPlanner::collectNearBodies(const k_Artifact* target, float reac
                 const float sight = radius + sightMargin;
                 const float crowd = radius + minimumClearance;
                 nearBodies[h].push_back(
-                    NearBody{offset, offsetSquared, sight * sight, crowd * crowd});
+                    NearBody{offset, offsetSquared, radius, sight * sight, crowd * crowd});
             }
         }
     }
@@ -140,6 +143,7 @@ double k_VisibilityPlanner::scoreViewpoint(const k_Vector3& direction,
     // + along^2.
     int blocked = 0;
     int crowded = 0;
+    bool blockedNow = false;
     const std::size_t horizonCount = forecast.getHorizonCount();
     for (std::size_t h = 0; h < horizonCount; ++h) {
         tests += 2;
@@ -156,13 +160,17 @@ double k_VisibilityPlanner::scoreViewpoint(const k_Vector3& direction,
                 body.offsetSquared - 2.0f * distance * k + distance * distance < body.crowdSquared;
         }
         blocked += sightCut ? 1 : 0;
+        blockedNow = blockedNow || (h == 0 && sightCut);
         crowded += viewpointCrowded ? 1 : 0;
     }
     const double horizons = static_cast<double>(horizonCount);
     double cost = (blocked + crowdedWeight * crowded) / horizons;
     cost += turnWeight * angleBetween(currentDirection, direction) / pi;
     cost += distanceWeight * std::fabs(std::log(distance / baseDistance));
-    if (hasChosen && same(direction, chosenDirection) && distance == chosenDistance) {
+    // A choice whose sight is cut now has no claim to be kept: the bonus would hold the
+    // camera where the target is hidden.
+    if (!blockedNow && hasChosen && same(direction, chosenDirection) &&
+        distance == chosenDistance) {
         cost -= stickiness;
     }
     return cost;
@@ -190,6 +198,13 @@ void k_VisibilityPlanner::chooseRoute(const k_Artifact* target, const k_Vector3&
         current = hasChosen ? chosenDirection : directions.front();
     }
     const float currentDistance = std::clamp(eyeDistance, nearest, farthest);
+    hiddenNow = false;
+    for (const NearBody& body : nearBodies[0]) {
+        const float k = dot(body.offset, current);
+        const float along = std::clamp(k, 0.0f, eyeDistance);
+        hiddenNow = hiddenNow || body.offsetSquared - 2.0f * along * k + along * along <
+                                     body.radius * body.radius;
+    }
 
     // Fixed order, so that the cap cuts the same candidates on every run: the way the
     // camera already looks, the last choice, then the sample directions.
@@ -348,7 +363,8 @@ void k_VisibilityPlanner::steerTowards(const k_Vector3& aim, const k_Vector3& vi
     // the view near the target turns no faster than maxTurnRate.
     const double stopDistance = camera->getStopDistance();
     const double eyeDistance = (targetCenter - eye).length();
-    const double speedLimit = maxTurnRate * std::max(eyeDistance, 1.0);
+    const double speedLimit =
+        maxTurnRate * (hiddenNow ? hiddenSpeedFactor : 1.0) * std::max(eyeDistance, 1.0);
     const double capped = 1.5 * speedLimit * speedLimit / camera->getAcceleration();
     const double remaining = (viewpoint - eye).length();
     const float goalDistance = static_cast<float>(stopDistance + std::min(remaining, capped));

@@ -77,6 +77,7 @@ private:
     struct NearBody {
         k_Vector3 offset;
         float offsetSquared;
+        float radius;
         float sightSquared;
         float crowdSquared;
     };
@@ -88,4 +89,7 @@ private:
     /// The distance the default planner keeps from the target: its stop distance.
     float baseDistance;
     bool hasChosen;
+    /// Whether the line of sight from the eye to the target's centre passes through one of
+    /// the bodies near the target now (those the scoring reads).
+    bool hiddenNow;
 };

@@ -62,7 +62,8 @@ private:
     float probeClearance();
 
     const k_AnimationManager* animations;
-    k_CameraProbe probe;
+    /// Owned; a scene node, so its deletion is fenced by the destructor (see there).
+    k_CameraProbe* probe;
     double stepDt;
     /// Body distances the probes of the step worked out.
     std::uint64_t probeTests;

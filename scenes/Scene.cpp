@@ -7,7 +7,6 @@
 #include "planning/InformationProvider.h"
 #include "planning/MotionPlanner.h"
 #include "planning/VisibilityPlanner.h"
-#include "scenegraph/ArtifactRegistry.h"
 #include "scenegraph/GenericSceneNode.h"
 #include "scenegraph/JpegTexture.h"
 #include "scenegraph/MainSceneNode.h"
@@ -34,12 +33,8 @@ k_Scene::~k_Scene() {
 
 void k_Scene::setPlannerKind(k_PlannerKind kind) {
     planner->waitUntilIdle();
-    // The visibility planner runs a stand-in camera, a scene node, and the end of any node
-    // empties the body registry: the loaded scene's bodies are put back.
-    const std::vector<k_Artifact*> bodies = artifactRegistry;
     const k_BudgetFallback fallback = planner->getBudgetFallback();
     delete planner;
-    artifactRegistry = bodies;
     planner = nullptr;
     plannerKind = kind;
     if (kind == k_PlannerKind::visibility) {

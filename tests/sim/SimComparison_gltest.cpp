@@ -40,7 +40,8 @@ TEST_P(SimComparison, FindsNoMismatchOnAnyFrame) {
     EXPECT_EQ(firstLine(readWholeFile(trace)),
               "frame,t,target,cam_x,cam_y,cam_z,look_x,look_y,look_z,up_x,up_y,up_z,vel_x,vel_y,"
               "vel_z,look_speed,relocations,find_path_calls,segment_tests,sphere_tests,plan_us,"
-              "search_ns,ref_plan_us,ref_search_ns,ref_sphere_tests,mismatches,budget_hit");
+              "search_ns,ref_plan_us,ref_search_ns,ref_sphere_tests,mismatches,budget_hit,visible_"
+              "share,hidden,engulfed,inside,turn_deg_s");
     std::remove(json.c_str());
     std::remove(trace.c_str());
 }
@@ -57,7 +58,7 @@ TEST(SimComparison, ReferenceAloneAndPassesKeepTheDefaultTrace) {
     EXPECT_EQ(firstLine(readWholeFile(trace)),
               "frame,t,target,cam_x,cam_y,cam_z,look_x,look_y,look_z,up_x,up_y,up_z,vel_x,vel_y,"
               "vel_z,look_speed,relocations,find_path_calls,segment_tests,sphere_tests,plan_us,"
-              "budget_hit");
+              "budget_hit,visible_share,hidden,engulfed,inside,turn_deg_s");
     std::remove(trace.c_str());
 }
 

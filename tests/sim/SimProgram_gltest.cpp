@@ -55,9 +55,10 @@ TEST_P(SimProgramScene, TwoRunsGiveTheSameTraceButForPlanningTime) {
     const std::vector<std::string> second = lines(traces[1]);
     ASSERT_EQ(first.size(), 126u);
     ASSERT_EQ(second.size(), 126u);
-    EXPECT_EQ(first[0], "frame,t,target,cam_x,cam_y,cam_z,look_x,look_y,look_z,up_x,up_y,up_z,"
-                        "vel_x,vel_y,vel_z,look_speed,relocations,find_path_calls,segment_tests,"
-                        "sphere_tests,plan_us,budget_hit");
+    EXPECT_EQ(first[0],
+              "frame,t,target,cam_x,cam_y,cam_z,look_x,look_y,look_z,up_x,up_y,up_z,"
+              "vel_x,vel_y,vel_z,look_speed,relocations,find_path_calls,segment_tests,"
+              "sphere_tests,plan_us,budget_hit,visible_share,hidden,engulfed,inside,turn_deg_s");
     for (std::size_t i = 1; i < first.size(); ++i) {
         ASSERT_EQ(withoutPlanTime(first[i]), withoutPlanTime(second[i])) << "frame " << i;
     }

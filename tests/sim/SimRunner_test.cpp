@@ -159,18 +159,23 @@ TEST(SimRunner, TraceHasTheColumnsAndOneRowPerFrameAfterItsUpdate) {
     HandMadeRun run(k_Vector3(0, 0, 0));
     const auto rows = parseCsv(run.run(4));
     ASSERT_EQ(rows.size(), 5u);
-    EXPECT_EQ(rows[0].size(), 22u);
+    EXPECT_EQ(rows[0].size(), 27u);
     EXPECT_EQ(rows[0].front(), "frame");
     EXPECT_EQ(rows[0][2], "target");
     EXPECT_EQ(rows[0][20], "plan_us");
-    EXPECT_EQ(rows[0].back(), "budget_hit");
+    EXPECT_EQ(rows[0][21], "budget_hit");
+    EXPECT_EQ(rows[0][22], "visible_share");
+    EXPECT_EQ(rows[0].back(), "turn_deg_s");
     for (std::size_t i = 1; i < rows.size(); ++i) {
-        ASSERT_EQ(rows[i].size(), 22u);
-        EXPECT_EQ(rows[i].back(), "0");
+        ASSERT_EQ(rows[i].size(), 27u);
+        EXPECT_EQ(rows[i][21], "0");
         EXPECT_EQ(std::stol(rows[i][0]), static_cast<long>(i));
         EXPECT_DOUBLE_EQ(std::stod(rows[i][1]), static_cast<double>(i) * 0.016);
         EXPECT_EQ(rows[i][2], "2");
     }
+    // The wall stands between the camera and the target: nothing of it is seen at first.
+    EXPECT_EQ(rows[1][22], "0");
+    EXPECT_EQ(rows[1][23], "1");
     // The last row is the camera as the fourth update left it, exactly ("%.9g").
     const k_Vector3 eye = run.camera.getPosition();
     EXPECT_EQ(std::stof(rows[4][3]), eye.x);

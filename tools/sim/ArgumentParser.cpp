@@ -141,9 +141,13 @@ void declareOptions(CLI::App& app, k_SimOptions& options) {
             "CSV, one row per frame after its update:\n"
             "frame,t,target,cam_x,cam_y,cam_z,look_x,look_y,look_z,up_x,up_y,up_z,\n"
             "vel_x,vel_y,vel_z,look_speed,relocations,find_path_calls,\n"
-            "segment_tests,sphere_tests,plan_us[,comparison columns],budget_hit\n"
+            "segment_tests,sphere_tests,plan_us[,comparison columns],budget_hit,\n"
+            "visible_share,hidden,engulfed,inside,turn_deg_s\n"
             "(target: index in the body registry, -1 for none; plan_us: wall\n"
-            "time of the planning step; all else is the same on every run)");
+            "time of the planning step; all else is the same on every run;\n"
+            "visible_share: of 64 points on the target's sphere facing the\n"
+            "camera, the share seen past every other body, nan without a target;\n"
+            "turn_deg_s: the view's turn since the previous frame)");
     addPath(app, "--json", options.jsonPath, "FILE", "the summary as JSON");
     addPath(app, "--plot", options.plotPath, "FILE",
             "SVG: top view of the camera's and the target's paths with the\n"

@@ -32,4 +32,12 @@ struct k_FrameRecord {
     bool budgetHit = false;
     /// Centre of the target after the update; meaningful when target >= 0.
     k_Vector3 targetPosition;
+    /// The quality figures of the frame (k_QualityMetrics::FrameSample): the target's
+    /// visible share (NaN without a target), hidden, engulfed, camera inside a body, and
+    /// the view's turn since the previous frame in degrees per second.
+    double visibleShare = 0.0;
+    bool hidden = false;
+    bool engulfed = false;
+    bool inside = false;
+    double viewTurnRate = 0.0;
 };

@@ -4,6 +4,11 @@
 #include <cmath>
 
 double k_QualityMetrics::segmentDistance(const Point& a, const Point& b, const Point& center) {
+    return std::sqrt(segmentDistanceSquared(a, b, center));
+}
+
+double k_QualityMetrics::segmentDistanceSquared(const Point& a, const Point& b,
+                                                const Point& center) {
     const double abX = b.x - a.x, abY = b.y - a.y, abZ = b.z - a.z;
     const double acX = center.x - a.x, acY = center.y - a.y, acZ = center.z - a.z;
     const double lengthSquared = abX * abX + abY * abY + abZ * abZ;
@@ -12,7 +17,69 @@ double k_QualityMetrics::segmentDistance(const Point& a, const Point& b, const P
         s = std::clamp((acX * abX + acY * abY + acZ * abZ) / lengthSquared, 0.0, 1.0);
     }
     const double dX = acX - s * abX, dY = acY - s * abY, dZ = acZ - s * abZ;
-    return std::sqrt(dX * dX + dY * dY + dZ * dZ);
+    return dX * dX + dY * dY + dZ * dZ;
+}
+
+double k_QualityMetrics::visibleShare(const Point& camera, const std::vector<Sphere>& bodies,
+                                      int target) {
+    if (target < 0 || static_cast<std::size_t>(target) >= bodies.size()) {
+        return 0.0;
+    }
+    const Sphere& t = bodies[static_cast<std::size_t>(target)];
+    const Point center{t.x, t.y, t.z};
+    // Every segment from the camera to a point of the target stays within the target's
+    // radius of the segment to its centre, so a body further than its own radius plus the
+    // target's from that segment blocks none of them.
+    std::vector<const Sphere*> near;
+    for (std::size_t i = 0; i < bodies.size(); ++i) {
+        const Sphere& body = bodies[i];
+        if (i == static_cast<std::size_t>(target) || body.radius <= 0.0) {
+            continue;
+        }
+        if (segmentDistance(camera, center, Point{body.x, body.y, body.z}) <
+            body.radius + t.radius) {
+            near.push_back(&body);
+        }
+    }
+    const double goldenAngle = 3.141592653589793 * (3.0 - std::sqrt(5.0));
+    int facing = 0;
+    int seen = 0;
+    for (int k = 0; k < visibilityPoints; ++k) {
+        const double y = 1.0 - 2.0 * (k + 0.5) / visibilityPoints;
+        const double r = std::sqrt(1.0 - y * y);
+        const double phi = k * goldenAngle;
+        const Point outward{r * std::cos(phi), y, r * std::sin(phi)};
+        const Point point{center.x + t.radius * outward.x, center.y + t.radius * outward.y,
+                          center.z + t.radius * outward.z};
+        const double towards = outward.x * (point.x - camera.x) + outward.y * (point.y - camera.y) +
+                               outward.z * (point.z - camera.z);
+        if (!(towards < 0.0)) {
+            continue;
+        }
+        ++facing;
+        bool blocked = false;
+        for (const Sphere* body : near) {
+            if (segmentDistanceSquared(camera, point, Point{body->x, body->y, body->z}) <
+                body->radius * body->radius) {
+                blocked = true;
+                break;
+            }
+        }
+        seen += blocked ? 0 : 1;
+    }
+    return facing == 0 ? 0.0 : static_cast<double>(seen) / facing;
+}
+
+double k_QualityMetrics::percentile(std::vector<double> values, double percent) {
+    if (values.empty()) {
+        return 0.0;
+    }
+    const std::size_t n = values.size();
+    std::size_t rank =
+        static_cast<std::size_t>(std::ceil(percent * static_cast<double>(n) / 100.0));
+    rank = std::clamp<std::size_t>(rank, 1, n);
+    std::nth_element(values.begin(), values.begin() + static_cast<long>(rank - 1), values.end());
+    return values[rank - 1];
 }
 
 void k_QualityMetrics::addFrame(long frame, const Point& camera, const std::vector<Sphere>& bodies,
@@ -55,6 +122,22 @@ void k_QualityMetrics::addFrame(long frame, const Point& camera, const std::vect
     occludedFrames += occluded ? 1 : 0;
     insideFrames += inside ? 1 : 0;
     engulfedFrames += engulfed ? 1 : 0;
+
+    lastSample = FrameSample{};
+    lastSample.frame = frame;
+    lastSample.hasTarget = hasTarget;
+    lastSample.engulfed = engulfed;
+    lastSample.inside = inside;
+    if (hasTarget) {
+        lastSample.visibleShare = visibleShare(camera, bodies, target);
+        lastSample.hidden = lastSample.visibleShare == 0.0;
+    }
+    samples.push_back(lastSample);
+    const int targetNow = hasTarget ? target : -1;
+    if (targetNow != lastTarget && targetNow >= 0) {
+        disturbances.push_back(frame);
+    }
+    lastTarget = targetNow;
 }
 
 void k_QualityMetrics::addView(long frame, const Point& eye, const Point& lookAt, double dt) {
@@ -78,6 +161,8 @@ void k_QualityMetrics::addView(long frame, const Point& eye, const Point& lookAt
             maxViewTurn = rate;
             maxViewTurnFrame = frame;
         }
+        lastTurnRate = rate;
+        views.push_back(ViewSample{frame, rate, std::sqrt(dX * dX + dY * dY + dZ * dZ)});
     }
     hasView = true;
     lastEye = eye;
@@ -94,4 +179,89 @@ double k_QualityMetrics::engulfedFraction() const {
 
 double k_QualityMetrics::insideFraction() const {
     return frames == 0 ? 0.0 : static_cast<double>(insideFrames) / frames;
+}
+
+k_QualityMetrics::Figures k_QualityMetrics::figures(double dt, double fromSeconds) const {
+    // A frame's time is frame * dt; the slack keeps 2 s at dt 0.016 on frame 125.
+    const auto counted = [&](long frame) {
+        return static_cast<double>(frame) * dt >= fromSeconds - 1e-9;
+    };
+    Figures result;
+    double shareSum = 0.0;
+    std::vector<double> spellSeconds;
+    long spellFrames = 0;
+    long previousFrame = 0;
+    const auto endSpell = [&]() {
+        if (spellFrames > 0) {
+            spellSeconds.push_back(static_cast<double>(spellFrames) * dt);
+            spellFrames = 0;
+        }
+    };
+    for (const FrameSample& sample : samples) {
+        if (!counted(sample.frame)) {
+            continue;
+        }
+        ++result.frames;
+        result.insideFrames += sample.inside ? 1 : 0;
+        if (sample.frame != previousFrame + 1) {
+            endSpell();
+        }
+        previousFrame = sample.frame;
+        if (!sample.hasTarget) {
+            endSpell();
+            continue;
+        }
+        ++result.framesWithTarget;
+        shareSum += sample.visibleShare;
+        result.belowHalfFrames += sample.visibleShare < 0.5 ? 1 : 0;
+        result.hiddenFrames += sample.hidden ? 1 : 0;
+        result.engulfedFrames += sample.engulfed ? 1 : 0;
+        if (sample.hidden && !sample.engulfed) {
+            ++result.avoidableHiddenFrames;
+            ++spellFrames;
+        } else {
+            endSpell();
+        }
+    }
+    endSpell();
+    if (result.framesWithTarget > 0) {
+        result.meanVisibleShare = shareSum / static_cast<double>(result.framesWithTarget);
+    }
+    result.spells = static_cast<long>(spellSeconds.size());
+    const double minutes = static_cast<double>(result.frames) * dt / 60.0;
+    result.spellsPerMinute = minutes > 0.0 ? static_cast<double>(result.spells) / minutes : 0.0;
+    result.spellP95Seconds = percentile(spellSeconds, 95.0);
+    if (!spellSeconds.empty()) {
+        result.longestSpellSeconds = *std::max_element(spellSeconds.begin(), spellSeconds.end());
+    }
+
+    std::vector<double> rates;
+    std::vector<double> settledRates;
+    std::size_t nextDisturbance = 0;
+    long lastDisturbance = -1;
+    for (const ViewSample& view : views) {
+        while (nextDisturbance < disturbances.size() &&
+               disturbances[nextDisturbance] <= view.frame) {
+            lastDisturbance = disturbances[nextDisturbance++];
+        }
+        if (!counted(view.frame)) {
+            continue;
+        }
+        result.pathLength += view.step;
+        rates.push_back(view.turnRate);
+        const bool settled =
+            lastDisturbance < 0 || static_cast<double>(view.frame - lastDisturbance) * dt > 1.0;
+        if (settled) {
+            settledRates.push_back(view.turnRate);
+        }
+    }
+    result.turnRateP99 = percentile(rates, 99.0);
+    result.settledTurnRateP99 = percentile(settledRates, 99.0);
+    if (!rates.empty()) {
+        result.turnRateMax = *std::max_element(rates.begin(), rates.end());
+    }
+    if (!settledRates.empty()) {
+        result.settledTurnRateMax = *std::max_element(settledRates.begin(), settledRates.end());
+    }
+    return result;
 }

@@ -16,8 +16,55 @@ public:
         double x, y, z;
     };
 
+    /// Points spread over the target's sphere for its visible share.
+    static constexpr int visibilityPoints = 64;
+
+    /// What one frame showed; visibleShare and hidden mean nothing without a target.
+    struct FrameSample {
+        long frame = 0;
+        bool hasTarget = false;
+        double visibleShare = 0.0;
+        bool hidden = false;
+        bool engulfed = false;
+        bool inside = false;
+    };
+
+    /// The figures of the frames from some time on (see figures()). Turn rates in degrees
+    /// per second; "settled" leaves out the frames within a second after a change of target
+    /// or a push of the camera out of a body, where a fast turn is the point.
+    struct Figures {
+        long frames = 0;
+        long framesWithTarget = 0;
+        /// Mean over the frames with a target.
+        double meanVisibleShare = 0.0;
+        long belowHalfFrames = 0;
+        long hiddenFrames = 0;
+        long engulfedFrames = 0;
+        /// Hidden but not engulfed: frames some other viewpoint might have saved.
+        long avoidableHiddenFrames = 0;
+        long insideFrames = 0;
+        /// Runs of consecutive avoidable hidden frames.
+        long spells = 0;
+        double spellsPerMinute = 0.0;
+        double spellP95Seconds = 0.0;
+        double longestSpellSeconds = 0.0;
+        double pathLength = 0.0;
+        double turnRateP99 = 0.0;
+        double turnRateMax = 0.0;
+        double settledTurnRateP99 = 0.0;
+        double settledTurnRateMax = 0.0;
+    };
+
     /// Distance from `center` to the closest point of the segment from a to b.
     static double segmentDistance(const Point& a, const Point& b, const Point& center);
+    static double segmentDistanceSquared(const Point& a, const Point& b, const Point& center);
+
+    /// The share of the target's sphere points that face the camera and whose segment from
+    /// it passes strictly outside every other body; 0 when none face it (the camera inside
+    /// the target, or no target).
+    static double visibleShare(const Point& camera, const std::vector<Sphere>& bodies, int target);
+    /// Nearest rank, as the run summary's: the ceil(percent * n / 100)-th smallest; 0 for none.
+    static double percentile(std::vector<double> values, double percent);
 
     /// One frame: the camera, the bodies, and the index of the target among them (-1 for
     /// none). The target never counts as an obstacle.
@@ -26,6 +73,15 @@ public:
     /// The camera's motion in one frame: eye and look-at point after it, and the time step.
     /// Adds the way travelled and the turn of the view direction since the previous call.
     void addView(long frame, const Point& eye, const Point& lookAt, double dt);
+    /// A frame whose planning step pushed the camera out of a body: its turn may be fast.
+    void addPushOut(long frame) { disturbances.push_back(frame); }
+
+    /// The figures of the frames at or after `fromSeconds` (frame * dt), their spells cut
+    /// at that time.
+    Figures figures(double dt, double fromSeconds = 0.0) const;
+    /// The latest frame's sample and turn rate (0 before two views).
+    const FrameSample& getLastSample() const { return lastSample; }
+    double getLastViewTurnRate() const { return lastTurnRate; }
 
     long getFrames() const { return frames; }
     long getFramesWithTarget() const { return framesWithTarget; }
@@ -62,6 +118,18 @@ private:
     bool hasView = false;
     Point lastEye{0.0, 0.0, 0.0};
     Point lastView{0.0, 0.0, 0.0};
+    double lastTurnRate = 0.0;
+    struct ViewSample {
+        long frame;
+        double turnRate;
+        double step;
+    };
+    std::vector<FrameSample> samples;
+    std::vector<ViewSample> views;
+    /// Frames of target changes and push-outs, in order.
+    std::vector<long> disturbances;
+    FrameSample lastSample;
+    int lastTarget = -1;
     double minClearance = std::numeric_limits<double>::infinity();
     long minClearanceFrame = 0;
     bool clearanceSeen = false;

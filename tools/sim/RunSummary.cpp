@@ -173,9 +173,32 @@ void k_RunSummary::writeText(std::FILE* file) const {
     std::fprintf(file, "travelled          %.1f\n", q.getTravelled());
     std::fprintf(file, "view turn (deg/s)  max %.1f (frame %ld)\n", q.getMaxViewTurn(),
                  q.getMaxViewTurnFrame());
+    writeVisibilityText(file);
     if (isComparison()) {
         writeComparisonText(file);
     }
+}
+
+void k_RunSummary::writeVisibilityText(std::FILE* file) const {
+    const k_QualityMetrics::Figures all = qualityMetrics.figures(dt);
+    const k_QualityMetrics::Figures later = qualityMetrics.figures(dt, settledFromSeconds);
+    std::fprintf(file,
+                 "visible share      mean %.4f, below half in %ld frames, hidden in %ld "
+                 "(%ld engulfed, %ld avoidable)\n",
+                 all.meanVisibleShare, all.belowHalfFrames, all.hiddenFrames, all.engulfedFrames,
+                 all.avoidableHiddenFrames);
+    std::fprintf(file, "occlusion spells   %ld (%.2f per minute), p95 %.3f s, longest %.3f s\n",
+                 all.spells, all.spellsPerMinute, all.spellP95Seconds, all.longestSpellSeconds);
+    std::fprintf(file,
+                 "turn rate (deg/s)  p99 %.1f  max %.1f; without 1 s after target changes and "
+                 "push-outs p99 %.1f  max %.1f\n",
+                 all.turnRateP99, all.turnRateMax, all.settledTurnRateP99, all.settledTurnRateMax);
+    std::fprintf(file,
+                 "from %.0f s           mean share %.4f, avoidable hidden %ld, spells p95 %.3f s, "
+                 "longest %.3f s, inside %ld frames, path %.1f\n",
+                 settledFromSeconds, later.meanVisibleShare, later.avoidableHiddenFrames,
+                 later.spellP95Seconds, later.longestSpellSeconds, later.insideFrames,
+                 later.pathLength);
 }
 
 void k_RunSummary::writeComparisonText(std::FILE* file) const {
@@ -214,6 +237,26 @@ nlohmann::ordered_json integerFigures(const k_RunSummary::Distribution& figures)
             {"p99", figures.p99},
             {"max", figures.max},
             {"max_frame", figures.maxFrame}};
+}
+
+nlohmann::ordered_json visibilityFigures(const k_QualityMetrics::Figures& figures) {
+    return {{"frames", figures.frames},
+            {"frames_with_target", figures.framesWithTarget},
+            {"mean_visible_share", figures.meanVisibleShare},
+            {"below_half_frames", figures.belowHalfFrames},
+            {"hidden_frames", figures.hiddenFrames},
+            {"engulfed_frames", figures.engulfedFrames},
+            {"avoidable_hidden_frames", figures.avoidableHiddenFrames},
+            {"inside_frames", figures.insideFrames},
+            {"spells", figures.spells},
+            {"spells_per_minute", figures.spellsPerMinute},
+            {"spell_p95_s", figures.spellP95Seconds},
+            {"longest_spell_s", figures.longestSpellSeconds},
+            {"path_length", figures.pathLength},
+            {"turn_rate_p99", figures.turnRateP99},
+            {"turn_rate_max", figures.turnRateMax},
+            {"settled_turn_rate_p99", figures.settledTurnRateP99},
+            {"settled_turn_rate_max", figures.settledTurnRateMax}};
 }
 
 nlohmann::ordered_json timeFigures(const k_RunSummary::Distribution& nanoseconds) {
@@ -272,6 +315,8 @@ nlohmann::ordered_json k_RunSummary::toJson() const {
     json["min_clearance_frame"] = q.hasClearance()
                                       ? nlohmann::ordered_json(q.getMinClearanceFrame())
                                       : nlohmann::ordered_json(nullptr);
+    json["visibility"] = visibilityFigures(q.figures(dt));
+    json["visibility_from_2s"] = visibilityFigures(q.figures(dt, settledFromSeconds));
     return json;
 }
 

@@ -69,10 +69,15 @@ public:
     nlohmann::ordered_json toJson() const;
     void writeJson(std::FILE* file) const;
 
+    /// Where the figures counted from a later time start: the camera starts where the world
+    /// puts it, often far from any clear viewpoint.
+    static constexpr double settledFromSeconds = 2.0;
+
 private:
     Distribution distribution(const std::vector<std::int64_t>& values) const;
 
     void writeComparisonText(std::FILE* file) const;
+    void writeVisibilityText(std::FILE* file) const;
 
     int scene;
     double dt;

@@ -1,5 +1,7 @@
 #include "tools/sim/SimRunner.h"
 
+#include <limits>
+
 #include "camera/Camera.h"
 #include "planning/MotionPlanner.h"
 #include "scenegraph/Artifact.h"
@@ -93,6 +95,16 @@ bool k_SimRunner::run(long frames, double dt, k_RunSummary& summary, std::string
         const k_Vector3& lookAt = record.lookAt;
         summary.quality().addView(frame, k_QualityMetrics::Point{eye.x, eye.y, eye.z},
                                   k_QualityMetrics::Point{lookAt.x, lookAt.y, lookAt.z}, dt);
+        if (record.relocations > 0) {
+            summary.quality().addPushOut(frame);
+        }
+        const k_QualityMetrics::FrameSample& sample = summary.quality().getLastSample();
+        record.visibleShare =
+            sample.hasTarget ? sample.visibleShare : std::numeric_limits<double>::quiet_NaN();
+        record.hidden = sample.hidden;
+        record.engulfed = sample.engulfed;
+        record.inside = sample.inside;
+        record.viewTurnRate = summary.quality().getLastViewTurnRate();
         summary.addFrame(record);
         if (trace != nullptr) {
             trace->writeRow(record);

@@ -35,12 +35,25 @@ std::string k_TraceWriter::formatComparison(const k_FrameRecord& r) {
     return columns;
 }
 
+const char* k_TraceWriter::qualityHeader() {
+    return ",visible_share,hidden,engulfed,inside,turn_deg_s";
+}
+
+std::string k_TraceWriter::formatQuality(const k_FrameRecord& r) {
+    char columns[96];
+    std::snprintf(columns, sizeof columns, ",%.9g,%d,%d,%d,%.9g", r.visibleShare, r.hidden ? 1 : 0,
+                  r.engulfed ? 1 : 0, r.inside ? 1 : 0, r.viewTurnRate);
+    return columns;
+}
+
 void k_TraceWriter::writeHeader() {
     std::fputs(header(), file);
     if (comparison) {
         std::fputs(comparisonHeader(), file);
     }
-    std::fputs(",budget_hit\n", file);
+    std::fputs(",budget_hit", file);
+    std::fputs(qualityHeader(), file);
+    std::fputs("\n", file);
 }
 
 void k_TraceWriter::writeRow(const k_FrameRecord& record) {
@@ -48,5 +61,7 @@ void k_TraceWriter::writeRow(const k_FrameRecord& record) {
     if (comparison) {
         std::fputs(formatComparison(record).c_str(), file);
     }
-    std::fputs(record.budgetHit ? ",1\n" : ",0\n", file);
+    std::fputs(record.budgetHit ? ",1" : ",0", file);
+    std::fputs(formatQuality(record).c_str(), file);
+    std::fputs("\n", file);
 }

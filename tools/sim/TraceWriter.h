@@ -19,6 +19,9 @@ public:
     /// The columns added by a comparison run, with their leading commas.
     static const char* comparisonHeader();
     static std::string formatComparison(const k_FrameRecord& record);
+    /// The quality columns that end every row, after budget_hit, with their leading commas.
+    static const char* qualityHeader();
+    static std::string formatQuality(const k_FrameRecord& record);
 
     void writeHeader();
     void writeRow(const k_FrameRecord& record);

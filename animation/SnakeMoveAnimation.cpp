@@ -2,11 +2,10 @@
 
 #include <cmath>
 
+#include "math/Constants.h"
 #include "scenegraph/GenericSceneNode.h"
 
-namespace {
-const double pi = 3.141592653589793;
-}
+namespace {}
 
 k_SnakeMoveAnimation::k_SnakeMoveAnimation(const k_Vector3& velocityValue,
                                            const k_Vector3& amplitudeValue, double periodValue,

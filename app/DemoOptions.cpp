@@ -1,5 +1,7 @@
 #include "app/DemoOptions.h"
 
+#include "scenes/PlanLegend.h"
+
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
@@ -19,12 +21,10 @@ int parseDemoOptions(int argc, const char* const* argv, k_DemoOptions& options) 
                    "default (heads for the target) or visibility (keeps the target in sight "
                    "first)")
         ->transform(CLI::CheckedTransformer(std::map<std::string, k_PlannerKind>{
-            {"default", k_PlannerKind::standard}, {"visibility", k_PlannerKind::visibility}}))
+            {wordOf(k_PlannerKind::standard), k_PlannerKind::standard},
+            {wordOf(k_PlannerKind::visibility), k_PlannerKind::visibility}}))
         ->type_name("P");
-    app.footer("The plan: the target's bounding sphere (green); the bodies that blocked the\n"
-               "straight way, enlarged by the search's clearance (orange); the route with its\n"
-               "intermediate goals (magenta); the curve the camera steers along to its waypoint\n"
-               "(yellow); a top view in the lower-left corner.\n"
+    app.footer(planLegendText(2) +
                "X options such as -display NAME and -geometry WxH+X+Y are read by GLUT.\n"
                "Exit codes: 0 after Quit or --help, 1 when the window cannot be opened, 2 for a\n"
                "bad argument.");

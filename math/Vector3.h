@@ -31,3 +31,9 @@ public:
 
 /// a.x*b.x + a.y*b.y + a.z*b.z, rounded once to float.
 float dot(const k_Vector3& a, const k_Vector3& b);
+
+/// Component-wise ==, no tolerance: for points that are copied rather than computed (a
+/// search's own start, a vertex met again), where only the very same value may count.
+inline bool exactlyEqual(const k_Vector3& a, const k_Vector3& b) {
+    return a.x == b.x && a.y == b.y && a.z == b.z;
+}

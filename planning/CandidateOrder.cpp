@@ -80,7 +80,7 @@ void k_CandidateOrder::build(const k_Vector3& from, const k_Vector3& center,
         for (std::size_t i = 0; i < total; ++i) {
             const k_Vector3 point(center.x + dx[i] * radius, center.y + dy[i] * radius,
                                   center.z + dz[i] * radius);
-            if (point.x == from.x && point.y == from.y && point.z == from.z) {
+            if (exactlyEqual(point, from)) {
                 skippedAny = true;
                 continue;
             }

@@ -7,6 +7,7 @@
 #include "planning/PartialRoute.h"
 #include "planning/PlanningStats.h"
 #include "planning/Ray.h"
+#include "platform/EnumWords.h"
 
 class k_Artifact;
 class k_FastPathSearch;
@@ -22,6 +23,12 @@ enum class k_SearchStrategy {
     /// snapshot of the bodies, scratch lists reused.
     fast
 };
+
+constexpr k_EnumWord<k_SearchStrategy> searchStrategyWords[] = {
+    {k_SearchStrategy::fast, "fast"}, {k_SearchStrategy::reference, "reference"}};
+constexpr const auto& enumWords(k_SearchStrategy) {
+    return searchStrategyWords;
+}
 
 // Answers the planner's questions about the scene as it is at the moment of asking: which
 // body to watch, whether a point or a segment is clear of the bodies, and a route of

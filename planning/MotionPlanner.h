@@ -4,6 +4,7 @@
 
 #include "math/Vector3.h"
 #include "planning/PlanningStats.h"
+#include "platform/EnumWords.h"
 #include "platform/ManualResetEvent.h"
 
 class k_Artifact;
@@ -22,6 +23,15 @@ enum class k_BudgetFallback {
     /// default: over dense swarms it scored best, if narrowly, on all three quality figures.
     partialRoute
 };
+
+/// In the order the help lists them, the default first.
+constexpr k_EnumWord<k_BudgetFallback> budgetFallbackWords[] = {
+    {k_BudgetFallback::partialRoute, "partial"},
+    {k_BudgetFallback::straightApproach, "straight"},
+    {k_BudgetFallback::keepPath, "keep"}};
+constexpr const auto& enumWords(k_BudgetFallback) {
+    return budgetFallbackWords;
+}
 
 // Decides once per frame where the camera heads next: picks the target, moves the camera
 // out of any other body it stands in, asks the provider for a route to the target and hands

@@ -22,7 +22,7 @@ std::vector<k_Vector3> k_InformationProvider::buildCandidates(const k_Vector3& f
     candidates.reserve(directions.size());
     for (const k_Vector3& direction : directions) {
         const k_Vector3 candidate = center + direction * radius;
-        if (candidate.x == from.x && candidate.y == from.y && candidate.z == from.z) {
+        if (exactlyEqual(candidate, from)) {
             continue;
         }
         candidates.push_back(candidate);

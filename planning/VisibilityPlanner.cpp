@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "camera/Camera.h"
+#include "math/Constants.h"
 #include "planning/InformationProvider.h"
 #include "planning/SearchGeometry.h"
 #include "scenegraph/Artifact.h"
@@ -49,16 +50,11 @@ constexpr float safetyMargin = 0.3f;
 constexpr int maxProbeFrames = 128;
 constexpr std::size_t maxProbeDistances = 30000;
 constexpr int minProbeFrames = 8;
-constexpr double pi = 3.141592653589793;
 
 k_Vector3 unitOrNull(const k_Vector3& v) {
     k_Vector3 unit = v;
     unit.normalize();
     return unit;
-}
-
-bool same(const k_Vector3& a, const k_Vector3& b) {
-    return a.x == b.x && a.y == b.y && a.z == b.z;
 }
 
 double angleBetween(const k_Vector3& a, const k_Vector3& b) {
@@ -176,7 +172,7 @@ double k_VisibilityPlanner::scoreViewpoint(const k_Vector3& direction,
     cost += distanceWeight * std::fabs(std::log(distance / baseDistance));
     // A choice whose sight is cut now has no claim to be kept: the bonus would hold the
     // camera where the target is hidden.
-    if (!blockedNow && hasChosen && same(direction, chosenDirection) &&
+    if (!blockedNow && hasChosen && exactlyEqual(direction, chosenDirection) &&
         distance == chosenDistance) {
         cost -= stickiness;
     }
@@ -380,7 +376,8 @@ void k_VisibilityPlanner::steerTowards(const k_Vector3& aim, const k_Vector3& vi
         heading = unitOrNull(targetCenter - eye);
     }
     const k_Vector3 goal = eye + heading * goalDistance;
-    const k_Vector3 beyondAim = same(aim, viewpoint) ? aim + unitOrNull(aim - eye) : viewpoint;
+    const k_Vector3 beyondAim =
+        exactlyEqual(aim, viewpoint) ? aim + unitOrNull(aim - eye) : viewpoint;
 
     setRouteReversed(false);
     route.clear();

@@ -44,7 +44,7 @@ int findLastEqual(const std::vector<k_Vector3>& vertices, size_t count, const k_
     int found = -1;
     for (size_t i = 0; i < count; ++i) {
         const k_Vector3& v = vertices[i];
-        if (v.x == point.x && v.y == point.y && v.z == point.z) {
+        if (exactlyEqual(v, point)) {
             found = static_cast<int>(i);
         }
     }

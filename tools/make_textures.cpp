@@ -14,11 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "math/Constants.h"
 #include "tools/JpegWriter.h"
 
 namespace {
-
-constexpr double pi = 3.14159265358979323846;
 
 uint32_t hash3(int32_t x, int32_t y, uint32_t seed) {
     uint32_t h = seed * 0x9E3779B1u ^ static_cast<uint32_t>(x) * 0x85EBCA77u ^

@@ -5,6 +5,7 @@
 #include "animation/MoveAnimation.h"
 #include "animation/RotationAnimation.h"
 #include "animation/SnakeMoveAnimation.h"
+#include "math/Constants.h"
 #include "scenegraph/GenericSceneNode.h"
 
 namespace {
@@ -165,7 +166,6 @@ TEST(Animation, AnimationsOnOneNodeAddUpInAnyOrder) {
     const auto forward = runThree(false);
     const auto backward = runThree(true);
     const double t = 1.5;
-    const double pi = 3.141592653589793;
     const float x = static_cast<float>(1 + t + 3 * std::fabs(std::sin(pi * t / 6)));
     const float y = static_cast<float>(1 + 2 * std::sin(pi * t / 4) - 2 * t);
     const float z = static_cast<float>(1 + std::sin(pi * t / 2));

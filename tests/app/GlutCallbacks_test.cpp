@@ -6,6 +6,7 @@
 #include "app/FrameClock.h"
 #include "app/GlutApplication.h"
 #include "app/GlutCallbacks.h"
+#include "scenes/PlanLegend.h"
 #include "support/CaptureOutput.h"
 
 namespace {
@@ -60,6 +61,7 @@ TEST(DemoOptions, noArgumentRunsAsAlwaysAndTheGivenOptionsAreRead) {
     const std::string text =
         captureStdout([&] { EXPECT_EQ(parseDemoOptions(3, help, options), 0); });
     EXPECT_NE(text.find("--show-plan"), std::string::npos) << text;
+    EXPECT_NE(text.find(planLegendText(2)), std::string::npos) << text;
 }
 
 } // namespace

@@ -16,10 +16,6 @@
 
 namespace {
 
-bool same(const k_Vector3& a, const k_Vector3& b) {
-    return a.x == b.x && a.y == b.y && a.z == b.z;
-}
-
 // Records what the planner hands the camera. The motion itself belongs to the camera's own
 // tests, so update() only counts unless a test asks for the real motion.
 class k_RecordingCamera : public k_Camera {
@@ -159,8 +155,8 @@ TEST_F(MotionPlannerTest, NoTargetLeavesTheCameraUntouchedAndDrawsNothing) {
     EXPECT_TRUE(camera.updates.empty());
     EXPECT_TRUE(camera.paths.empty());
     EXPECT_TRUE(camera.resets.empty());
-    EXPECT_TRUE(same(camera.getPosition(), cameraStart));
-    EXPECT_TRUE(same(camera.getLookAt(), k_Vector3(0, 0, -1)));
+    EXPECT_TRUE(exactlyEqual(camera.getPosition(), cameraStart));
+    EXPECT_TRUE(exactlyEqual(camera.getLookAt(), k_Vector3(0, 0, -1)));
     EXPECT_EQ(planner.getLastStepStats().targetIndex, -1);
 
     randomSeed(12345);
@@ -179,18 +175,18 @@ TEST_F(MotionPlannerTest, ForwardRouteIsReadFromItsEnd) {
 
     ASSERT_EQ(provider.calls.size(), 1u);
     const k_ScriptedProvider::Call& call = provider.calls[0];
-    EXPECT_TRUE(same(call.start, cameraStart));
-    EXPECT_TRUE(same(call.goal, targetCenter));
+    EXPECT_TRUE(exactlyEqual(call.start, cameraStart));
+    EXPECT_TRUE(exactlyEqual(call.goal, targetCenter));
     EXPECT_EQ(call.ignored, target);
     ASSERT_EQ(call.listBefore.size(), 1u);
-    EXPECT_TRUE(same(call.listBefore[0], targetCenter));
+    EXPECT_TRUE(exactlyEqual(call.listBefore[0], targetCenter));
     EXPECT_EQ(call.depth, 0);
 
     ASSERT_EQ(camera.paths.size(), 1u);
-    EXPECT_TRUE(same(camera.paths[0].waypoint, b));
-    EXPECT_TRUE(same(camera.paths[0].nextWaypoint, a));
-    EXPECT_TRUE(same(camera.paths[0].goal, targetCenter));
-    EXPECT_TRUE(same(camera.getLookTarget(), targetCenter));
+    EXPECT_TRUE(exactlyEqual(camera.paths[0].waypoint, b));
+    EXPECT_TRUE(exactlyEqual(camera.paths[0].nextWaypoint, a));
+    EXPECT_TRUE(exactlyEqual(camera.paths[0].goal, targetCenter));
+    EXPECT_TRUE(exactlyEqual(camera.getLookTarget(), targetCenter));
     ASSERT_EQ(camera.updates.size(), 1u);
     EXPECT_EQ(camera.updates[0], 0.25);
 
@@ -198,8 +194,8 @@ TEST_F(MotionPlannerTest, ForwardRouteIsReadFromItsEnd) {
     provider.answers = {{true, {start}}};
     planner.plan(0.25);
     ASSERT_EQ(camera.paths.size(), 2u);
-    EXPECT_TRUE(same(camera.paths[1].waypoint, targetCenter));
-    EXPECT_TRUE(same(camera.paths[1].nextWaypoint, targetCenter));
+    EXPECT_TRUE(exactlyEqual(camera.paths[1].waypoint, targetCenter));
+    EXPECT_TRUE(exactlyEqual(camera.paths[1].nextWaypoint, targetCenter));
 }
 
 TEST_F(MotionPlannerTest, ReversedRouteIsReadFromItsFrontAfterTheForwardSearchFails) {
@@ -210,20 +206,20 @@ TEST_F(MotionPlannerTest, ReversedRouteIsReadFromItsFrontAfterTheForwardSearchFa
 
     ASSERT_EQ(provider.calls.size(), 2u);
     const k_ScriptedProvider::Call& reversed = provider.calls[1];
-    EXPECT_TRUE(same(reversed.start, targetCenter));
-    EXPECT_TRUE(same(reversed.goal, cameraStart));
+    EXPECT_TRUE(exactlyEqual(reversed.start, targetCenter));
+    EXPECT_TRUE(exactlyEqual(reversed.goal, cameraStart));
     EXPECT_EQ(reversed.ignored, target);
     ASSERT_EQ(reversed.listBefore.size(), 1u);
     EXPECT_EQ(reversed.depth, 0);
     ASSERT_EQ(camera.paths.size(), 1u);
-    EXPECT_TRUE(same(camera.paths[0].waypoint, nearCamera));
-    EXPECT_TRUE(same(camera.paths[0].nextWaypoint, further));
+    EXPECT_TRUE(exactlyEqual(camera.paths[0].waypoint, nearCamera));
+    EXPECT_TRUE(exactlyEqual(camera.paths[0].nextWaypoint, further));
 
     provider.answers = {{false, {}}, {true, {end}}};
     planner.plan(0.1);
     ASSERT_EQ(camera.paths.size(), 2u);
-    EXPECT_TRUE(same(camera.paths[1].waypoint, end));
-    EXPECT_TRUE(same(camera.paths[1].nextWaypoint, end));
+    EXPECT_TRUE(exactlyEqual(camera.paths[1].waypoint, end));
+    EXPECT_TRUE(exactlyEqual(camera.paths[1].nextWaypoint, end));
 }
 
 TEST_F(MotionPlannerTest, StraightApproachWhenBothSearchesFail) {
@@ -234,8 +230,8 @@ TEST_F(MotionPlannerTest, StraightApproachWhenBothSearchesFail) {
 
     EXPECT_EQ(provider.calls.size(), 2u);
     ASSERT_EQ(camera.paths.size(), 1u);
-    EXPECT_TRUE(same(camera.paths[0].waypoint, targetCenter));
-    EXPECT_TRUE(same(camera.paths[0].goal, targetCenter));
+    EXPECT_TRUE(exactlyEqual(camera.paths[0].waypoint, targetCenter));
+    EXPECT_TRUE(exactlyEqual(camera.paths[0].goal, targetCenter));
     const k_Vector3 beyond = camera.paths[0].nextWaypoint - targetCenter;
     EXPECT_NEAR(beyond.x, -0.6f, 1e-6f);
     EXPECT_NEAR(beyond.z, -0.8f, 1e-6f);
@@ -250,8 +246,8 @@ TEST_F(MotionPlannerTest, TargetOverlappingAnotherBodyIsApproachedWithoutSearch)
     planner.plan(0.1);
     EXPECT_TRUE(provider.calls.empty());
     ASSERT_EQ(camera.paths.size(), 1u);
-    EXPECT_TRUE(same(camera.paths[0].waypoint, targetCenter));
-    EXPECT_TRUE(same(camera.paths[0].nextWaypoint, targetCenter + k_Vector3(0, 0, -1)));
+    EXPECT_TRUE(exactlyEqual(camera.paths[0].waypoint, targetCenter));
+    EXPECT_TRUE(exactlyEqual(camera.paths[0].nextWaypoint, targetCenter + k_Vector3(0, 0, -1)));
 }
 
 TEST_F(MotionPlannerTest, CameraInsideOnlyTheTargetStaysWhereItIs) {
@@ -289,7 +285,7 @@ TEST_F(MotionPlannerTest, RelocationDrawsSixValuesPerAttemptAroundTheTarget) {
         direction.normalize();
         const k_Vector3 expectedEye =
             targetCenter + direction * static_cast<float>(multiplier * 2.0 + 1.0);
-        EXPECT_TRUE(same(camera.resets[i].eye, expectedEye)) << "attempt " << i;
+        EXPECT_TRUE(exactlyEqual(camera.resets[i].eye, expectedEye)) << "attempt " << i;
         const k_Vector3 look = camera.resets[i].lookAtPoint;
         EXPECT_EQ(look.y, expectedEye.y);
         EXPECT_EQ(look.x, expectedEye.x + components[3]);
@@ -307,7 +303,7 @@ TEST_F(MotionPlannerTest, RelocationDrawsSixValuesPerAttemptAroundTheTarget) {
     ASSERT_EQ(camera.paths.size(), 1u);
     k_Vector3 heading = targetCenter - camera.resets.back().eye;
     heading.normalize();
-    EXPECT_TRUE(same(camera.paths[0].nextWaypoint, targetCenter + heading));
+    EXPECT_TRUE(exactlyEqual(camera.paths[0].nextWaypoint, targetCenter + heading));
     EXPECT_EQ(camera.updates.size(), 1u);
 
     // Exactly six draws per attempt: the generator continues right after them.
@@ -327,7 +323,7 @@ TEST_F(MotionPlannerTest, RelocationGivesUpAfterAThousandAttemptsAndPlansOn) {
     EXPECT_EQ(camera.resets.size(), 1000u);
     EXPECT_EQ(planner.getLastStepStats().relocationAttempts, 1000u);
     EXPECT_TRUE(planner.getLastStepStats().relocationLimitReached);
-    EXPECT_TRUE(same(camera.getPosition(), camera.resets.back().eye));
+    EXPECT_TRUE(exactlyEqual(camera.getPosition(), camera.resets.back().eye));
     // The target overlaps that body too, so the step ends with the straight approach.
     EXPECT_EQ(camera.paths.size(), 1u);
     EXPECT_EQ(camera.updates.size(), 1u);
@@ -346,10 +342,10 @@ TEST_F(MotionPlannerTest, RealSearchAndMotionAroundOneBody) {
     const k_Vector3 intermediate = camera.paths[0].waypoint;
     EXPECT_NEAR((intermediate - targetCenter).length(), 10.0f, 1e-4f);
     EXPECT_NEAR(std::hypot(intermediate.x, intermediate.y), 2.24f, 0.01f);
-    EXPECT_TRUE(same(camera.paths[0].nextWaypoint, targetCenter));
-    EXPECT_TRUE(same(camera.getGoal(), targetCenter));
-    EXPECT_TRUE(same(camera.getLookTarget(), targetCenter));
-    EXPECT_FALSE(same(camera.getPosition(), cameraStart)); // it started to move
+    EXPECT_TRUE(exactlyEqual(camera.paths[0].nextWaypoint, targetCenter));
+    EXPECT_TRUE(exactlyEqual(camera.getGoal(), targetCenter));
+    EXPECT_TRUE(exactlyEqual(camera.getLookTarget(), targetCenter));
+    EXPECT_FALSE(exactlyEqual(camera.getPosition(), cameraStart)); // it started to move
 }
 
 TEST_F(MotionPlannerTest, StepStatisticsAgreeWithIndependentCounts) {
@@ -531,7 +527,7 @@ TEST(VisibilityPlanner, SameRunSameWay) {
     const HiddenTargetRun second = runHiddenTarget(true, 6.0);
     ASSERT_EQ(first.eyes.size(), second.eyes.size());
     for (std::size_t i = 0; i < first.eyes.size(); ++i) {
-        ASSERT_TRUE(same(first.eyes[i], second.eyes[i])) << "frame " << i;
+        ASSERT_TRUE(exactlyEqual(first.eyes[i], second.eyes[i])) << "frame " << i;
     }
 }
 

@@ -14,16 +14,12 @@ k_Ray segmentBetween(const k_Vector3& from, const k_Vector3& to) {
     return k_Ray(from, direction, length);
 }
 
-bool same(const k_Vector3& a, const k_Vector3& b) {
-    return a.x == b.x && a.y == b.y && a.z == b.z;
-}
-
 bool sameList(const std::vector<k_Vector3>& a, const std::vector<k_Vector3>& b) {
     if (a.size() != b.size()) {
         return false;
     }
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (!same(a[i], b[i])) {
+        if (!exactlyEqual(a[i], b[i])) {
             return false;
         }
     }
@@ -78,7 +74,7 @@ TEST_F(PathSearchTest, FreeWayAppendsOnlyTheStart) {
     std::vector<k_Vector3> list{goalOnAxis};
     ASSERT_TRUE(provider.findPath(origin, goalOnAxis, nullptr, list, 0));
     ASSERT_EQ(list.size(), 2u);
-    EXPECT_TRUE(same(list[1], origin));
+    EXPECT_TRUE(exactlyEqual(list[1], origin));
 
     // The ignored body lying across the way changes nothing.
     k_TestBody* across = scene.add(k_Vector3(0, 0, -10), 3.0f);
@@ -92,14 +88,14 @@ TEST_F(PathSearchTest, GoesAroundOneBodyOnTheAxisWithOneIntermediateGoal) {
     const std::vector<k_Vector3> candidates = provider.buildCandidates(origin, goalOnAxis);
     ASSERT_EQ(candidates.size(), 128u);
     for (const k_Vector3& c : candidates) {
-        EXPECT_FALSE(same(c, origin));
+        EXPECT_FALSE(exactlyEqual(c, origin));
     }
 
     std::vector<k_Vector3> list{goalOnAxis};
     ASSERT_TRUE(provider.findPath(origin, goalOnAxis, nullptr, list, 0));
     ASSERT_EQ(list.size(), 3u);
-    EXPECT_TRUE(same(list[0], goalOnAxis));
-    EXPECT_TRUE(same(list[2], origin));
+    EXPECT_TRUE(exactlyEqual(list[0], goalOnAxis));
+    EXPECT_TRUE(exactlyEqual(list[2], origin));
     const k_Vector3 intermediate = list[1];
     EXPECT_NEAR((intermediate - goalOnAxis).length(), 10.0f, 1e-4f);
     EXPECT_NEAR(std::hypot(intermediate.x, intermediate.y), 2.24f, 0.01f);
@@ -120,9 +116,9 @@ TEST_F(PathSearchTest, RouteReadFromItsEndIsAChainOfFreeSegments) {
     std::vector<k_Vector3> list(before);
     ASSERT_TRUE(provider.findPath(origin, goalOnAxis, nullptr, list, 0));
     ASSERT_GE(list.size(), before.size() + 2);
-    EXPECT_TRUE(same(list[0], before[0]));
-    EXPECT_TRUE(same(list[1], before[1]));
-    EXPECT_TRUE(same(list.back(), origin));
+    EXPECT_TRUE(exactlyEqual(list[0], before[0]));
+    EXPECT_TRUE(exactlyEqual(list[1], before[1]));
+    EXPECT_TRUE(exactlyEqual(list.back(), origin));
 
     const std::size_t lastIntermediate = list.size() - 2;
     EXPECT_FALSE(
@@ -218,7 +214,7 @@ TEST_F(PathSearchTest, ProximityRuleSkipsGoalsWithinATenthOfAListedPoint) {
             std::vector<k_Vector3> crowded{goalOnAxis, chosen + k_Vector3(offset, 0, 0)};
             ASSERT_TRUE(provider.findPath(origin, goalOnAxis, nullptr, crowded, 0));
             ASSERT_EQ(crowded.size(), 4u);
-            EXPECT_EQ(same(crowded[2], chosen), offset > 0.1f) << offset;
+            EXPECT_EQ(exactlyEqual(crowded[2], chosen), offset > 0.1f) << offset;
         }
     }
 }
@@ -268,7 +264,7 @@ TEST_F(PathSearchTest, DenseWorldStopsAtTheBudgetAlikeInBothStrategies) {
 
         const std::vector<k_Vector3>& partial = provider.getPartialRoute().getChain();
         ASSERT_GE(partial.size(), 3u);
-        EXPECT_TRUE(same(provider.getPartialRoute().getStart(), origin));
+        EXPECT_TRUE(exactlyEqual(provider.getPartialRoute().getStart(), origin));
         if (first.segmentTests == 0) {
             first = stats;
             firstPartial = partial;

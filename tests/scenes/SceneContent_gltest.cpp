@@ -38,10 +38,6 @@ void expectMove(const k_Animation* animation, const k_SceneNode* target, float v
     EXPECT_VECTOR_EQ(move->getVelocity(), 0, 0, vz);
 }
 
-bool sameVector(const k_Vector3& a, const k_Vector3& b) {
-    return a.x == b.x && a.y == b.y && a.z == b.z;
-}
-
 TEST_F(SceneTest, Scene1BallThenAColumnOfObstaclesDrawnAfterSeedOne) {
     randomSeed(5);
     const k_Vector3 ballRates = expectedVector(-30.0, 60.0);
@@ -62,7 +58,7 @@ TEST_F(SceneTest, Scene1BallThenAColumnOfObstaclesDrawnAfterSeedOne) {
     EXPECT_EQ(artifactRegistry[0], ball);
 
     ASSERT_EQ(animations().size(), 202u);
-    EXPECT_TRUE(sameVector(rotationRates(animations()[0], ball), ballRates));
+    EXPECT_TRUE(exactlyEqual(rotationRates(animations()[0], ball), ballRates));
     expectMove(animations()[1], ball, 2.0f);
 
     randomSeed(1);
@@ -80,8 +76,8 @@ TEST_F(SceneTest, Scene1BallThenAColumnOfObstaclesDrawnAfterSeedOne) {
                          expectedQuantity(-1.5, 3.0, first), -20 + 5 * i);
         EXPECT_LE(std::fabs(obstacle->getTranslation().x), 1.5f);
         EXPECT_LE(std::fabs(obstacle->getTranslation().y), 1.5f);
-        EXPECT_TRUE(sameVector(rotationRates(animations()[2 + 2 * i], obstacle),
-                               expectedVector(-130.0, 260.0)))
+        EXPECT_TRUE(exactlyEqual(rotationRates(animations()[2 + 2 * i], obstacle),
+                                 expectedVector(-130.0, 260.0)))
             << "obstacle " << i;
         expectMove(animations()[3 + 2 * i], obstacle, -5.0f);
     }
@@ -105,10 +101,10 @@ TEST_F(SceneTest, Scene1And4PlaceTheirObstaclesAlikeOnEveryLoad) {
         const std::vector<k_Sphere*> again = obstacles();
         ASSERT_EQ(again.size(), places.size());
         for (std::size_t i = 0; i < again.size(); ++i) {
-            EXPECT_TRUE(sameVector(again[i]->getTranslation(), places[i])) << number << "/" << i;
+            EXPECT_TRUE(exactlyEqual(again[i]->getTranslation(), places[i])) << number << "/" << i;
             EXPECT_EQ(again[i]->getRadius(), radii[i]);
         }
-        EXPECT_FALSE(sameVector(rotationRates(animations()[0], bodies()[0]), firstBallRates))
+        EXPECT_FALSE(exactlyEqual(rotationRates(animations()[0], bodies()[0]), firstBallRates))
             << "scene " << number << ": the ball's spin is drawn before the reseed";
     }
 }
@@ -150,7 +146,7 @@ TEST_F(SceneTest, Scene2WallOfRandomSizedSpheresColumnByColumn) {
             EXPECT_LE(sphere->getRadius(), 0.8000000119f);
             radii.push_back(radius);
             const k_Vector3 rates = rotationRates(animations()[1 + i], sphere);
-            EXPECT_TRUE(sameVector(rates, expectedVector(-130.0, 260.0))) << i;
+            EXPECT_TRUE(exactlyEqual(rates, expectedVector(-130.0, 260.0))) << i;
             EXPECT_LE(std::fabs(rates.x), 130.0f);
         }
     }
@@ -202,7 +198,7 @@ TEST_F(SceneTest, Scene3TwoBallsAndAnObstacleBelowTheBounce) {
     EXPECT_VECTOR_EQ(bounce->getAmplitude(), 0, 10, 0);
     EXPECT_EQ(bounce->getPeriod(), 8.0);
     EXPECT_TRUE(bounce->isAbsoluteSine());
-    EXPECT_TRUE(sameVector(rotationRates(animations()[1], second), spin));
+    EXPECT_TRUE(exactlyEqual(rotationRates(animations()[1], second), spin));
 }
 
 TEST_F(SceneTest, Scene4SwarmOfTwentyDrawsPerObstacleAfterSeedTwo) {
@@ -217,7 +213,7 @@ TEST_F(SceneTest, Scene4SwarmOfTwentyDrawsPerObstacleAfterSeedTwo) {
     EXPECT_VECTOR_EQ(ball->getTranslation(), 0, 0, 0);
 
     ASSERT_EQ(animations().size(), 404u);
-    EXPECT_TRUE(sameVector(rotationRates(animations()[0], ball), ballRates));
+    EXPECT_TRUE(exactlyEqual(rotationRates(animations()[0], ball), ballRates));
     const float ballAmplitudes[3][3] = {{20, 0, 0}, {0, 0, 20}, {0, 5, 0}};
     const double ballPeriods[3] = {10.0, 20.0, 5.0};
     for (int s = 0; s < 3; ++s) {
@@ -242,13 +238,13 @@ TEST_F(SceneTest, Scene4SwarmOfTwentyDrawsPerObstacleAfterSeedTwo) {
         EXPECT_GE(obstacle->getRadius(), 1.0f);
         EXPECT_LE(obstacle->getRadius(), 3.0f);
         const k_Vector3 place = obstacle->getTranslation();
-        EXPECT_TRUE(sameVector(place, expectedVector(-15.0, 30.0))) << i;
+        EXPECT_TRUE(exactlyEqual(place, expectedVector(-15.0, 30.0))) << i;
         EXPECT_LE(std::fabs(place.x), 15.0f);
         EXPECT_LE(std::fabs(place.y), 15.0f);
         EXPECT_LE(std::fabs(place.z), 15.0f);
         const std::size_t base = 4 + 4 * static_cast<std::size_t>(i);
-        EXPECT_TRUE(
-            sameVector(rotationRates(animations()[base], obstacle), expectedVector(-130.0, 260.0)));
+        EXPECT_TRUE(exactlyEqual(rotationRates(animations()[base], obstacle),
+                                 expectedVector(-130.0, 260.0)));
         for (int s = 0; s < 3; ++s) {
             const k_SnakeMoveAnimation* swing = snake(animations()[base + 1 + s], obstacle);
             ASSERT_NE(swing, nullptr);
@@ -257,7 +253,7 @@ TEST_F(SceneTest, Scene4SwarmOfTwentyDrawsPerObstacleAfterSeedTwo) {
                       static_cast<double>(expectedQuantity(12.0, 12.0, randomNext())));
             EXPECT_GE(swing->getPeriod(), 12.0);
             EXPECT_LE(swing->getPeriod(), 24.0);
-            EXPECT_TRUE(sameVector(swing->getAmplitude(), expectedVector(-20.0, 40.0)));
+            EXPECT_TRUE(exactlyEqual(swing->getAmplitude(), expectedVector(-20.0, 40.0)));
             EXPECT_VECTOR_EQ(swing->getVelocity(), 0, 0, 0);
             EXPECT_FALSE(swing->isAbsoluteSine());
         }

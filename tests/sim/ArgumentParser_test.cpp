@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "scenes/PlanLegend.h"
 #include "tools/sim/ArgumentParser.h"
 
 namespace {
@@ -61,7 +62,9 @@ TEST(ArgumentParser, FramesWithoutEveryCaptureEveryFrame) {
 
 TEST(ArgumentParser, HelpWinsOverEverythingElse) {
     EXPECT_EQ(parse({"--scene", "9", "--help"}).outcome, k_ArgumentParser::Outcome::help);
-    EXPECT_NE(k_ArgumentParser::usage("veltrava-sim").find("nearest-rank"), std::string::npos);
+    const std::string usage = k_ArgumentParser::usage("veltrava-sim");
+    EXPECT_NE(usage.find("nearest-rank"), std::string::npos);
+    EXPECT_NE(usage.find(planLegendText(2)), std::string::npos) << usage;
 }
 
 struct BadCase {

@@ -1,5 +1,7 @@
 #include "tools/sim/ArgumentParser.h"
 
+#include "scenes/PlanLegend.h"
+
 #include <CLI/CLI.hpp>
 
 #include <cerrno>
@@ -100,21 +102,14 @@ CLI::Option* addPath(CLI::App& app, const std::string& name, std::string& target
 
 template <typename Value>
 CLI::Option* addChoice(CLI::App& app, const std::string& name, Value& target,
-                       std::vector<std::pair<std::string, Value>> choices,
                        const std::string& typeName, const std::string& help) {
     return app
         .add_option_function<std::string>(
             name,
-            [name, &target, choices](const std::string& text) {
-                std::string rule;
-                for (const auto& choice : choices) {
-                    if (choice.first == text) {
-                        target = choice.second;
-                        return;
-                    }
-                    rule += (rule.empty() ? "" : " or ") + choice.first;
+            [name, &target](const std::string& text) {
+                if (!valueOfWord(text, target)) {
+                    refuse(name, wordChoices<Value>(), text);
                 }
-                refuse(name, rule, text);
             },
             help)
         ->type_name(typeName);
@@ -158,13 +153,8 @@ void declareOptions(CLI::App& app, k_SimOptions& options) {
                    "a whole number of frames, 1 or more", "K",
                    "K for --frames, 1 or more (default 1)");
     addSwitch(app, "--show-plan", options.showPlan,
-              "draw the plan over the pictures: the target's bounding sphere\n"
-              "(green), the bodies that blocked the step's straight segments,\n"
-              "enlarged by the search's clearance of 0.5 (orange), the route with\n"
-              "its intermediate goals (magenta), the curve the camera steers along\n"
-              "to its waypoint (yellow) and a top view in the lower-left corner");
-    addChoice(app, "--strategy", options.strategy,
-              {{"fast", k_SearchStrategy::fast}, {"reference", k_SearchStrategy::reference}}, "S",
+              "draw the plan over the pictures (its colours are listed below)");
+    addChoice(app, "--strategy", options.strategy, "S",
               "path search: fast (default) or reference (the straightforward one;\n"
               "same routes and counts but sphere tests, slower)");
     addSwitch(app, "--compare-reference", options.compareReference,
@@ -193,9 +183,7 @@ void declareOptions(CLI::App& app, k_SimOptions& options) {
                    "a number of obstacles from 1 to " + std::to_string(Parser::maxSwarm), "N",
                    "scene 4 only: N obstacles (default 100) from the same generator\n"
                    "and recipe; the first 100 are the scene's own");
-    addChoice(app, "--planner", options.planner,
-              {{"default", k_PlannerKind::standard}, {"visibility", k_PlannerKind::visibility}},
-              "P",
+    addChoice(app, "--planner", options.planner, "P",
               "default (heads for the target) or visibility (keeps the target\n"
               "in sight first: viewpoints around it scored by the line of sight\n"
               "now and over the next 2 s of the bodies' motion)");
@@ -209,11 +197,7 @@ void declareOptions(CLI::App& app, k_SimOptions& options) {
                        ", as in the demo; 0 = unbounded). A step that\n"
                        "reaches it stops searching (trace column budget_hit is 1) and\n"
                        "the camera takes the fallback");
-    addChoice(app, "--budget-fallback", options.budgetFallback,
-              {{"partial", k_BudgetFallback::partialRoute},
-               {"straight", k_BudgetFallback::straightApproach},
-               {"keep", k_BudgetFallback::keepPath}},
-              "F",
+    addChoice(app, "--budget-fallback", options.budgetFallback, "F",
               "the fallback: partial (default, as in the demo: the furthest\n"
               "chain of intermediate goals found), straight (straight for the\n"
               "target) or keep (the previous step's path while its waypoint\n"
@@ -290,6 +274,8 @@ void describeProgram(CLI::App& app, k_SimOptions& options) {
         "  inside         share of all frames whose camera lies strictly inside a body\n"
         "  min clearance  least (distance from the camera to a body's centre - its radius)\n"
         "                 over all frames and bodies; negative when inside\n"
+        "\n" +
+        planLegendText(2) +
         "\n"
         "Exit codes: 0 done, 1 failed while running (no GL context, write error), 2 bad usage.");
 }

@@ -18,14 +18,6 @@ std::int64_t k_RunSummary::percentile(std::vector<std::int64_t> values, int perc
 
 namespace {
 
-const char* plannerName(k_PlannerKind kind) {
-    return kind == k_PlannerKind::visibility ? "visibility" : "default";
-}
-
-const char* strategyName(k_SearchStrategy strategy) {
-    return strategy == k_SearchStrategy::reference ? "reference" : "fast";
-}
-
 double microseconds(std::int64_t nanoseconds) {
     return static_cast<double>(nanoseconds) / 1000.0;
 }
@@ -121,8 +113,8 @@ void k_RunSummary::writeText(std::FILE* file) const {
     if (swarm > 0) {
         std::fprintf(file, "swarm              %ld obstacles\n", swarm);
     }
-    std::fprintf(file, "planner            %s\n", plannerName(planner));
-    std::fprintf(file, "path search        %s\n", strategyName(strategy));
+    std::fprintf(file, "planner            %s\n", wordOf(planner));
+    std::fprintf(file, "path search        %s\n", wordOf(strategy));
     if (isComparison()) {
         std::fprintf(file,
                      "times              warm micro-benchmark: every search also run beside "
@@ -277,8 +269,8 @@ nlohmann::ordered_json k_RunSummary::toJson() const {
     if (swarm > 0) {
         json["swarm"] = swarm;
     }
-    json["planner"] = plannerName(planner);
-    json["strategy"] = strategyName(strategy);
+    json["planner"] = wordOf(planner);
+    json["strategy"] = wordOf(strategy);
     json["passes"] = passes;
     json["timing"] = isComparison() ? "warm" : "cold";
     json["plan_us"] = integerFigures(planTime());

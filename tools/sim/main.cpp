@@ -131,11 +131,7 @@ int simulate(const k_SimOptions& options) {
     summary.setPlanner(options.planner);
     summary.describeRun(options.strategy, options.compareReference ? options.repeats : 0,
                         options.swarm, options.passes);
-    summary.describeBudget(
-        options.searchBudget,
-        options.budgetFallback == k_BudgetFallback::keepPath
-            ? "keep"
-            : (options.budgetFallback == k_BudgetFallback::partialRoute ? "partial" : "straight"));
+    summary.describeBudget(options.searchBudget, wordOf(options.budgetFallback));
     if (!runner.run(options.frames, options.dt, summary, error)) {
         return runFailure(error);
     }

@@ -9,9 +9,6 @@
 
 #include "app/FrameClock.h"
 #include "app/GlutCallbacks.h"
-#include "scenegraph/MainSceneNode.h"
-#include "scenes/PlanOverlay.h"
-#include "scenes/Scene.h"
 
 namespace {
 
@@ -48,8 +45,7 @@ void addMenuEntries() {
 } // namespace
 
 k_GlutApplication::k_GlutApplication(int widthValue, int heightValue, const char* title)
-    : width(widthValue), height(heightValue), root(new k_MainSceneNode()), scene(nullptr),
-      planOverlay(nullptr) {
+    : width(widthValue), height(heightValue) {
     glutInitWindowSize(width, height);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutCreateWindow(title);
@@ -66,28 +62,10 @@ k_GlutApplication::k_GlutApplication(int widthValue, int heightValue, const char
     glutKeyboardFunc(onIgnoredInput);
     glutIdleFunc(onIdle);
     addMenuEntries();
-
-    scene = new k_Scene(root);
     restartFrameClock();
 }
 
-k_GlutApplication::~k_GlutApplication() {
-    // The overlay first: it turns off the recording of the controller's provider.
-    root->setOverlay(nullptr);
-    delete planOverlay;
-    // Then the tree: the controller's planner and provider point into it.
-    delete root;
-    delete scene;
-}
-
-void k_GlutApplication::showPlan() {
-    if (planOverlay != nullptr) {
-        return;
-    }
-    planOverlay = new k_PlanOverlay(scene);
-    k_PlanOverlay* overlay = planOverlay;
-    root->setOverlay([overlay] { overlay->draw(); });
-}
+k_GlutApplication::~k_GlutApplication() = default;
 
 void k_GlutApplication::run() {
     glutMainLoop();

@@ -1,23 +1,22 @@
 #pragma once
 
+#include "scenes/SceneHost.h"
+
 class k_MainSceneNode;
-class k_PlanOverlay;
 class k_Scene;
 
-// The one application object: owns the root of the scene graph and the scene controller,
+// The one application object: owns the scene host (root, scene controller, plan overlay),
 // opens the window and builds the context menu. GLUT reaches it through getApplication().
 class k_GlutApplication {
 public:
-    /// Makes the root node first (it configures the shared quadric), then the window with
-    /// its GL state, callbacks and menu, then the scene controller; starts the frame clock.
-    /// GLUT must be initialised.
+    /// Makes the scene host first (its root configures the shared quadric), then the window
+    /// with its GL state, callbacks and menu; starts the frame clock. GLUT must be initialised.
     k_GlutApplication(int width, int height, const char* title);
-    /// Deletes the plan overlay, the root (and with it the whole scene graph), then the scene
-    /// controller.
+    /// Deletes the scene host (overlay, tree, controller) while the window's context lives.
     virtual ~k_GlutApplication();
 
-    /// Draws the plan over every frame from now on (k_PlanOverlay); a second call does nothing.
-    void showPlan();
+    /// Draws the plan over every frame from now on; a second call does nothing.
+    void showPlan() { host.showPlan(); }
 
     /// Enters the GLUT main loop; in normal operation it does not return.
     void run();
@@ -27,19 +26,17 @@ public:
 
     int getWidth() const { return width; }
     int getHeight() const { return height; }
-    k_MainSceneNode* getRoot() const { return root; }
-    k_Scene* getScene() const { return scene; }
+    k_SceneHost& getHost() { return host; }
+    k_MainSceneNode* getRoot() const { return host.getRoot(); }
+    k_Scene* getScene() const { return host.getScene(); }
 
     k_GlutApplication(const k_GlutApplication&) = delete;
     k_GlutApplication& operator=(const k_GlutApplication&) = delete;
 
 private:
+    k_SceneHost host;
     int width;
     int height;
-    k_MainSceneNode* root;
-    k_Scene* scene;
-    /// Null unless the plan is shown.
-    k_PlanOverlay* planOverlay;
 };
 
 /// The GL state the demo sets once, right after its context is made: black clear colour,

@@ -12,8 +12,10 @@
 #include "app/GlutApplication.h"
 #include "app/SceneSwitchLog.h"
 #include "platform/Pause.h"
-#include "scenegraph/MainSceneNode.h"
 #include "scenes/Scene.h"
+
+static_assert(menuScene1 == 1 && menuScene4 == k_SceneHost::sceneCount,
+              "the menu's scene entries carry the scene numbers");
 
 double aspectRatio(int width, int height) {
     const double w = width > 0 ? width : 1;
@@ -34,7 +36,7 @@ void onReshape(int width, int height) {
 
 void onDisplay() {
     if (k_GlutApplication* application = getApplication()) {
-        application->getRoot()->render();
+        application->getHost().drawFrame(k_SceneHost::FrameEnd::swap);
         countFrameForLog(glutGet(GLUT_ELAPSED_TIME));
         markFrameDrawn();
     }
@@ -60,26 +62,12 @@ void onMenu(int value) {
     if (application == nullptr) {
         return;
     }
-    k_Scene* scene = application->getScene();
-    if (value >= menuScene1 && value <= menuScene4) {
-        markSceneChosen(value);
-    }
-    switch (value) {
-    case menuScene1:
-        scene->loadScene1();
-        break;
-    case menuScene2:
-        scene->loadScene2();
-        break;
-    case menuScene3:
-        scene->loadScene3();
-        break;
-    case menuScene4:
-        scene->loadScene4();
-        break;
-    default:
+    // The menu's scene entries carry the scene numbers themselves.
+    if (!k_SceneHost::isSceneNumber(value)) {
         return;
     }
+    markSceneChosen(value);
+    application->getHost().loadScene(value);
     markSceneLoaded();
     // The time spent building the scene is not passed to the next update.
     restartFrameClock();

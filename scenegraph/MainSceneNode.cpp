@@ -24,6 +24,14 @@ void k_MainSceneNode::drawOverlay() const {
     }
 }
 
+void k_MainSceneNode::renderWithoutSwap() {
+    beginRender();
+    for (k_SceneNode* child : getChildren()) {
+        child->render();
+    }
+    drawOverlay();
+}
+
 void k_MainSceneNode::endRender() {
     drawOverlay();
     glutSwapBuffers();

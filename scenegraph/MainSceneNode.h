@@ -20,6 +20,9 @@ public:
     void setOverlay(std::function<void()> draw) { overlay = std::move(draw); }
     /// Draws the overlay, if any; for callers that draw the tree's children themselves.
     void drawOverlay() const;
+    /// The frame of render() without its final swap, so that the picture stays in the back
+    /// buffer to be read (a read of the front buffer after the swap is black under Xvfb).
+    void renderWithoutSwap();
 
 protected:
     void beginRender() override;

@@ -16,6 +16,7 @@
 
 #include "scenegraph/MainSceneNode.h"
 #include "scenes/Scene.h"
+#include "scenes/SceneHost.h"
 #include "tools/sim/SimWindow.h"
 
 namespace {
@@ -63,7 +64,7 @@ int main(int argc, char** argv) {
     double draw = 0.0;
     for (int frame = 0; frame < 2; ++frame) {
         start = std::chrono::steady_clock::now();
-        window->getRoot()->render();
+        window->getHost().drawFrame(k_SceneHost::FrameEnd::swap);
         glFinish();
         draw = secondsSince(start);
     }

@@ -1,9 +1,10 @@
 #pragma once
 
-// A scene controller on its own root, in the GL test window, driven as the main loop drives
-// it: load, update, draw. Frames are drawn without the root's buffer swap so that the picture
-// can be read back from the back buffer.
+// A scene host in the GL test window, driven as the main loop drives it: load, update, draw.
+// Frames are left in the back buffer so that the picture can be read back.
 #include <GL/glew.h>
+
+#include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
@@ -16,46 +17,22 @@
 #include "scenegraph/MainSceneNode.h"
 #include "scenegraph/Sphere.h"
 #include "scenes/Scene.h"
+#include "scenes/SceneHost.h"
 
 namespace reliability {
 
 class SceneHarness {
 public:
     /// The window's projection is set as the reshape callback sets it for 800 x 600.
-    SceneHarness() : root(new k_MainSceneNode()), scene(new k_Scene(root)) { onReshape(800, 600); }
-    ~SceneHarness() {
-        // As the application does: the tree first, the controller points into it.
-        delete root;
-        delete scene;
-    }
+    SceneHarness() { onReshape(800, 600); }
     SceneHarness(const SceneHarness&) = delete;
     SceneHarness& operator=(const SceneHarness&) = delete;
 
-    void load(int number) {
-        switch (number) {
-        case 1:
-            scene->loadScene1();
-            break;
-        case 2:
-            scene->loadScene2();
-            break;
-        case 3:
-            scene->loadScene3();
-            break;
-        default:
-            scene->loadScene4();
-            break;
-        }
-    }
+    void load(int number) { ASSERT_TRUE(host.loadScene(number)) << number; }
 
-    /// The root's frame without the swap: clear, identity model-view, the tree.
+    /// The root's frame without the swap, finished before it is read.
     void draw() {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        for (k_SceneNode* child : root->getChildren()) {
-            child->render();
-        }
+        host.drawFrame(k_SceneHost::FrameEnd::keepInBackBuffer);
         glFinish();
     }
 
@@ -88,8 +65,9 @@ public:
         return found;
     }
 
-    k_MainSceneNode* root;
-    k_Scene* scene;
+    k_SceneHost host;
+    k_MainSceneNode* const root = host.getRoot();
+    k_Scene* const scene = host.getScene();
 
 private:
     static void collect(k_SceneNode* node, std::vector<k_JpegTexture*>* found) {

@@ -1,6 +1,6 @@
 #pragma once
 
-// A scene controller on a real root node, and readers of the tree every scene builds:
+// A scene host (root and controller), and readers of the tree every scene builds:
 // root -> camera -> (sky texture -> sky dome, light -> normal map -> colour map -> bodies).
 #include <gtest/gtest.h>
 
@@ -17,6 +17,7 @@
 #include "scenegraph/MainSceneNode.h"
 #include "scenegraph/Sphere.h"
 #include "scenes/Scene.h"
+#include "scenes/SceneHost.h"
 
 /// base + span * r / 32767, the way the builders are expected to turn one draw into a value.
 inline float expectedQuantity(double base, double span, int draw) {
@@ -34,26 +35,11 @@ inline k_Vector3 expectedVector(double base, double span) {
 
 class SceneTest : public testing::Test {
 protected:
-    // Declared first, destroyed last: the controller never deletes nodes of the tree.
-    k_MainSceneNode root;
-    k_Scene scene{&root};
+    k_SceneHost host;
+    k_MainSceneNode& root = *host.getRoot();
+    k_Scene& scene = *host.getScene();
 
-    void load(int number) {
-        switch (number) {
-        case 1:
-            scene.loadScene1();
-            break;
-        case 2:
-            scene.loadScene2();
-            break;
-        case 3:
-            scene.loadScene3();
-            break;
-        default:
-            scene.loadScene4();
-            break;
-        }
-    }
+    void load(int number) { ASSERT_TRUE(host.loadScene(number)) << number; }
     const std::vector<k_Animation*>& animations() const {
         return scene.getAnimationManager()->getAnimations();
     }

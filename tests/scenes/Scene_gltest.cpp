@@ -302,13 +302,7 @@ std::vector<unsigned char> drawFrame(k_MainSceneNode& root) {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluPerspective(45.0, 800.0 / 600.0, 0.1, 1000.0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    for (k_SceneNode* child : root.getChildren()) {
-        child->render();
-    }
-    root.drawOverlay();
+    root.renderWithoutSwap();
     std::vector<unsigned char> rgb(800 * 600 * 3);
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);

@@ -13,9 +13,8 @@
 #include "app/GlutCallbacks.h"
 #include "platform/Random.h"
 #include "scenegraph/HeadlessGlContext.h"
-#include "scenegraph/MainSceneNode.h"
-#include "scenes/PlanOverlay.h"
 #include "scenes/Scene.h"
+#include "scenes/SceneHost.h"
 
 namespace {
 // The generator's state in a program that has drawn nothing yet.
@@ -30,15 +29,15 @@ bool k_SimWindow::hasDisplay() {
 std::unique_ptr<k_SimWindow> k_SimWindow::open(bool headless, std::string& error) {
     std::unique_ptr<k_SimWindow> made(new k_SimWindow());
     if (headless) {
-        // The application's order without its window: the root first (it configures the
-        // shared quadric), then the context and GLEW, the GL state, then the controller.
-        made->root = new k_MainSceneNode();
+        // The application's order without its window: the host first (its root configures
+        // the shared quadric), then the context and GLEW, then the GL state.
+        made->ownHost.reset(new k_SceneHost());
+        made->host = made->ownHost.get();
         made->headlessContext = k_HeadlessGlContext::create(width, height, error);
         if (made->headlessContext == nullptr) {
             return nullptr;
         }
         setInitialGlState();
-        made->scene = new k_Scene(made->root);
     } else {
         if (!glutGet(GLUT_INIT_STATE)) {
             // GLUT gets no options of ours: it would take -display and the like out of them.
@@ -47,13 +46,11 @@ std::unique_ptr<k_SimWindow> k_SimWindow::open(bool headless, std::string& error
             int count = 1;
             glutInit(&count, arguments);
         }
-        // The application makes the root before the window, then the window, GLEW, the
-        // clear colour, depth test and normal rescaling, the callbacks, the menu and the
-        // controller.
+        // The application makes the scene host before the window, then the window, GLEW,
+        // the clear colour, depth test and normal rescaling, the callbacks and the menu.
         made->application = new k_GlutApplication(width, height, "Veltrava Corrento (sim)");
         made->window = glutGetWindow();
-        made->root = made->application->getRoot();
-        made->scene = made->application->getScene();
+        made->host = &made->application->getHost();
     }
     // No main loop runs, so no reshape event arrives: set the demo's projection directly.
     onReshape(width, height);
@@ -68,65 +65,34 @@ k_SimWindow::~k_SimWindow() {
         }
         return;
     }
-    // As the application does: the overlay first (it turns off the provider's recording),
-    // then the tree, since the controller's planner and provider point into it; the context
-    // last, so that the nodes can free their GL objects.
-    if (root != nullptr) {
-        root->setOverlay(nullptr);
-    }
-    planOverlay.reset();
-    delete root;
-    delete scene;
+    ownHost.reset();
     headlessContext.reset();
+}
+
+k_Scene* k_SimWindow::getScene() const {
+    return host->getScene();
+}
+
+k_MainSceneNode* k_SimWindow::getRoot() const {
+    return host->getRoot();
 }
 
 void k_SimWindow::loadScene(int number, long swarm) {
     randomSeed(freshGeneratorSeed);
-    k_Scene* controller = scene;
-    switch (number) {
-    case 1:
-        controller->loadScene1();
-        break;
-    case 2:
-        controller->loadScene2();
-        break;
-    case 3:
-        controller->loadScene3();
-        break;
-    case 4:
-        if (swarm > 0) {
-            controller->loadSwarmScene(static_cast<int>(swarm));
-        } else {
-            controller->loadScene4();
-        }
-        break;
-    default:
-        break;
+    if (number == 4 && swarm > 0) {
+        host->getScene()->loadSwarmScene(static_cast<int>(swarm));
+    } else {
+        host->loadScene(number);
     }
 }
 
 void k_SimWindow::showPlan() {
-    if (application != nullptr) {
-        application->showPlan();
-        return;
-    }
-    if (planOverlay == nullptr) {
-        planOverlay.reset(new k_PlanOverlay(scene));
-        k_PlanOverlay* overlay = planOverlay.get();
-        root->setOverlay([overlay] { overlay->draw(); });
-    }
+    host->showPlan();
 }
 
 void k_SimWindow::capture(std::vector<std::uint8_t>& rgb) {
-    // The root's own render would swap the buffers at its end, before the picture could be
-    // read, so its opening steps are done here and its children drawn one by one.
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    for (k_SceneNode* child : root->getChildren()) {
-        child->render();
-    }
-    root->drawOverlay();
+    // The picture is read from the back buffer before any swap.
+    host->drawFrame(k_SceneHost::FrameEnd::keepInBackBuffer);
     rgb.assign(static_cast<std::size_t>(width) * height * 3, 0);
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);

@@ -8,8 +8,8 @@
 class k_GlutApplication;
 class k_HeadlessGlContext;
 class k_MainSceneNode;
-class k_PlanOverlay;
 class k_Scene;
+class k_SceneHost;
 
 // The demo's scene setup without its main loop: the same root node, 800x600 GL state, scene
 // controller and projection, so that a scene loads exactly as from the menu. Either in the
@@ -27,12 +27,13 @@ public:
     /// GLUT itself ends the process when the named display cannot be opened). Null, with
     /// one line saying why, when a headless context cannot be made.
     static std::unique_ptr<k_SimWindow> open(bool headless, std::string& error);
-    /// Deletes the whole scene graph, then the controller, then the window or context.
+    /// Deletes the scene host (overlay, tree, controller), then the window or context.
     ~k_SimWindow();
 
     bool isHeadless() const { return headlessContext != nullptr; }
-    k_Scene* getScene() const { return scene; }
-    k_MainSceneNode* getRoot() const { return root; }
+    k_SceneHost& getHost() const { return *host; }
+    k_Scene* getScene() const;
+    k_MainSceneNode* getRoot() const;
 
     /// Loads scene 1-4 with the generator in the state of a freshly started program; with
     /// `swarm` above 0, scene 4 gets that many obstacles instead of its own 100.
@@ -53,13 +54,13 @@ public:
 private:
     k_SimWindow() = default;
 
-    /// With a window: the demo's application, which owns the root and the controller.
+    /// With a window: the demo's application, which owns the scene host.
     k_GlutApplication* application = nullptr;
     int window = 0;
-    /// Headless: the context; the root and the controller are then owned here.
+    /// Headless: the context and the scene host owned here; the host is made first and
+    /// deleted before the context, so that its nodes can free their GL objects.
     std::unique_ptr<k_HeadlessGlContext> headlessContext;
-    k_MainSceneNode* root = nullptr;
-    k_Scene* scene = nullptr;
-    /// Headless, once the plan is shown (with a window the application owns it).
-    std::unique_ptr<k_PlanOverlay> planOverlay;
+    std::unique_ptr<k_SceneHost> ownHost;
+    /// The host in use, the application's or our own.
+    k_SceneHost* host = nullptr;
 };

@@ -46,6 +46,7 @@ void k_Scene::setPlannerKind(k_PlannerKind kind) {
 }
 
 void k_Scene::update(double dt) {
+    sceneTime += dt;
     animationManager->update(dt);
     planner->plan(dt);
     // After the planner has moved the camera, so the dome is centred on this frame's eye.
@@ -65,6 +66,7 @@ k_SceneNode* k_Scene::beginLoad(const k_SceneSkeleton& skeleton) {
     root->removeAllChildren();
     animationManager->clear();
     heightArtifact = nullptr;
+    sceneTime = 0.0;
 
     camera = new k_Camera(skeleton.acceleration, skeleton.lookAcceleration, skeleton.maxSpeed,
                           skeleton.stopDistance);

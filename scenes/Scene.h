@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "planning/PlannerKind.h"
 
 class k_AnimationManager;
@@ -47,6 +49,11 @@ public:
     k_InformationProvider* getInformationProvider() const { return informationProvider; }
     k_AnimationManager* getAnimationManager() const { return animationManager; }
 
+    /// What is loaded, in words for the screen ("Scene 2"); empty before the first load.
+    const std::string& getSceneName() const { return sceneName; }
+    /// Seconds of scene time since the current scene was loaded: the sum of the updates' dt.
+    double getSceneTime() const { return sceneTime; }
+
     k_Scene(const k_Scene&) = delete;
     k_Scene& operator=(const k_Scene&) = delete;
 
@@ -59,6 +66,8 @@ private:
     void finishLoad();
 
     k_MotionPlanner* planner;
+    std::string sceneName;
+    double sceneTime = 0.0;
     k_PlannerKind plannerKind;
     k_Artifact* heightArtifact;
     k_Camera* camera;

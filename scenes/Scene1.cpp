@@ -49,5 +49,6 @@ void k_Scene::loadScene1() {
         animationManager->addMoveAnimation(k_Vector3(0.0f, 0.0f, -5.0f), obstacle);
     }
 
+    sceneName = "Scene 1";
     finishLoad();
 }

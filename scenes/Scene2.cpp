@@ -48,5 +48,6 @@ void k_Scene::loadScene2() {
         }
     }
 
+    sceneName = "Scene 2";
     finishLoad();
 }

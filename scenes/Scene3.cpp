@@ -51,5 +51,6 @@ void k_Scene::loadScene3() {
     obstacle->setRotation(k_Vector3(0.0f, 0.0f, 45.0f));
     group->addChild(obstacle);
 
+    sceneName = "Scene 3";
     finishLoad();
 }

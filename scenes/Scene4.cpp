@@ -74,5 +74,8 @@ void k_Scene::loadSwarmScene(int obstacleCount) {
         }
     }
 
+    sceneName = obstacleCount == swarmSize
+                    ? "Scene 4"
+                    : "Scene 4, " + std::to_string(obstacleCount) + " bodies";
     finishLoad();
 }

@@ -238,9 +238,16 @@ void collect(k_SceneNode* node, std::vector<k_SceneNode*>& nodes) {
 }
 
 TEST_F(SceneTest, ALoadReplacesEverythingOfThePreviousScene) {
+    EXPECT_EQ(scene.getSceneName(), "");
     load(4);
     scene.update(0.05);
+    scene.update(0.25);
+    EXPECT_EQ(scene.getSceneName(), "Scene 4");
+    EXPECT_DOUBLE_EQ(scene.getSceneTime(), 0.3);
     load(3);
+    // Named for the screen, its clock started again.
+    EXPECT_EQ(scene.getSceneName(), "Scene 3");
+    EXPECT_EQ(scene.getSceneTime(), 0.0);
     ASSERT_EQ(root.getChildren().size(), 1u);
     EXPECT_EQ(root.getChildren()[0], scene.getCamera());
     std::vector<k_SceneNode*> nodes;
@@ -262,6 +269,8 @@ TEST_F(SceneTest, ALoadReplacesEverythingOfThePreviousScene) {
     EXPECT_EQ(artifactRegistry.size(), 421u);
     EXPECT_EQ(animations().size(), 421u);
     scene.update(0.05); // no stale pointer is touched
+    scene.loadSwarmScene(150);
+    EXPECT_EQ(scene.getSceneName(), "Scene 4, 150 bodies");
 }
 
 TEST_F(SceneTest, TheSameSceneCanBeLoadedAgainAndAgain) {

@@ -20,7 +20,12 @@
 #   Scene 4 the obstacles and the dusk are orange and only the ball is green, so at least 3%
 #   of the box must be green.
 # A scene may take its time: the camera turns and approaches (Scene 4 starts 620 units away),
-# so each scene is watched for up to 40 s and judged at least 2 s after it was chosen.
+# and the ball is not at the middle in every frame (it swerves, bodies pass in front of it),
+# so each scene is judged at least 2 s after it was chosen and then picture after picture
+# until one passes. The scene's own clock is wall time, but a screenshot and its judgement
+# can take seconds on a busy machine: the scene fails only after both 40 s and 30 pictures
+# (each a fresh chance), so a slow machine gets as many chances as a fast one; 240 s is the
+# limit whatever the count.
 set -u
 
 bin=$(realpath "$1")
@@ -112,19 +117,20 @@ watch_scene() {
     local scene=$1 label=$2
     choose "$scene"
     poll 100 menu_gone || fail "the menu stayed open after choosing Scene $scene"
-    local start=$SECONDS
+    local start=$SECONDS pictures=0
     sleep 2
     while :; do
         kill -0 "$pid" 2>/dev/null || fail "the program ended while showing Scene $scene"
         import -window "$win" "$work/$label.png" || fail "no screenshot of Scene $scene"
+        pictures=$((pictures + 1))
         judge "$scene" "$work/$label.png" && break
-        if ((SECONDS - start >= 40)); then
+        if { ((SECONDS - start >= 40)) && ((pictures >= 30)); } || ((SECONDS - start >= 240)); then
             keep_shot "$label"
-            fail "Scene $scene not shown as expected within 40 s ($verdict)"
+            fail "Scene $scene not shown as expected in $pictures pictures over $((SECONDS - start)) s ($verdict)"
         fi
         sleep 0.5
     done
-    echo "Scene $scene ($label): accepted after $((SECONDS - start)) s: $verdict"
+    echo "Scene $scene ($label): accepted after $((SECONDS - start)) s, picture $pictures: $verdict"
     keep_shot "$label"
 }
 

@@ -10,9 +10,10 @@ VELTRAVA_BUILD_PACKAGES=(
 )
 
 # To run the tests: a virtual X server, input and window tools, screenshots; clang and its
-# sanitizer runtimes for the second pass (a recommendation of clang only, so named here).
+# sanitizer runtimes for the second pass (a recommendation of clang only, so named here);
+# Python for the scripts' tests and GNU parallel for scripts/evaluate-planners.
 VELTRAVA_TEST_PACKAGES=(
-    xvfb xauth xdotool imagemagick clang libclang-rt-dev
+    xvfb xauth xdotool imagemagick clang libclang-rt-dev python3 parallel
 )
 
 # veltrava_install_missing <package>...: installs, with apt-get, those not installed yet.

@@ -2,11 +2,14 @@
 // shares. The four scenes' own bodies are in Scene1.cpp to Scene4.cpp.
 #include "scenes/Scene.h"
 
+#include <cstdio>
+
 #include "animation/AnimationManager.h"
 #include "camera/Camera.h"
 #include "planning/InformationProvider.h"
 #include "planning/MotionPlanner.h"
 #include "planning/VisibilityPlanner.h"
+#include "platform/DataFolder.h"
 #include "scenegraph/GenericSceneNode.h"
 #include "scenegraph/JpegTexture.h"
 #include "scenegraph/MainSceneNode.h"
@@ -77,7 +80,10 @@ k_SceneNode* k_Scene::beginLoad(const k_SceneSkeleton& skeleton) {
     camera->setLookAt(skeleton.lookAt);
     root->addChild(camera);
 
-    k_JpegTexture* skyTexture = new k_JpegTexture(skeleton.skyImage, 0);
+    // Found again at every load, as the files are read again; in the working directory the
+    // names stay as they are.
+    const k_DataFolder data = k_DataFolder::find();
+    k_JpegTexture* skyTexture = new k_JpegTexture(data.path(skeleton.skyImage).c_str(), 0);
     camera->addChild(skyTexture);
     skyNode = new k_Sphere(72, 72);
     skyNode->setRadius(skeleton.skyRadius);
@@ -91,13 +97,18 @@ k_SceneNode* k_Scene::beginLoad(const k_SceneSkeleton& skeleton) {
     light->setLight(k_Vector4(0.5f, 0.5f, 0.5f, 1.0f), k_Vector4(0.5f, 0.5f, 0.5f, 1.0f),
                     k_Vector4(1.0f, 1.0f, 1.0f, 1.0f),
                     k_Vector4(direction.x, direction.y, direction.z, 0.0f));
-    light->setShader("phong.vert", "phong.frag");
+    light->setShader(data.path("phong.vert").c_str(), data.path("phong.frag").c_str());
     camera->addChild(light);
 
-    k_JpegTexture* normalMap = new k_JpegTexture("normal.jpg", 1);
+    k_JpegTexture* normalMap = new k_JpegTexture(data.path("normal.jpg").c_str(), 1);
     light->addChild(normalMap);
-    k_JpegTexture* colourMap = new k_JpegTexture("texture.jpg", 0);
+    k_JpegTexture* colourMap = new k_JpegTexture(data.path("texture.jpg").c_str(), 0);
     normalMap->addChild(colourMap);
+    if (!data.holdsAny()) {
+        // After the loaders' own messages: those say what is missing, this says why and what
+        // to do about it.
+        std::fprintf(stderr, "%s\n", data.missingFilesHint().c_str());
+    }
     return colourMap;
 }
 

@@ -37,23 +37,6 @@ convert=/usr/bin/convert
 
 start_demo "$bin" "$data" "${@:3}"
 
-find_menu() {
-    menu=$(xdotool search --onlyvisible --name '^freeglut menu$' 2>/dev/null | head -1)
-    [ -n "$menu" ]
-}
-menu_gone() { ! find_menu; }
-
-# choose <entry 1..5>: opens the menu near the window's top-left corner, away from the
-# middle, and clicks the entry; entries are 25 pixels high inside a 2-pixel border.
-choose() {
-    xdotool mousemove "$((win_x + 40))" "$((win_y + 40))" click --delay 0 3
-    poll 100 find_menu || fail "the right button opened no menu within 5 s"
-    eval "$(xdotool getwindowgeometry --shell "$menu")"
-    xdotool mousemove "$((X + WIDTH / 2))" "$((Y + 2 + 25 * ($1 - 1) + 12))" click --delay 0 1
-    # Out of the picture's way.
-    xdotool mousemove "$((win_x + 2))" "$((win_y + 2))"
-}
-
 # share <picture> <fx condition>: the fraction of pixels (of a 100x75 reduction) that meet it.
 share() {
     "$convert" "$1" -scale 100x75! -fx "($2)?1:0" -format '%[fx:mean]' info:

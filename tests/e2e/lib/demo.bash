@@ -1,6 +1,6 @@
 # Shared by the end-to-end scripts (sourced, not run as a test): failing with the program's
 # standard error, a scratch folder $work and the program stopped on exit, waiting, starting the
-# demo, finding its window and checking how it ended. The caller sets $title (the window title
+# demo, finding its window, choosing from its menu and checking how it ended. The caller sets $title (the window title
 # as a pattern for xdotool). Needs an X display.
 
 fail() {
@@ -50,6 +50,23 @@ start_demo() {
 find_window() {
     win=$(comm -13 <(echo "$before") <(xdotool search --name "$title" 2>/dev/null | sort) | head -1)
     [ -n "$win" ]
+}
+
+find_menu() {
+    menu=$(xdotool search --onlyvisible --name '^freeglut menu$' 2>/dev/null | head -1)
+    [ -n "$menu" ]
+}
+menu_gone() { ! find_menu; }
+
+# choose <entry 1..5>: opens the menu near the window's top-left corner, away from the
+# middle, and clicks the entry; entries are 25 pixels high inside a 2-pixel border.
+choose() {
+    xdotool mousemove "$((win_x + 40))" "$((win_y + 40))" click --delay 0 3
+    poll 100 find_menu || fail "the right button opened no menu within 5 s"
+    eval "$(xdotool getwindowgeometry --shell "$menu")"
+    xdotool mousemove "$((X + WIDTH / 2))" "$((Y + 2 + 25 * ($1 - 1) + 12))" click --delay 0 1
+    # Out of the picture's way.
+    xdotool mousemove "$((win_x + 2))" "$((win_y + 2))"
 }
 
 # expect_clean_exit: after "Quit" was chosen, the program ends within 10 s with code 0 and

@@ -1,5 +1,6 @@
 #include "scenegraph/ShaderUtils.h"
 
+#include <cctype>
 #include <cstdio>
 #include <new>
 #include <string>
@@ -119,9 +120,30 @@ void printInfoLog(GLhandleARB object) {
     // Keep within the buffer even if the driver does not terminate the text.
     const GLsizei end = written < length ? written : length - 1;
     log[end < 0 ? 0 : end] = '\0';
-    std::printf("%s\n", log);
+    std::fputs(infoLogAsLines(log).c_str(), stdout);
     std::fflush(stdout);
     delete[] log;
+}
+
+std::string infoLogAsLines(const std::string& log) {
+    // Mesa's linker appends its messages without a line break between them ("...shadererror:
+    // linking..."); a message starts with "error:" or "warning:", which inside a message only
+    // ever follows a blank ("0:1(1): error: ...").
+    std::string lines;
+    lines.reserve(log.size() + 16);
+    for (std::size_t i = 0; i < log.size(); ++i) {
+        const bool startsMessage =
+            log.compare(i, 6, "error:") == 0 || log.compare(i, 8, "warning:") == 0;
+        if (startsMessage && i > 0 && !std::isspace(static_cast<unsigned char>(log[i - 1]))) {
+            lines += '\n';
+        }
+        lines += log[i];
+    }
+    // One line feed at the end, whether the driver ended its log with one or not.
+    while (!lines.empty() && (lines.back() == '\n' || lines.back() == '\r')) {
+        lines.pop_back();
+    }
+    return lines.empty() ? lines : lines + '\n';
 }
 
 void useProgram(GLhandleARB program) {

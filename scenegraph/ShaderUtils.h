@@ -2,6 +2,8 @@
 
 #include <GL/glew.h>
 
+#include <string>
+
 // Building GLSL programs through the ARB shader-object entry points that GLEW loads.
 // Nothing here signals failure to the caller: every function returns its handle, and
 // compile and link failures are reported on standard output (flushed) with the info log.
@@ -27,7 +29,10 @@ bool isProgramLinked(GLhandleARB program);
 /// only marked for deletion and goes when another one is selected.
 void deleteProgramAndShaders(GLhandleARB program, GLhandleARB vertexShader,
                              GLhandleARB fragmentShader);
-/// Prints the object's info log and a line feed when it has one.
+/// Prints the object's info log when it has one, as infoLogAsLines gives it.
 void printInfoLog(GLhandleARB object);
+/// A driver's info log with every message on a line of its own, ending in one line feed
+/// (empty for an empty log).
+std::string infoLogAsLines(const std::string& log);
 /// Makes `program` current; 0 selects the fixed-function pipeline.
 void useProgram(GLhandleARB program);

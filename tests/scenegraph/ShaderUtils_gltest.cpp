@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
 #include <string>
 
 #include "scenegraph/GenericSceneNode.h"
@@ -74,6 +75,14 @@ TEST_F(ShaderFiles, MissingFilesReportFragmentThenVertexThenLink) {
     ASSERT_NE(vertexAt, std::string::npos) << output;
     ASSERT_NE(linkAt, std::string::npos) << output;
     EXPECT_LT(vertexAt, linkAt);
+    // Mesa's linker runs its two messages together; each must come on a line of its own, and
+    // no log leaves an empty line behind.
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);) {
+        EXPECT_FALSE(line.empty()) << output;
+        EXPECT_EQ(line.find("error:", line.find("error:") + 1), std::string::npos) << line;
+    }
+    EXPECT_EQ(output.back(), '\n');
     // The handle is kept even though nothing linked; selecting it is refused by GL.
     EXPECT_TRUE(node.getHasShader());
     EXPECT_NE(node.getShaderProgram(), 0u);
@@ -93,6 +102,17 @@ TEST_F(ShaderFiles, EmptyAndBrokenFilesPrintTheirNameAndTheCompilerLog) {
     // The compiler's log follows, naming the undeclared identifier, and ends with a line feed.
     EXPECT_NE(brokenOutput.find("nonsense", brokenLine.size()), std::string::npos);
     EXPECT_EQ(brokenOutput.back(), '\n');
+}
+
+TEST(ShaderInfoLog, EveryMessageOnItsOwnLineEndingInOneLineFeed) {
+    EXPECT_EQ(infoLogAsLines(""), "");
+    EXPECT_EQ(infoLogAsLines("\n"), "");
+    EXPECT_EQ(infoLogAsLines("error: a"), "error: a\n");
+    EXPECT_EQ(infoLogAsLines("error: a\r\n\n"), "error: a\n");
+    EXPECT_EQ(infoLogAsLines("error: aerror: bwarning: c"), "error: a\nerror: b\nwarning: c\n");
+    // The compiler's location prefix stays on the message's line.
+    EXPECT_EQ(infoLogAsLines("0:1(1): error: x\n0:2(1): warning: y\n"),
+              "0:1(1): error: x\n0:2(1): warning: y\n");
 }
 
 TEST_F(ShaderFiles, CarriageReturnLineEndsAreReadWhole) {

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,80 @@ TEST(RunSummary, PercentilesAreNearestRank) {
     EXPECT_EQ(k_RunSummary::percentile({5, 1, 3}, 99), 5);
     EXPECT_EQ(k_RunSummary::percentile({7}, 99), 7);
     EXPECT_EQ(k_RunSummary::percentile({}, 50), 0);
+}
+
+std::string textOf(const k_RunSummary& summary) {
+    std::FILE* file = std::tmpfile();
+    summary.writeText(file);
+    std::rewind(file);
+    std::string text(8192, '\0');
+    text.resize(std::fread(&text[0], 1, text.size(), file));
+    std::fclose(file);
+    return text;
+}
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+TEST(RunSummary, SharesInPercentAndNoneWithoutABudgetHit) {
+    k_RunSummary summary(1, 0.5);
+    // Three frames with a target: the first seen through a body, the others clear.
+    const std::vector<k_QualityMetrics::Sphere> bodies = {{5.0, 0.0, 0.0, 1.0},
+                                                          {10.0, 0.0, 0.0, 1.0}};
+    for (long frame = 1; frame <= 3; ++frame) {
+        const double y = frame == 1 ? 0.0 : 5.0;
+        summary.quality().addFrame(frame, k_QualityMetrics::Point{0.0, y, 0.0}, bodies, 1);
+        k_FrameRecord record;
+        record.frame = frame;
+        summary.addFrame(record);
+    }
+    std::string text = textOf(summary);
+    EXPECT_TRUE(contains(text, "\noccluded           33.33 % (1 of 3 frames with a target)\n"))
+        << text;
+    EXPECT_TRUE(contains(text, "\ncamera inside      0.00 % (0 of 3 frames)\n")) << text;
+    EXPECT_TRUE(contains(text, "\nbudget hits        none of 3 steps\n")) << text;
+    EXPECT_TRUE(summary.toJson()["first_budget_hit_frame"].is_null());
+    // The fractions stay fractions in JSON, whose keys say so.
+    EXPECT_DOUBLE_EQ(summary.toJson()["occluded_fraction"].get<double>(), 1.0 / 3.0);
+
+    k_FrameRecord hit;
+    hit.frame = 4;
+    hit.budgetHit = true;
+    summary.addFrame(hit);
+    text = textOf(summary);
+    EXPECT_TRUE(contains(text, "\nbudget hits        1 of 4 steps (first frame 4)\n")) << text;
+    EXPECT_EQ(summary.toJson()["first_budget_hit_frame"], 4);
+}
+
+TEST(RunSummary, HelpDefinesEveryFigureOfTheSummary) {
+    k_RunSummary summary(4, 0.016);
+    summary.describeRun(k_SearchStrategy::fast, 0, 300, 2);
+    summary.describeBudget(100, "partial");
+    k_FrameRecord record;
+    record.frame = 1;
+    summary.addFrame(record);
+    const std::string definitions = k_RunSummary::figureDefinitions();
+    // Lines that describe the run rather than measure it.
+    const std::vector<std::string> described = {"swarm", "planner", "path search", "times",
+                                                "search budget"};
+    std::istringstream lines(textOf(summary));
+    std::string line;
+    std::getline(lines, line); // "scene N: ..."
+    while (std::getline(lines, line)) {
+        // The name is what comes before the value's column, less a unit in brackets.
+        std::string name = line.substr(0, line.find("  "));
+        name = name.substr(0, name.find(" ("));
+        if (std::find(described.begin(), described.end(), name) != described.end()) {
+            continue;
+        }
+        EXPECT_TRUE(contains(definitions, "\n  " + name + " ")) << "no definition of " << name;
+    }
+    // Fits the help's width.
+    std::istringstream help(definitions);
+    while (std::getline(help, line)) {
+        EXPECT_LE(line.size(), 90u) << line;
+    }
 }
 
 TEST(RunSummary, CountsAndTheFirstFrameOfTheMaximum) {

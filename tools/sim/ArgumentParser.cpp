@@ -1,6 +1,7 @@
 #include "tools/sim/ArgumentParser.h"
 
 #include "scenes/PlanLegend.h"
+#include "tools/sim/RunSummary.h"
 
 #include <CLI/CLI.hpp>
 
@@ -265,19 +266,10 @@ void describeProgram(CLI::App& app, k_SimOptions& options) {
     app.allow_extras();
     declareOptions(app, options);
     app.set_help_flag("--help", "this text");
-    app.footer(
-        "Summary: plan_us and sphere tests per frame as p50, p99 and max. Percentiles are\n"
-        "nearest-rank: the p-th percentile of n values is the ceil(p*n/100)-th smallest.\n"
-        "Quality, against the bodies' true bounding spheres, always leaving out the target:\n"
-        "  occluded       share of frames with a target whose segment from the camera to\n"
-        "                 the target's centre comes strictly closer than a radius to a body\n"
-        "  inside         share of all frames whose camera lies strictly inside a body\n"
-        "  min clearance  least (distance from the camera to a body's centre - its radius)\n"
-        "                 over all frames and bodies; negative when inside\n"
-        "\n" +
-        planLegendText(2) +
-        "\n"
-        "Exit codes: 0 done, 1 failed while running (no GL context, write error), 2 bad usage.");
+    app.footer(std::string(k_RunSummary::figureDefinitions()) + "\n" + planLegendText(2) +
+               "\n"
+               "Exit codes: 0 done, 1 failed while running (no GL context, write error), 2 bad "
+               "usage.");
 }
 
 // CLI11 takes a repeated switch without complaint and stops at a repeated value.

@@ -18,6 +18,11 @@ std::int64_t k_RunSummary::percentile(std::vector<std::int64_t> values, int perc
 
 namespace {
 
+// Shares are kept as fractions (and so in the JSON); people read them as percentages.
+double percent(double fraction) {
+    return 100.0 * fraction;
+}
+
 double microseconds(std::int64_t nanoseconds) {
     return static_cast<double>(nanoseconds) / 1000.0;
 }
@@ -34,6 +39,36 @@ std::string ratio(std::int64_t slower, std::int64_t faster) {
 }
 
 } // namespace
+
+const char* k_RunSummary::figureDefinitions() {
+    return "Summary (standard output; --json gives the same figures, shares as fractions):\n"
+           "  plan time          wall time of a frame's planning step (trace column plan_us)\n"
+           "  search time        wall time of the step's outermost path searches\n"
+           "  sphere tests       tests of a segment against a body's sphere in one step\n"
+           "                     (these three as p50, p99 and max, with the max's first frame)\n"
+           "  per segment test   search time and sphere tests of the run over its segment tests\n"
+           "  budget hits        steps that stopped at --search-budget, and the first of them\n"
+           "                     (none: no step did)\n"
+           "  relocations        camera moves out of a body it stood in, each to a random point\n"
+           "                     around the target, summed over the run\n"
+           "  frames w/o target  frames in which no body was of interest to the camera\n"
+           "Percentiles are nearest-rank: the p-th percentile of n values is the\n"
+           "ceil(p*n/100)-th smallest.\n"
+           "Quality, against the bodies' true bounding spheres, always leaving out the target:\n"
+           "  occluded           share of frames with a target whose segment from the camera\n"
+           "                     to the target's centre comes strictly closer than a radius to\n"
+           "                     a body\n"
+           "  target engulfed    share of frames with a target whose centre lies strictly\n"
+           "                     inside another body: occluded from anywhere, so no camera\n"
+           "                     can be occluded in fewer frames than these\n"
+           "  camera inside      share of all frames whose camera lies strictly inside a body\n"
+           "  min clearance      least (distance from the camera to a body's centre - its\n"
+           "                     radius) over all frames and bodies; negative when inside;\n"
+           "                     none without a body besides the target\n"
+           "  travelled          length of the camera's way over the run, in scene units\n"
+           "  view turn          fastest turn of the view direction (camera to look-at point)\n"
+           "                     in degrees per second of scene time, and its first frame\n";
+}
 
 void k_RunSummary::describeRun(k_SearchStrategy strategyValue, int repeats, long swarmValue,
                                int passesValue) {
@@ -146,16 +181,20 @@ void k_RunSummary::writeText(std::FILE* file) const {
         std::fprintf(file, "search budget      %" PRIu64 " segment tests per step, fallback %s\n",
                      searchBudget, budgetFallback.c_str());
     }
-    std::fprintf(file, "budget hits        %ld of %ld steps (first frame %ld)\n", budgetHits,
-                 getFrames(), firstBudgetHitFrame);
+    if (budgetHits == 0) {
+        std::fprintf(file, "budget hits        none of %ld steps\n", getFrames());
+    } else {
+        std::fprintf(file, "budget hits        %ld of %ld steps (first frame %ld)\n", budgetHits,
+                     getFrames(), firstBudgetHitFrame);
+    }
     std::fprintf(file, "relocations        %" PRIu64 "\n", relocations);
     std::fprintf(file, "frames w/o target  %ld\n", framesWithoutTarget);
-    std::fprintf(file, "occluded           %.4f (%ld of %ld frames with a target)\n",
-                 q.occludedFraction(), q.getOccludedFrames(), q.getFramesWithTarget());
-    std::fprintf(file, "target engulfed    %.4f (%ld frames: occluded from anywhere)\n",
-                 q.engulfedFraction(), q.getEngulfedFrames());
-    std::fprintf(file, "camera inside      %.4f (%ld of %ld frames)\n", q.insideFraction(),
-                 q.getInsideFrames(), q.getFrames());
+    std::fprintf(file, "occluded           %.2f %% (%ld of %ld frames with a target)\n",
+                 percent(q.occludedFraction()), q.getOccludedFrames(), q.getFramesWithTarget());
+    std::fprintf(file, "target engulfed    %.2f %% (%ld frames: occluded from anywhere)\n",
+                 percent(q.engulfedFraction()), q.getEngulfedFrames());
+    std::fprintf(file, "camera inside      %.2f %% (%ld of %ld frames)\n",
+                 percent(q.insideFraction()), q.getInsideFrames(), q.getFrames());
     if (q.hasClearance()) {
         std::fprintf(file, "min clearance      %.4f (frame %ld)\n", q.getMinClearance(),
                      q.getMinClearanceFrame());
@@ -292,7 +331,8 @@ nlohmann::ordered_json k_RunSummary::toJson() const {
     json["search_budget"] = searchBudget;
     json["budget_fallback"] = budgetFallback;
     json["budget_hits"] = budgetHits;
-    json["first_budget_hit_frame"] = firstBudgetHitFrame;
+    json["first_budget_hit_frame"] = budgetHits > 0 ? nlohmann::ordered_json(firstBudgetHitFrame)
+                                                    : nlohmann::ordered_json(nullptr);
     json["relocations"] = relocations;
     json["frames_without_target"] = framesWithoutTarget;
     json["occluded_fraction"] = q.occludedFraction();

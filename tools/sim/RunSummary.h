@@ -60,9 +60,14 @@ public:
     double sphereTestsPerSegmentTest(bool reference) const;
     std::uint64_t getRelocations() const { return relocations; }
     long getFramesWithoutTarget() const { return framesWithoutTarget; }
-    /// Steps that stopped at the search budget, and the first of them (0 when none).
+    /// Steps that stopped at the search budget, and the first of them (0 when none; the
+    /// summary says "none" and the JSON null).
     long getBudgetHits() const { return budgetHits; }
     long getFirstBudgetHitFrame() const { return firstBudgetHitFrame; }
+
+    /// What each figure of the summary means, for the program's help: lines of at most 90
+    /// columns, ending in a line feed.
+    static const char* figureDefinitions();
 
     void writeText(std::FILE* file) const;
     /// The summary as JSON, keys in the order of the text summary.

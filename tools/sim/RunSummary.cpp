@@ -67,7 +67,19 @@ const char* k_RunSummary::figureDefinitions() {
            "                     none without a body besides the target\n"
            "  travelled          length of the camera's way over the run, in scene units\n"
            "  view turn          fastest turn of the view direction (camera to look-at point)\n"
-           "                     in degrees per second of scene time, and its first frame\n";
+           "                     in degrees per second of scene time, and its first frame\n"
+           "  visible share      of 64 points spread over the target's sphere, the share of\n"
+           "                     those facing the camera that it sees past every other body,\n"
+           "                     as a mean over the frames with a target; the frames below\n"
+           "                     half and hidden (none seen), of these engulfed (see above)\n"
+           "                     and avoidable (all others)\n"
+           "  occlusion spells   runs of consecutive avoidable hidden frames: how many, per\n"
+           "                     minute of scene time, p95 and longest length in seconds\n"
+           "  turn rate          the view direction's turn per frame in degrees per second,\n"
+           "                     p99 and max, then again without the frames within 1 s after\n"
+           "                     a change of target or a push of the camera out of a body\n"
+           "  from 2 s           the same figures counted from 2 s of scene time on, after the\n"
+           "                     first approach; path: the camera's way from then\n";
 }
 
 void k_RunSummary::describeRun(k_SearchStrategy strategyValue, int repeats, long swarmValue,

@@ -12,16 +12,22 @@ struct k_PlanLegendEntry {
     /// The colour in a word, for text that cannot show the colour itself.
     const char* colourName;
     const char* meaning;
+    /// A few words for the overlay's own corner, beside a sample of the colour.
+    const char* label;
 };
 
 constexpr k_PlanLegendEntry planLegend[] = {
-    {k_PlanOverlay::targetColour, "green", "the target's bounding sphere"},
-    {k_PlanOverlay::blockingColour, "orange",
-     "the bodies that blocked the straight way, enlarged by the search's clearance"},
-    {k_PlanOverlay::routeColour, "magenta", "the route and its intermediate goals"},
-    {k_PlanOverlay::curveColour, "yellow", "the curve the camera steers along to its waypoint"},
-    {k_PlanOverlay::cameraColour, "white", "the camera and its view direction (top view)"},
-    {k_PlanOverlay::bodyColour, "grey", "the other bodies (top view)"},
+    {k_PlanOverlay::targetColour, "magenta", "the target's bounding sphere", "target"},
+    {k_PlanOverlay::routeColour, "yellow", "the route and its intermediate goals",
+     "route, intermediate goals"},
+    {k_PlanOverlay::curveColour, "white", "the curve the camera steers along to its waypoint",
+     "curve to the waypoint"},
+    {k_PlanOverlay::blockingColour, "cyan",
+     "the bodies the route in use goes around, enlarged by the search's clearance",
+     "bodies the route goes around"},
+    {k_PlanOverlay::cameraColour, "red", "the camera and its view direction (top view)",
+     "camera (top view)"},
+    {k_PlanOverlay::bodyColour, "grey", "the other bodies (top view)", "other bodies (top view)"},
 };
 
 /// The legend for a help text: a heading line, then one line per entry, each starting with

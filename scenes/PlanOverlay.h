@@ -20,13 +20,17 @@ public:
     struct Colour {
         unsigned char r, g, b;
     };
-    /// Pure colours, so that a picture shows where each part is drawn.
-    static constexpr Colour targetColour{0, 255, 0};
-    static constexpr Colour blockingColour{255, 128, 0};
-    static constexpr Colour routeColour{255, 0, 255};
-    static constexpr Colour curveColour{255, 255, 0};
-    static constexpr Colour cameraColour{255, 255, 255};
+    /// Pure colours, so that a picture shows where each part is drawn, chosen against what the
+    /// scenes show: magenta occurs nowhere in them, so the target is the first thing seen;
+    /// cyan for the blockers differs from the orange and blue bodies; the bright lines also
+    /// carry a dark edge, so that they read on a blue sky, white clouds, grass and dusk alike.
+    static constexpr Colour targetColour{255, 0, 255};
+    static constexpr Colour blockingColour{0, 255, 255};
+    static constexpr Colour routeColour{255, 255, 0};
+    static constexpr Colour curveColour{255, 255, 255};
+    static constexpr Colour cameraColour{255, 64, 64};
     static constexpr Colour bodyColour{160, 160, 160};
+    static constexpr Colour edgeColour{0, 0, 0};
     static constexpr Colour panelColour{24, 24, 24};
     /// Side of the square top view, and its distance from the window's edges, in pixels.
     static constexpr int topViewSize = 200;

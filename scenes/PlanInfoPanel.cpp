@@ -36,7 +36,8 @@ void k_PlanInfoPanel::draw(const std::string& caption, const std::vector<LegendE
                            int left, int top, const int viewport[4]) {
     const int panelWidth = width(caption, legend);
     const int panelHeight = height(caption, legend);
-    // Window pixels, whatever the viewport was.
+    // Window pixels, whatever the viewport and scissor box were.
+    glDisable(GL_SCISSOR_TEST);
     glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();

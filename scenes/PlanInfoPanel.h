@@ -8,7 +8,8 @@
 // The plan overlay's corner of words: what runs (scene, planner), when (scene time), how well
 // the target is seen, and what each colour of the drawing means, on a dark translucent panel
 // so that it reads over a bright sky and a dark one alike.
-// GL state: draw() changes both matrices, the viewport, blending and the current colour; the
+// GL state: draw() changes both matrices, the viewport, the scissor test, blending and the
+// current colour; the
 // overlay calls it inside its own save and restore of every state.
 class k_PlanInfoPanel {
 public:

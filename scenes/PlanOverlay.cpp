@@ -11,8 +11,11 @@
 #include "camera/Camera.h"
 #include "planning/InformationProvider.h"
 #include "planning/MotionPlanner.h"
+#include "planning/VisibleShare.h"
 #include "scenegraph/Artifact.h"
 #include "scenegraph/ArtifactRegistry.h"
+#include "scenes/PlanInfoPanel.h"
+#include "scenes/PlanLegend.h"
 #include "scenes/Scene.h"
 
 namespace {
@@ -205,6 +208,7 @@ void k_PlanOverlay::draw() const {
         viewport[3] >= topViewSize + 2 * topViewMargin) {
         drawTopView(viewport[0] + topViewMargin, viewport[1] + topViewMargin);
     }
+    drawCaption(viewport);
 
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
@@ -332,4 +336,19 @@ void k_PlanOverlay::drawTopView(int left, int bottom) const {
     glBegin(GL_POINTS);
     glVertex3f(eye.x, eye.y, eye.z);
     glEnd();
+}
+
+void k_PlanOverlay::drawCaption(const int viewport[4]) const {
+    const k_Artifact* target = targetOf(*scene->getPlanner());
+    const double share =
+        k_VisibleShare::ofRegisteredBody(scene->getCamera()->getPosition(), target);
+    const std::string caption =
+        k_PlanInfoPanel::caption(scene->getSceneName(), wordOf(scene->getPlannerKind()),
+                                 scene->getSceneTime(), target != nullptr, share);
+    std::vector<k_PlanInfoPanel::LegendEntry> legend;
+    for (const k_PlanLegendEntry& entry : planLegend) {
+        legend.push_back({{entry.colour.r, entry.colour.g, entry.colour.b}, entry.label});
+    }
+    k_PlanInfoPanel::draw(caption, legend, viewport[0] + cornerMargin,
+                          viewport[1] + viewport[3] - cornerMargin, viewport);
 }

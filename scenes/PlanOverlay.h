@@ -32,9 +32,11 @@ public:
     static constexpr Colour bodyColour{160, 160, 160};
     static constexpr Colour edgeColour{0, 0, 0};
     static constexpr Colour panelColour{24, 24, 24};
+    /// Distance of the corner panel and the top view from the window's edges, in pixels.
+    static constexpr int cornerMargin = 8;
     /// Side of the square top view, and its distance from the window's edges, in pixels.
     static constexpr int topViewSize = 200;
-    static constexpr int topViewMargin = 8;
+    static constexpr int topViewMargin = cornerMargin;
 
     /// Turns on the scene's record of blocking bodies for the overlay's lifetime; `scene`
     /// must outlive the overlay.
@@ -56,6 +58,8 @@ public:
 private:
     void drawInView() const;
     void drawTopView(int left, int bottom) const;
+    /// The top-left panel: scene, planner, time, the target's visible share and the legend.
+    void drawCaption(const int viewport[4]) const;
 
     k_Scene* scene;
 };

@@ -1,0 +1,149 @@
+// The plan overlay on a real frame: the state it leaves behind, and its corner of words.
+#include <GL/glew.h>
+
+#include <GL/glu.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/Random.h"
+#include "scenegraph/MainSceneNode.h"
+#include "scenegraph/ScreenText.h"
+#include "scenes/PlanInfoPanel.h"
+#include "scenes/PlanLegend.h"
+#include "scenes/PlanOverlay.h"
+#include "scenes/Scene.h"
+#include "scenes/SceneHost.h"
+#include "support/GlState.h"
+
+namespace {
+
+constexpr int width = 800;
+constexpr int height = 600;
+
+std::vector<unsigned char> backBuffer() {
+    std::vector<unsigned char> rgb(width * height * 3);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    return rgb;
+}
+
+bool isColour(const std::vector<unsigned char>& rgb, int column, int row,
+              const k_PlanOverlay::Colour& colour) {
+    const unsigned char* at = &rgb[3 * (static_cast<std::size_t>(row) * width + column)];
+    return at[0] == colour.r && at[1] == colour.g && at[2] == colour.b;
+}
+
+std::size_t countColour(const std::vector<unsigned char>& rgb,
+                        const k_PlanOverlay::Colour& colour) {
+    std::size_t count = 0;
+    for (int row = 0; row < height; ++row) {
+        for (int column = 0; column < width; ++column) {
+            count += isColour(rgb, column, row, colour) ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+// Every inked pixel of one line of text whose top-left is (left, top) shows `colour`; returns
+// how many did not.
+int missingTextPixels(const std::vector<unsigned char>& rgb, const std::string& line, int left,
+                      int top, const k_PlanOverlay::Colour& colour) {
+    int missing = 0;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        for (int row = 0; row < k_ScreenText::ascent + k_ScreenText::descent; ++row) {
+            for (int column = 0; column < k_ScreenText::glyphWidth; ++column) {
+                if (k_ScreenText::isInked(line[i], column, row) &&
+                    !isColour(rgb, left + static_cast<int>(i) * k_ScreenText::advance + column,
+                              top - 1 - row, colour)) {
+                    ++missing;
+                }
+            }
+        }
+    }
+    return missing;
+}
+
+class PlanOverlayTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        glViewport(0, 0, width, height);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPerspective(45.0, double(width) / height, 0.1, 1000.0);
+        glMatrixMode(GL_MODELVIEW);
+        randomSeed(1);
+        ASSERT_TRUE(host.loadScene(2));
+        host.showPlan();
+        // Scene 2 at 0.016 s: by frame 300 the camera goes around the wall.
+        for (int frame = 0; frame < 300; ++frame) {
+            host.getScene()->update(0.016);
+        }
+    }
+
+    k_SceneHost host;
+};
+
+TEST_F(PlanOverlayTest, LeavesEveryStateAsItFoundItAndNeedsNoneOfIt) {
+    GLhandleARB vertexShader = 0, fragmentShader = 0;
+    const GLhandleARB program = makeSolidColourProgram(vertexShader, fragmentShader);
+    ASSERT_TRUE(isProgramLinked(program));
+    // A depth buffer every fragment fails against, and state a tree may leave on: a program
+    // bound, the depth test, blending that keeps the old colour, lighting, a texture.
+    glClearDepth(0.0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClearDepth(1.0);
+    setAwkwardGlState(program);
+    glActiveTexture(GL_TEXTURE1);
+    const std::vector<GlStateEntry> before = readGlState();
+    host.getRoot()->drawOverlay();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    const std::vector<GlStateEntry> after = readGlState();
+    glActiveTexture(GL_TEXTURE0);
+    resetAwkwardGlState();
+    deleteProgramAndShaders(program, vertexShader, fragmentShader);
+    EXPECT_EQ(glStateDifferences(before, after), "");
+    // Drawn all the same, in its own colours rather than the program's.
+    const std::vector<unsigned char> rgb = backBuffer();
+    EXPECT_GT(countColour(rgb, k_PlanOverlay::targetColour), 100u);
+    EXPECT_GT(countColour(rgb, k_PlanOverlay::routeColour), 20u);
+    EXPECT_EQ(countColour(rgb, {51, 102, 153}), 0u);
+}
+
+TEST_F(PlanOverlayTest, TheCornerNamesTheRunAndEveryColourAndTheNextFrameIsAsWithoutIt) {
+    host.getRoot()->setOverlay(nullptr);
+    host.drawFrame(k_SceneHost::FrameEnd::keepInBackBuffer);
+    const std::vector<unsigned char> plain = backBuffer();
+    k_PlanOverlay overlay(host.getScene());
+    host.getRoot()->setOverlay([&overlay] { overlay.draw(); });
+    host.drawFrame(k_SceneHost::FrameEnd::keepInBackBuffer);
+    const std::vector<unsigned char> planned = backBuffer();
+    host.getRoot()->setOverlay(nullptr);
+    host.drawFrame(k_SceneHost::FrameEnd::keepInBackBuffer);
+    EXPECT_TRUE(backBuffer() == plain) << "the overlay changed how the next frame is drawn";
+
+    const k_PlanOverlay::Colour white{255, 255, 255};
+    const int left = k_PlanOverlay::cornerMargin + k_PlanInfoPanel::padding;
+    const int top = height - k_PlanOverlay::cornerMargin - k_PlanInfoPanel::padding;
+    EXPECT_EQ(missingTextPixels(planned, "Scene 2, planner default", left, top, white), 0);
+    // The second line starts with the scene time.
+    EXPECT_EQ(missingTextPixels(planned, "t 4.80 s, target seen", left,
+                                top - k_ScreenText::lineHeight, white),
+              0);
+    int lineTop = top - k_ScreenText::height("two\nlines") - k_PlanInfoPanel::padding;
+    for (const k_PlanLegendEntry& entry : planLegend) {
+        const int labelLeft = left + k_PlanInfoPanel::swatchWidth + k_PlanInfoPanel::swatchGap;
+        EXPECT_EQ(missingTextPixels(planned, entry.label, labelLeft, lineTop, white), 0)
+            << entry.label;
+        EXPECT_TRUE(isColour(planned, left + k_PlanInfoPanel::swatchWidth / 2,
+                             lineTop - k_ScreenText::ascent / 2 - 1, entry.colour))
+            << entry.label;
+        lineTop -= k_PlanInfoPanel::legendLineHeight;
+    }
+}
+
+} // namespace

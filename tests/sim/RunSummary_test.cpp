@@ -60,6 +60,7 @@ TEST(RunSummary, SharesInPercentAndNoneWithoutABudgetHit) {
     EXPECT_TRUE(contains(text, "\ncamera inside      0.00 % (0 of 3 frames)\n")) << text;
     EXPECT_TRUE(contains(text, "\nbudget hits        none of 3 steps\n")) << text;
     EXPECT_TRUE(summary.toJson()["first_budget_hit_frame"].is_null());
+    EXPECT_EQ(summary.toJson()["interrupted"], false);
     // The fractions stay fractions in JSON, whose keys say so.
     EXPECT_DOUBLE_EQ(summary.toJson()["occluded_fraction"].get<double>(), 1.0 / 3.0);
 

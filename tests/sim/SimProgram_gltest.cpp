@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <string>
@@ -166,3 +170,101 @@ TEST(SimProgram, RefusesDataFilesThatAreFifosAndRuns) {
 }
 
 } // namespace
+
+namespace {
+
+struct Interruption {
+    int signal;
+    const char* name;
+    int exitCode;
+};
+
+class SimProgramInterrupted : public testing::TestWithParam<Interruption> {};
+
+// Starts the program on a run far too long to finish, headless, output to files.
+pid_t startLongRun(const std::string& trace, const std::string& json, const std::string& out,
+                   const std::string& err) {
+    const pid_t child = fork();
+    if (child == 0) {
+        if (std::freopen(out.c_str(), "w", stdout) == nullptr ||
+            std::freopen(err.c_str(), "w", stderr) == nullptr) {
+            _exit(126);
+        }
+        execl(VELTRAVA_SIM_PROGRAM, VELTRAVA_SIM_PROGRAM, "--scene", "1", "--seconds", "1000",
+              "--dt", "0.001", "--headless", "--trace", trace.c_str(), "--json", json.c_str(),
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return child;
+}
+
+// The child's wait status, or -1 when it is still running after `seconds`.
+int waitFor(pid_t child, double seconds) {
+    for (int tries = 0; tries < seconds * 20; ++tries) {
+        int status = 0;
+        if (waitpid(child, &status, WNOHANG) == child) {
+            return status;
+        }
+        usleep(50000);
+    }
+    return -1;
+}
+
+} // namespace
+
+TEST_P(SimProgramInterrupted, EndsAfterAFrameWithEveryOutputWholeAndMarked) {
+    const std::string trace = scratch("stopped.csv");
+    const std::string json = scratch("stopped.json");
+    const std::string out = scratch("stopped.out");
+    const std::string err = scratch("stopped.err");
+    const pid_t child = startLongRun(trace, json, out, err);
+    ASSERT_GT(child, 0);
+    // The trace grows a buffer at a time: rows are there once it has some size.
+    for (int tries = 0; tries < 1200 && readWholeFile(trace).size() < 65536; ++tries) {
+        usleep(50000);
+    }
+    ASSERT_EQ(kill(child, GetParam().signal), 0);
+    int status = waitFor(child, 60.0);
+    if (status == -1) {
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+        FAIL() << "still running 60 s after " << GetParam().name;
+    }
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by a signal: " << status;
+    EXPECT_EQ(WEXITSTATUS(status), GetParam().exitCode);
+
+    // Every row whole: as many columns as the header, the last one ended.
+    const std::string traceText = readWholeFile(trace);
+    ASSERT_FALSE(traceText.empty());
+    EXPECT_EQ(traceText.back(), '\n');
+    const std::vector<std::string> rows = lines(traceText);
+    const auto columns = [](const std::string& line) {
+        return std::count(line.begin(), line.end(), ',');
+    };
+    for (const std::string& row : rows) {
+        ASSERT_EQ(columns(row), columns(rows.front())) << row;
+    }
+    // The summary is of exactly the frames in the trace, and says it was cut short.
+    const nlohmann::json summary = nlohmann::json::parse(readWholeFile(json));
+    const long frames = static_cast<long>(rows.size()) - 1;
+    EXPECT_EQ(summary["frames"], frames);
+    EXPECT_GT(frames, 100);
+    EXPECT_EQ(summary["interrupted"], true);
+    EXPECT_EQ(summary["signal"], GetParam().name);
+    EXPECT_EQ(summary["frames_asked"], 1000000);
+    EXPECT_EQ(rows.back().rfind(std::to_string(frames) + ",", 0), 0u) << rows.back();
+    const std::string text = readWholeFile(out);
+    EXPECT_NE(text.find("\ninterrupted        by " + std::string(GetParam().name) + " after " +
+                        std::to_string(frames) + " of 1000000 frames"),
+              std::string::npos)
+        << text;
+    // Standard error is no terminal: no progress line.
+    EXPECT_EQ(readWholeFile(err), "");
+    for (const std::string& path : {trace, json, out, err}) {
+        std::remove(path.c_str());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BySignal, SimProgramInterrupted,
+                         testing::Values(Interruption{SIGINT, "SIGINT", 130},
+                                         Interruption{SIGTERM, "SIGTERM", 143}));

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -86,7 +87,7 @@ struct HandMadeRun {
 
     // Runs `frames` frames and returns the trace; `expected` gets the independent counts.
     std::string run(long frames, std::vector<Expected>* expected = nullptr,
-                    k_RunSummary* summaryOut = nullptr) {
+                    k_RunSummary* summaryOut = nullptr, std::function<bool()> stopCheck = nullptr) {
         randomSeed(7);
         k_CountingProvider provider({wall, side});
         k_MotionPlanner planner(&provider, &camera, nullptr);
@@ -106,9 +107,14 @@ struct HandMadeRun {
         std::FILE* file = std::tmpfile();
         k_TraceWriter trace(file);
         runner.setTrace(&trace);
+        runner.setStopCheck(stopCheck);
+        long framesDone = 0;
+        runner.setFrameDone([&framesDone](long frame) { framesDone = frame; });
         k_RunSummary summary(0, 0.016);
         std::string error;
         EXPECT_TRUE(runner.run(frames, 0.016, summary, error)) << error;
+        EXPECT_EQ(framesDone, summary.getFrames());
+        EXPECT_EQ(runner.wasStopped(), framesDone < frames);
         if (summaryOut != nullptr) {
             *summaryOut = summary;
         }
@@ -223,6 +229,31 @@ TEST(SimRunner, RunsAreIdenticalButForPlanningTime) {
     const std::string first = HandMadeRun(k_Vector3(0, 0, -10)).run(60);
     const std::string second = HandMadeRun(k_Vector3(0, 0, -10)).run(60);
     EXPECT_EQ(withoutPlanTime(first), withoutPlanTime(second));
+}
+
+TEST(SimRunner, AStopEndsTheRunBeforeAFrameLeavingTheFramesRunWhole) {
+    const std::string whole = HandMadeRun(k_Vector3(0, 0, -10)).run(6);
+    int asked = 0;
+    k_RunSummary summary(0, 0.016);
+    const std::string stopped =
+        HandMadeRun(k_Vector3(0, 0, -10)).run(6, nullptr, &summary, [&asked] {
+            return ++asked > 3;
+        });
+    EXPECT_EQ(summary.getFrames(), 3);
+    EXPECT_EQ(summary.quality().getFrames(), 3);
+    // The header and the first three rows of the whole run, each a whole line.
+    std::istringstream lines(withoutPlanTime(whole));
+    std::string firstFour, line;
+    for (int i = 0; i < 4 && std::getline(lines, line); ++i) {
+        firstFour += line + "\n";
+    }
+    EXPECT_EQ(withoutPlanTime(stopped), firstFour);
+
+    // Asked before the first frame: the header alone.
+    const std::string none =
+        HandMadeRun(k_Vector3(0, 0, -10)).run(6, nullptr, nullptr, [] { return true; });
+    EXPECT_EQ(parseCsv(none).size(), 1u);
+    EXPECT_EQ(none.back(), '\n');
 }
 
 TEST(SimRunner, SummaryQualityUsesTheFramesOfTheRun) {

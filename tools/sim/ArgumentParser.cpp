@@ -269,7 +269,14 @@ void describeProgram(CLI::App& app, k_SimOptions& options) {
     app.footer(std::string(k_RunSummary::figureDefinitions()) + "\n" + planLegendText(2) +
                "\n"
                "Exit codes: 0 done, 1 failed while running (no GL context, write error), 2 bad "
-               "usage.");
+               "usage,\n"
+               "130 or 143 ended early by SIGINT (Ctrl-C) or SIGTERM: the run stops after its "
+               "current\n"
+               "frame, and the trace, the summary (marked interrupted) and the other outputs "
+               "hold the\n"
+               "frames run. On a terminal a progress line on standard error shows runs that "
+               "take over\n"
+               "a second.");
 }
 
 // CLI11 takes a repeated switch without complaint and stops at a repeated value.

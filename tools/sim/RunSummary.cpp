@@ -90,6 +90,11 @@ void k_RunSummary::describeRun(k_SearchStrategy strategyValue, int repeats, long
     swarm = swarmValue;
 }
 
+void k_RunSummary::markInterrupted(const std::string& signalName, long frames) {
+    interruptedBy = signalName;
+    framesAsked = frames;
+}
+
 void k_RunSummary::describeBudget(std::uint64_t budget, const char* fallback) {
     searchBudget = budget;
     budgetFallback = fallback;
@@ -157,6 +162,12 @@ void k_RunSummary::writeText(std::FILE* file) const {
     const Distribution search = searchTime();
     std::fprintf(file, "scene %d: %ld frames of %g s (%g s of scene time)\n", scene, getFrames(),
                  dt, dt * static_cast<double>(getFrames()));
+    if (isInterrupted()) {
+        std::fprintf(file,
+                     "interrupted        by %s after %ld of %ld frames: the figures are of "
+                     "these\n",
+                     interruptedBy.c_str(), getFrames(), framesAsked);
+    }
     if (swarm > 0) {
         std::fprintf(file, "swarm              %ld obstacles\n", swarm);
     }
@@ -317,6 +328,11 @@ nlohmann::ordered_json k_RunSummary::toJson() const {
     json["scene"] = scene;
     json["frames"] = getFrames();
     json["dt"] = dt;
+    json["interrupted"] = isInterrupted();
+    if (isInterrupted()) {
+        json["frames_asked"] = framesAsked;
+        json["signal"] = interruptedBy;
+    }
     if (swarm > 0) {
         json["swarm"] = swarm;
     }

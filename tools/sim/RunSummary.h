@@ -34,6 +34,10 @@ public:
     void describeBudget(std::uint64_t budget, const char* fallback);
 
     void setPlanner(k_PlannerKind kind) { planner = kind; }
+    /// The run was ended early by `signalName` after getFrames() of `framesAsked` frames; the
+    /// summary says so and its figures are of the frames run.
+    void markInterrupted(const std::string& signalName, long framesAsked);
+    bool isInterrupted() const { return !interruptedBy.empty(); }
 
     /// Nearest rank: the ceil(percent * n / 100)-th smallest of n values (the smallest for
     /// percent 0); 0 for no values.
@@ -111,4 +115,7 @@ private:
     long budgetHits = 0;
     long firstBudgetHitFrame = 0;
     k_QualityMetrics qualityMetrics;
+    /// Empty unless the run was interrupted.
+    std::string interruptedBy;
+    long framesAsked = 0;
 };

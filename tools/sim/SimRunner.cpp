@@ -82,7 +82,12 @@ bool k_SimRunner::run(long frames, double dt, k_RunSummary& summary, std::string
         trace->writeHeader();
     }
 
+    stopped = false;
     for (long frame = 1; frame <= frames; ++frame) {
+        if (stopCheck && stopCheck()) {
+            stopped = true;
+            break;
+        }
         update(dt);
         k_FrameRecord record = recordFrame(frame, dt, *planner);
         if (recordFilter) {
@@ -115,6 +120,9 @@ bool k_SimRunner::run(long frames, double dt, k_RunSummary& summary, std::string
         }
         if (capture && captureEvery > 0 && frame % captureEvery == 0 && !capture(frame, error)) {
             return false;
+        }
+        if (frameDone) {
+            frameDone(frame);
         }
     }
     return true;

@@ -34,9 +34,18 @@ public:
         recordFilter = std::move(filter);
     }
 
-    /// Runs frames 1..frames; every frame goes to the summary, the trace and the plot.
-    /// False with `error` set when a picture could not be written.
+    /// Asked before every frame: true ends the run there, every frame already run complete
+    /// in the summary, the trace and the plot.
+    void setStopCheck(std::function<bool()> check) { stopCheck = std::move(check); }
+    /// Called once a frame has gone everywhere it goes, with its number.
+    void setFrameDone(std::function<void(long frame)> done) { frameDone = std::move(done); }
+
+    /// Runs frames 1..frames, or fewer when the stop check ends the run early; every frame
+    /// goes to the summary, the trace and the plot. False with `error` set when a picture
+    /// could not be written.
     bool run(long frames, double dt, k_RunSummary& summary, std::string& error);
+    /// True when the last run ended at the stop check before its last frame.
+    bool wasStopped() const { return stopped; }
 
     /// What the frame left behind: frame number, time frame * dt, target, camera state
     /// and the latest planning step's counts and time.
@@ -52,4 +61,7 @@ private:
     long captureEvery = 0;
     CaptureFunction capture;
     std::function<void(k_FrameRecord&)> recordFilter;
+    std::function<bool()> stopCheck;
+    std::function<void(long)> frameDone;
+    bool stopped = false;
 };

@@ -14,10 +14,12 @@
 #include "tools/sim/ArgumentParser.h"
 #include "tools/sim/OutputFile.h"
 #include "tools/sim/PngWriter.h"
+#include "tools/sim/RunProgress.h"
 #include "tools/sim/RunSummary.h"
 #include "tools/sim/ShortestTimes.h"
 #include "tools/sim/SimRunner.h"
 #include "tools/sim/SimWindow.h"
+#include "tools/sim/StopSignals.h"
 #include "tools/sim/SvgPlot.h"
 #include "tools/sim/TraceWriter.h"
 
@@ -30,6 +32,7 @@ namespace {
 constexpr const char* programName = "veltrava-sim";
 constexpr int exitFailure = 1;
 constexpr int exitUsage = 2;
+constexpr int exitSignalBase = 128;
 
 int usageError(const std::string& message) {
     std::fprintf(stderr, "%s: %s\n%sRun '%s --help' for the options.\n", programName,
@@ -74,6 +77,12 @@ int simulate(const k_SimOptions& options) {
         (!options.framesDirectory.empty() && !prepareDirectory(options.framesDirectory, error))) {
         return usageError(error);
     }
+    // From here on a Ctrl-C or a kill ends the run after its current frame, with every output
+    // written for the frames run.
+    k_StopSignals::install();
+    const auto stopRequested = [] { return k_StopSignals::received() != 0; };
+    k_RunProgress progress(stderr, ::isatty(STDERR_FILENO) == 1);
+    progress.begin(options.frames, options.passes);
     // Without an X display the GL context is made off-screen; traces are the same either way.
     const std::unique_ptr<k_SimWindow> opened =
         k_SimWindow::open(options.headless || !k_SimWindow::hasDisplay(), error);
@@ -96,12 +105,15 @@ int simulate(const k_SimOptions& options) {
     // Earlier passes only time the frames; the last one writes every output.
     k_ShortestTimes shortest;
     auto keepShortest = [&shortest](k_FrameRecord& record) { shortest.take(record); };
-    for (int pass = 1; pass < options.passes; ++pass) {
+    for (int pass = 1; pass < options.passes && !stopRequested(); ++pass) {
         window.loadScene(options.scene, options.swarm);
         k_SimRunner timing([scene](double dt) { scene->update(dt); }, scene->getPlanner());
         timing.setRecordFilter(keepShortest);
+        timing.setStopCheck(stopRequested);
+        timing.setFrameDone([&progress, pass](long frame) { progress.frameDone(pass, frame); });
         k_RunSummary ignored(options.scene, options.dt);
         if (!timing.run(options.frames, options.dt, ignored, error)) {
+            progress.finish();
             return runFailure(error);
         }
     }
@@ -109,6 +121,10 @@ int simulate(const k_SimOptions& options) {
 
     k_SimRunner runner([scene](double dt) { scene->update(dt); }, scene->getPlanner());
     runner.setRecordFilter(keepShortest);
+    // Stopped in an earlier pass, this one runs no frame but still writes every output.
+    runner.setStopCheck(stopRequested);
+    runner.setFrameDone(
+        [&progress, &options](long frame) { progress.frameDone(options.passes, frame); });
     k_TraceWriter trace(traceFile.get(), options.compareReference);
     if (traceFile.isOpen()) {
         runner.setTrace(&trace);
@@ -132,8 +148,14 @@ int simulate(const k_SimOptions& options) {
     summary.describeRun(options.strategy, options.compareReference ? options.repeats : 0,
                         options.swarm, options.passes);
     summary.describeBudget(options.searchBudget, wordOf(options.budgetFallback));
-    if (!runner.run(options.frames, options.dt, summary, error)) {
+    const bool ran = runner.run(options.frames, options.dt, summary, error);
+    progress.finish();
+    if (!ran) {
         return runFailure(error);
+    }
+    const int stopSignal = k_StopSignals::received();
+    if (stopSignal != 0) {
+        summary.markInterrupted(k_StopSignals::name(stopSignal), options.frames);
     }
 
     summary.writeText(stdout);
@@ -151,7 +173,8 @@ int simulate(const k_SimOptions& options) {
     if (std::fflush(stdout) != 0) {
         return runFailure("writing the summary to standard output failed");
     }
-    return 0;
+    // As a shell reports a program ended by the signal, so that scripts can tell.
+    return stopSignal != 0 ? exitSignalBase + stopSignal : 0;
 }
 
 } // namespace

@@ -149,7 +149,8 @@ void declareOptions(CLI::App& app, k_SimOptions& options) {
             "SVG: top view of the camera's and the target's paths with the\n"
             "bodies' start positions, and planning time per frame");
     addPath(app, "--frames", options.framesDirectory, "DIR",
-            "draw the scene and write every K-th frame as DIR/frame_NNNNNN.png");
+            "draw the scene and write every K-th frame as DIR/frame_NNNNNN.png,\n"
+            "its number and scene time in the top-right corner");
     addWholeNumber(app, "--every", options.captureEvery, 1, std::numeric_limits<long>::max(),
                    "a whole number of frames, 1 or more", "K",
                    "K for --frames, 1 or more (default 1)");

@@ -15,6 +15,7 @@
 #include "scenegraph/HeadlessGlContext.h"
 #include "scenes/Scene.h"
 #include "scenes/SceneHost.h"
+#include "tools/sim/FrameStamp.h"
 
 namespace {
 // The generator's state in a program that has drawn nothing yet.
@@ -90,9 +91,12 @@ void k_SimWindow::showPlan() {
     host->showPlan();
 }
 
-void k_SimWindow::capture(std::vector<std::uint8_t>& rgb) {
+void k_SimWindow::capture(std::vector<std::uint8_t>& rgb, const std::string& stamp) {
     // The picture is read from the back buffer before any swap.
     host->drawFrame(k_SceneHost::FrameEnd::keepInBackBuffer);
+    if (!stamp.empty()) {
+        k_FrameStamp::draw(stamp, width, height);
+    }
     rgb.assign(static_cast<std::size_t>(width) * height * 3, 0);
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);

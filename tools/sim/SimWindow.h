@@ -43,10 +43,10 @@ public:
     /// scene, so that the first step already records the bodies that block its way.
     void showPlan();
 
-    /// Draws the tree (and the plan, when shown) into the back buffer and reads it back before
-    /// any swap (a read of the front buffer after the swap is black under Xvfb). Bottom row
-    /// first, RGB.
-    void capture(std::vector<std::uint8_t>& rgb);
+    /// Draws the tree (and the plan, when shown) into the back buffer, with `stamp` in the
+    /// top-right corner unless it is empty, and reads it back before any swap (a read of the
+    /// front buffer after the swap is black under Xvfb). Bottom row first, RGB.
+    void capture(std::vector<std::uint8_t>& rgb, const std::string& stamp = "");
 
     k_SimWindow(const k_SimWindow&) = delete;
     k_SimWindow& operator=(const k_SimWindow&) = delete;

@@ -12,6 +12,7 @@
 #include "planning/InformationProvider.h"
 #include "scenes/Scene.h"
 #include "tools/sim/ArgumentParser.h"
+#include "tools/sim/FrameStamp.h"
 #include "tools/sim/OutputFile.h"
 #include "tools/sim/PngWriter.h"
 #include "tools/sim/RunProgress.h"
@@ -136,7 +137,8 @@ int simulate(const k_SimOptions& options) {
     std::vector<std::uint8_t> pixels;
     if (!options.framesDirectory.empty()) {
         runner.setCapture(options.captureEvery, [&](long frame, std::string& captureError) {
-            window.capture(pixels);
+            window.capture(pixels,
+                           k_FrameStamp::text(frame, static_cast<double>(frame) * options.dt));
             return k_PngWriter::write(frameFileName(options.framesDirectory, frame),
                                       k_SimWindow::width, k_SimWindow::height, pixels,
                                       captureError);

@@ -82,7 +82,8 @@ k_DataFolder k_DataFolder::find(const std::vector<std::string>& fallbackFolders)
 }
 
 std::string k_DataFolder::path(const std::string& name) const {
-    return folder.empty() ? name : folder + "/" + name;
+    // A name with its own folder already says where it is.
+    return folder.empty() || name.empty() || name.front() == '/' ? name : folder + "/" + name;
 }
 
 std::string k_DataFolder::missingFilesHint() const {

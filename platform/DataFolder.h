@@ -20,7 +20,8 @@ public:
     /// does, else the working directory again (and each file's own message says it is missing).
     static k_DataFolder find(const std::vector<std::string>& fallbacks = programFolders());
 
-    /// The path to open `name` by: unchanged in the working directory, else inside the folder.
+    /// The path to open `name` by: unchanged in the working directory or when absolute, else
+    /// inside the folder.
     std::string path(const std::string& name) const;
     bool isWorkingDirectory() const { return folder.empty(); }
     /// False when no folder tried holds any data file.

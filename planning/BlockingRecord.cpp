@@ -18,17 +18,3 @@ void k_BlockingRecord::add(const k_Artifact* artifact) {
     spheres.push_back(k_BoundingSphere(artifact->getTranslation(),
                                        searchGeometry::enlargedRadius(artifact->getRadius())));
 }
-
-void k_BlockingRecord::addFirstHit(const std::vector<k_Artifact*>& registry, const k_Ray& segment,
-                                   const k_Artifact* ignored) {
-    for (const k_Artifact* artifact : registry) {
-        if (artifact == nullptr || artifact == ignored) {
-            continue;
-        }
-        const float radius = searchGeometry::enlargedRadius(artifact->getRadius());
-        if (segment.hits(k_BoundingSphere(artifact->getTranslation(), radius))) {
-            add(artifact);
-            return;
-        }
-    }
-}

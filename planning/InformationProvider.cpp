@@ -1,5 +1,8 @@
 #include "planning/InformationProvider.h"
 
+#include <algorithm>
+
+#include "planning/BlockingListener.h"
 #include "planning/BoundingSphere.h"
 #include "planning/FastPathSearch.h"
 #include "planning/SearchGeometry.h"
@@ -8,37 +11,39 @@
 #include "scenegraph/Icosahedron.h"
 
 k_InformationProvider::k_InformationProvider()
-    : stats(), partialRoute(), maxDepth(4), searchBudget(defaultSearchBudget),
-      directionSampler(new k_Icosahedron(3)), strategy(k_SearchStrategy::fast),
-      compareReference(false), compareRepeats(1), runningReference(false), searchRunning(false),
-      referenceWaypoints(), fastWaypoints(), fastSearch(nullptr), blockingRecord(nullptr) {
-    fastSearch = new k_FastPathSearch(directionSampler->getVertices(), maxDepth, waypointLimit);
+    : stats(), budget(defaultSearchBudget), maxDepth(4), directionSampler(new k_Icosahedron(3)),
+      strategy(k_SearchStrategy::fast), compareReference(false), compareRepeats(1),
+      runningReference(false), searchRunning(false), referenceWaypoints(), fastWaypoints(),
+      blockingListeners(), fastSearch(nullptr) {
+    fastSearch = new k_FastPathSearch(directionSampler->getVertices(), maxDepth, waypointLimit,
+                                      blockingListeners);
 }
 
 k_InformationProvider::~k_InformationProvider() {
-    delete blockingRecord;
     delete fastSearch;
     delete directionSampler;
 }
 
 void k_InformationProvider::refresh() {}
 
-void k_InformationProvider::setRecordBlocking(bool on) {
-    if (on && blockingRecord == nullptr) {
-        blockingRecord = new k_BlockingRecord();
-    } else if (!on) {
-        delete blockingRecord;
-        blockingRecord = nullptr;
+void k_InformationProvider::addBlockingListener(k_BlockingListener* listener) {
+    if (listener != nullptr && std::find(blockingListeners.begin(), blockingListeners.end(),
+                                         listener) == blockingListeners.end()) {
+        blockingListeners.push_back(listener);
     }
-    fastSearch->setBlockingRecord(blockingRecord);
 }
 
-bool k_InformationProvider::withinSearchBudget() const {
-    if (searchBudget != 0 && stats.segmentTests >= searchBudget) {
-        stats.searchBudgetReached = true;
-        return false;
-    }
-    return true;
+void k_InformationProvider::removeBlockingListener(k_BlockingListener* listener) {
+    blockingListeners.erase(
+        std::remove(blockingListeners.begin(), blockingListeners.end(), listener),
+        blockingListeners.end());
+}
+
+k_PlanningStats k_InformationProvider::getStats() const {
+    k_PlanningStats counted = stats;
+    counted.segmentTests = budget.getSpent();
+    counted.searchBudgetReached = budget.isReached();
+    return counted;
 }
 
 const std::vector<k_Vector3>& k_InformationProvider::getSampleDirections() const {
@@ -94,21 +99,19 @@ bool k_InformationProvider::overlapsArtifact(const k_Artifact* artifact) const {
     return false;
 }
 
-bool k_InformationProvider::isSegmentBlocked(const k_Ray& segment,
-                                             const k_Artifact* ignored) const {
-    ++stats.segmentTests;
-    for (const k_Artifact* artifact : artifactRegistry) {
-        if (artifact == nullptr || artifact == ignored) {
-            continue;
-        }
-        const float radius = searchGeometry::enlargedRadius(artifact->getRadius());
-        ++stats.sphereTests;
-        if (segment.hits(k_BoundingSphere(artifact->getTranslation(), radius))) {
-            if (blockingRecord != nullptr) {
-                blockingRecord->add(artifact);
-            }
-            return true;
-        }
+bool k_InformationProvider::isSegmentBlocked(const k_Ray& segment, const k_Artifact* ignored) {
+    budget.spend();
+    return testSegment(segment, ignored);
+}
+
+bool k_InformationProvider::testSegment(const k_Ray& segment, const k_Artifact* ignored) {
+    const k_Artifact* blocker =
+        searchGeometry::firstBodyHit(artifactRegistry, segment, ignored, stats.sphereTests);
+    if (blocker == nullptr) {
+        return false;
     }
-    return false;
+    for (k_BlockingListener* listener : blockingListeners) {
+        listener->segmentBlocked(blocker);
+    }
+    return true;
 }

@@ -3,13 +3,14 @@
 #include <vector>
 
 #include "math/Vector3.h"
-#include "planning/BlockingRecord.h"
 #include "planning/PartialRoute.h"
 #include "planning/PlanningStats.h"
 #include "planning/Ray.h"
+#include "planning/SearchBudget.h"
 #include "platform/EnumWords.h"
 
 class k_Artifact;
+class k_BlockingListener;
 class k_FastPathSearch;
 class k_Icosahedron;
 
@@ -33,7 +34,8 @@ constexpr const auto& enumWords(k_SearchStrategy) {
 // Answers the planner's questions about the scene as it is at the moment of asking: which
 // body to watch, whether a point or a segment is clear of the bodies, and a route of
 // straight segments around them. Keeps no copy of the scene: every query walks
-// artifactRegistry front to back and sees each body as its bounding sphere.
+// artifactRegistry front to back and sees each body as its bounding sphere. Segment tests
+// and searches are work: they spend from the step's search budget and are counted.
 class k_InformationProvider {
 public:
     /// Most waypoints a list may hold when a search starts or an attempt ends.
@@ -55,7 +57,7 @@ public:
     /// intermediate goals (from the goal outwards) and then the start-side point to
     /// `waypoints`, else leaves the list untouched. Callers pass depth 0.
     virtual bool findPath(const k_Vector3& start, const k_Vector3& goal, const k_Artifact* ignored,
-                          std::vector<k_Vector3>& waypoints, int depth) const;
+                          std::vector<k_Vector3>& waypoints, int depth);
     /// True when `point` lies strictly inside some body other than `ignored`, each body's
     /// radius enlarged by `margin` (summed in double, not rounded to float).
     virtual bool isInsideArtifact(const k_Vector3& point, const k_Artifact* ignored,
@@ -64,8 +66,8 @@ public:
     virtual bool overlapsArtifact(const k_Artifact* artifact) const;
 
     /// True when the segment hits some body other than `ignored`, each body enlarged by a
-    /// clearance of 0.5.
-    bool isSegmentBlocked(const k_Ray& segment, const k_Artifact* ignored) const;
+    /// clearance of 0.5. Spends one test of the budget whatever is left of it.
+    bool isSegmentBlocked(const k_Ray& segment, const k_Artifact* ignored);
     /// Points on the sphere around `center` through `from`, nearest to `from` first, cut
     /// to the fifth of the sphere that faces it (128 of 642); empty when from == center.
     std::vector<k_Vector3> buildCandidates(const k_Vector3& from, const k_Vector3& center) const;
@@ -83,37 +85,39 @@ public:
     }
     bool getCompareReference() const { return compareReference; }
 
-    /// Work bound of the searches, in segment tests counted since the last resetStats() (the
+    /// Work bound of the searches, in segment tests spent since the last resetStats() (the
     /// planner resets once per step, so it bounds one step); 0 means unbounded. A search
     /// never makes the test that would go past it: it fails instead, leaving its list as it
     /// was, and so does every later search until the next resetStats(). The stats then show
-    /// searchBudgetReached, and getPartialRoute() tells how far the searches got. The count,
-    /// and so where a search stops, is the same for both strategies and on every machine.
-    void setSearchBudget(std::uint64_t segmentTests) { searchBudget = segmentTests; }
-    std::uint64_t getSearchBudget() const { return searchBudget; }
+    /// searchBudgetReached, and the budget's partial route tells how far the searches got.
+    /// The count, and so where a search stops, is the same for both strategies and on every
+    /// machine.
+    void setSearchBudget(std::uint64_t segmentTests) { budget.setLimit(segmentTests); }
+    std::uint64_t getSearchBudget() const { return budget.getLimit(); }
+    /// The step's budget: what was spent, whether it was reached and the furthest chain the
+    /// searches since the last resetStats() tried.
+    const k_SearchBudget& getBudget() const { return budget; }
+    /// The searches from now on run this way; the partial route is read accordingly.
+    void beginSearch(k_SearchDirection direction) { budget.beginSearch(direction); }
     /// With a budget set: the furthest chain the searches since the last resetStats() tried
     /// (empty when none placed an intermediate goal). Meaningful after the budget was reached.
-    const k_PartialRoute& getPartialRoute() const { return partialRoute; }
+    const k_PartialRoute& getPartialRoute() const { return budget.getPartialRoute(); }
 
     int getMaxDepth() const { return maxDepth; }
     const std::vector<k_Vector3>& getSampleDirections() const;
 
     /// Search work counted since the last resetStats(); only the counters are filled.
-    const k_PlanningStats& getStats() const { return stats; }
-    /// Also starts the blocking record anew, so that it holds one planning step's bodies.
+    k_PlanningStats getStats() const;
+    /// Starts the count and the budget anew, for one planning step.
     void resetStats() {
         stats = k_PlanningStats();
-        partialRoute.clear();
-        if (blockingRecord != nullptr) {
-            blockingRecord->clear();
-        }
+        budget.restart();
     }
 
-    /// Off by default. On, every segment test that finds its way blocked notes the body that
-    /// blocked it, for drawing the plan; answers, routes and counts stay the same.
-    void setRecordBlocking(bool on);
-    /// The bodies that blocked the segment tests since the last resetStats(); null when off.
-    const k_BlockingRecord* getBlockingRecord() const { return blockingRecord; }
+    /// `listener` (not owned) hears of every blocked segment test from now on, until removed;
+    /// answers, routes and counts stay the same.
+    void addBlockingListener(k_BlockingListener* listener);
+    void removeBlockingListener(k_BlockingListener* listener);
 
     k_InformationProvider(const k_InformationProvider&) = delete;
     k_InformationProvider& operator=(const k_InformationProvider&) = delete;
@@ -121,34 +125,31 @@ public:
 protected:
     /// The straightforward search, which nested calls re-enter through the virtual slot.
     bool findPathReference(const k_Vector3& start, const k_Vector3& goal, const k_Artifact* ignored,
-                           std::vector<k_Vector3>& waypoints, int depth) const;
+                           std::vector<k_Vector3>& waypoints, int depth);
     /// The fast search, with the reference alongside when comparing.
     bool findPathFast(const k_Vector3& start, const k_Vector3& goal, const k_Artifact* ignored,
-                      std::vector<k_Vector3>& waypoints, int depth) const;
+                      std::vector<k_Vector3>& waypoints, int depth);
 
-    /// False, and the stats marked, when the next segment test would go past the budget.
-    bool withinSearchBudget() const;
+    /// The segment test itself, counting its sphere tests and telling the listeners; the
+    /// caller has spent the test from the budget.
+    bool testSegment(const k_Ray& segment, const k_Artifact* ignored);
 
-    /// Bookkeeping only: counting never changes an answer, hence mutable in const queries.
-    mutable k_PlanningStats stats;
-    /// Filled while searches run, hence mutable like the stats.
-    mutable k_PartialRoute partialRoute;
+    k_PlanningStats stats;
+    k_SearchBudget budget;
 
 private:
     int maxDepth;
-    std::uint64_t searchBudget;
     k_Icosahedron* directionSampler;
     k_SearchStrategy strategy;
     bool compareReference;
     int compareRepeats;
     /// True while a comparison runs the reference, so that its nested calls stay reference.
-    mutable bool runningReference;
+    bool runningReference;
     /// True while an outermost reference search runs, so that only it is timed.
-    mutable bool searchRunning;
-    mutable std::vector<k_Vector3> referenceWaypoints;
-    mutable std::vector<k_Vector3> fastWaypoints;
-    /// Owned; holds the fast strategy's scratch buffers, hence used from const queries.
+    bool searchRunning;
+    std::vector<k_Vector3> referenceWaypoints;
+    std::vector<k_Vector3> fastWaypoints;
+    std::vector<k_BlockingListener*> blockingListeners;
+    /// Owned; holds the fast strategy's scratch buffers.
     k_FastPathSearch* fastSearch;
-    /// Owned; null unless recording is on, and then shared with fastSearch.
-    k_BlockingRecord* blockingRecord;
 };

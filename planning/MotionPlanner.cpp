@@ -5,6 +5,8 @@
 
 #include "camera/Camera.h"
 #include "planning/InformationProvider.h"
+#include "planning/PlanSnapshot.h"
+#include "planning/VisibleShare.h"
 #include "platform/Random.h"
 #include "scenegraph/Artifact.h"
 #include "scenegraph/ArtifactRegistry.h"
@@ -26,17 +28,48 @@ k_MotionPlanner::k_MotionPlanner(k_InformationProvider* providerValue, k_Camera*
                                  k_MainSceneNode* rootNodeValue)
     : waitEvent(true, "WaitEvent"), camera(cameraValue), rootNode(rootNodeValue),
       provider(providerValue), lastStepStats(), budgetHits(0),
-      budgetFallback(k_BudgetFallback::partialRoute), route() {
-    // A route holds the target, at most 15 search entries and the start-side point.
-    route.reserve(2 * k_InformationProvider::waypointLimit + 2);
+      budgetFallback(k_BudgetFallback::partialRoute),
+      // A route holds the target, at most 15 search entries and the start-side point.
+      route(2 * k_InformationProvider::waypointLimit + 2), searchList() {
+    searchList.reserve(2 * k_InformationProvider::waypointLimit + 2);
 }
 
-k_MotionPlanner::~k_MotionPlanner() {}
+k_MotionPlanner::~k_MotionPlanner() {
+    setPlanSnapshot(nullptr);
+}
 
 void k_MotionPlanner::refresh() {}
 
 void k_MotionPlanner::setCamera(k_Camera* cameraValue) {
     camera = cameraValue;
+    route.clear();
+    blockingRecord.clear();
+    if (snapshot != nullptr) {
+        fillSnapshot(nullptr);
+    }
+}
+
+void k_MotionPlanner::setPlanSnapshot(k_PlanSnapshot* snapshotValue) {
+    if (provider != nullptr) {
+        if (snapshotValue != nullptr) {
+            provider->addBlockingListener(&blockingRecord);
+        } else {
+            provider->removeBlockingListener(&blockingRecord);
+        }
+    }
+    snapshot = snapshotValue;
+    if (snapshot != nullptr) {
+        fillSnapshot(latestTarget());
+    }
+}
+
+const k_Artifact* k_MotionPlanner::latestTarget() const {
+    const int index = lastStepStats.targetIndex;
+    if (route.isEmpty() || index < 0 ||
+        static_cast<std::size_t>(index) >= artifactRegistry.size()) {
+        return nullptr;
+    }
+    return artifactRegistry[static_cast<std::size_t>(index)];
 }
 
 void k_MotionPlanner::waitUntilIdle() {
@@ -51,19 +84,22 @@ void k_MotionPlanner::plan(double dt) {
     const auto startTime = std::chrono::steady_clock::now();
     waitEvent.reset();
     provider->resetStats();
+    blockingRecord.clear();
 
     k_Artifact* target = provider->getTarget();
     if (target != nullptr) {
         lastStepStats.targetIndex = registryIndexOf(target);
-        // One snapshot of the centre serves the whole step: route, path goal and look target.
+        // One copy of the centre serves the whole step: route, path goal and look target.
         const k_Vector3 targetCenter = target->getTranslation();
-        route.clear();
-        route.push_back(targetCenter);
+        route.headFor(targetCenter);
 
         relocateCamera(target, targetCenter);
         chooseRoute(target, targetCenter, route);
         camera->setLookTarget(targetCenter);
         camera->update(dt);
+    }
+    if (snapshot != nullptr) {
+        fillSnapshot(target);
     }
 
     const k_PlanningStats& searchStats = provider->getStats();
@@ -122,33 +158,38 @@ void k_MotionPlanner::relocateCamera(const k_Artifact* target, const k_Vector3& 
     }
 }
 
+k_SearchOutcome k_MotionPlanner::searchRoute(const k_Vector3& goal, const k_Artifact* ignored,
+                                             k_SearchDirection direction, k_Route& into) {
+    const k_Vector3 eye = camera->getPosition();
+    searchList.assign(1, goal);
+    provider->beginSearch(direction);
+    const bool found = direction == k_SearchDirection::fromEye
+                           ? provider->findPath(eye, goal, ignored, searchList, 0)
+                           : provider->findPath(goal, eye, ignored, searchList, 0);
+    if (found && searchList.size() >= 2) {
+        into.takeSearch(searchList, direction);
+        return k_SearchOutcome::found;
+    }
+    return provider->getBudget().isReached() ? k_SearchOutcome::budgetReached
+                                             : k_SearchOutcome::notFound;
+}
+
 void k_MotionPlanner::chooseRoute(const k_Artifact* target, const k_Vector3& targetCenter,
-                                  std::vector<k_Vector3>& route) {
+                                  k_Route& route) {
     const double quarterRadius = 0.25 * static_cast<double>(target->getRadius());
-    routeReversed = false;
     // A target that overlaps another body cannot be reached around it: head straight in.
     if (!provider->isInsideArtifact(targetCenter, target, quarterRadius)) {
-        // The forward route is read from its end: the start-side point, then the
-        // intermediate goals towards the target.
-        if (provider->findPath(camera->getPosition(), targetCenter, target, route, 0) &&
-            route.size() >= 2) {
-            const std::size_t count = route.size();
-            const k_Vector3 waypoint = route[count - 2];
-            const k_Vector3 nextWaypoint = count >= 3 ? route[count - 3] : waypoint;
-            camera->setPath(waypoint, nextWaypoint, targetCenter);
-            return;
+        // From the eye first; where that finds nothing, from the target back to the eye.
+        k_SearchOutcome outcome = k_SearchOutcome::notFound;
+        for (k_SearchDirection direction :
+             {k_SearchDirection::fromEye, k_SearchDirection::fromGoal}) {
+            outcome = searchRoute(targetCenter, target, direction, route);
+            if (outcome == k_SearchOutcome::found) {
+                camera->setPath(route.getWaypoint(), route.getNextWaypoint(), targetCenter);
+                return;
+            }
         }
-        // The reversed route runs from the camera's side back to the target, so the
-        // intermediate goal nearest the camera comes right after the target's entry.
-        if (provider->findPath(targetCenter, camera->getPosition(), target, route, 0) &&
-            route.size() >= 2) {
-            routeReversed = true;
-            const k_Vector3 waypoint = route[1];
-            const k_Vector3 nextWaypoint = route.size() >= 3 ? route[2] : waypoint;
-            camera->setPath(waypoint, nextWaypoint, targetCenter);
-            return;
-        }
-        if (provider->getStats().searchBudgetReached && chooseFallback(targetCenter)) {
+        if (outcome == k_SearchOutcome::budgetReached && chooseFallback(targetCenter)) {
             return;
         }
     }
@@ -158,12 +199,11 @@ void k_MotionPlanner::chooseRoute(const k_Artifact* target, const k_Vector3& tar
 }
 
 bool k_MotionPlanner::chooseFallback(const k_Vector3& targetCenter) {
-    const k_Vector3 eye = camera->getPosition();
     if (budgetFallback == k_BudgetFallback::keepPath) {
         // Only while the old waypoint still lies ahead of the eye: once passed, an eye that
         // brakes on the straight line through it can reverse and speed off backward for good.
         const k_Vector3 waypoint = camera->getWaypoint();
-        if (dot(waypoint - eye, camera->getVelocity()) <= 0.0f) {
+        if (dot(waypoint - camera->getPosition(), camera->getVelocity()) <= 0.0f) {
             return false;
         }
         camera->setPath(waypoint, camera->getNextWaypoint(), targetCenter);
@@ -171,22 +211,47 @@ bool k_MotionPlanner::chooseFallback(const k_Vector3& targetCenter) {
     }
     if (budgetFallback == k_BudgetFallback::partialRoute) {
         const k_PartialRoute& partial = provider->getPartialRoute();
-        const std::vector<k_Vector3>& chain = partial.getChain();
-        if (chain.size() < 2) {
+        if (partial.getChain().size() < 2) {
             return false;
         }
-        const k_Vector3& start = partial.getStart();
-        const bool forward = start.x == eye.x && start.y == eye.y && start.z == eye.z;
-        // Read like the routes above: a forward chain from its end, a reversed one from its front.
-        const std::size_t count = chain.size();
-        const k_Vector3 waypoint = forward ? chain[count - 1] : chain[1];
-        const k_Vector3 nextWaypoint =
-            forward ? chain[count - 2] : (count >= 3 ? chain[2] : chain[1]);
-        camera->setPath(waypoint, nextWaypoint, targetCenter);
         // The chain starts from the same list as the route, so it is the step's route.
-        route.assign(chain.begin(), chain.end());
-        routeReversed = !forward;
+        route.takeChain(partial.getChain(), partial.getDirection());
+        camera->setPath(route.getWaypoint(), route.getNextWaypoint(), targetCenter);
         return true;
     }
     return false;
+}
+
+void k_MotionPlanner::fillSnapshot(const k_Artifact* target) {
+    k_PlanSnapshot& out = *snapshot;
+    if (camera == nullptr) {
+        out.clear();
+        return;
+    }
+    out.planned = true;
+    out.eye = camera->getPosition();
+    out.lookAt = camera->getLookAt();
+    out.up = camera->getUp();
+    out.hasTarget = target != nullptr;
+    // Bodies stand still while a step runs: the centre is the one the step planned for.
+    out.target = out.hasTarget ? k_BoundingSphere(target->getTranslation(), target->getRadius())
+                               : k_BoundingSphere();
+    out.targetVisibleShare = k_VisibleShare::ofRegisteredBody(out.eye, target);
+    out.blockers.assign(blockingRecord.getSpheres().begin(), blockingRecord.getSpheres().end());
+    out.route.clear();
+    out.curve.clear();
+    if (out.hasTarget && !route.isEmpty()) {
+        out.route.push_back(out.eye);
+        out.route.insert(out.route.end(), route.getPoints().begin(), route.getPoints().end());
+        for (int i = 0; i <= k_PlanSnapshot::curveSamples; ++i) {
+            out.curve.push_back(
+                camera->curveToWaypoint(static_cast<float>(i) / k_PlanSnapshot::curveSamples));
+        }
+    }
+    out.bodies.clear();
+    for (const k_Artifact* body : artifactRegistry) {
+        if (body != nullptr && body != target) {
+            out.bodies.push_back(k_BoundingSphere(body->getTranslation(), body->getRadius()));
+        }
+    }
 }

@@ -48,7 +48,7 @@ bool sameBits(const std::vector<k_Vector3>& a, const std::vector<k_Vector3>& b) 
 
 bool k_InformationProvider::findPath(const k_Vector3& start, const k_Vector3& goal,
                                      const k_Artifact* ignored, std::vector<k_Vector3>& waypoints,
-                                     int depth) const {
+                                     int depth) {
     if (strategy == k_SearchStrategy::fast && !runningReference) {
         return findPathFast(start, goal, ignored, waypoints, depth);
     }
@@ -65,11 +65,11 @@ bool k_InformationProvider::findPath(const k_Vector3& start, const k_Vector3& go
 
 bool k_InformationProvider::findPathFast(const k_Vector3& start, const k_Vector3& goal,
                                          const k_Artifact* ignored,
-                                         std::vector<k_Vector3>& waypoints, int depth) const {
+                                         std::vector<k_Vector3>& waypoints, int depth) {
     if (!compareReference) {
         const auto startTime = std::chrono::steady_clock::now();
         const bool found = fastSearch->findPath(artifactRegistry, start, goal, ignored, waypoints,
-                                                depth, stats, searchBudget, &partialRoute);
+                                                depth, stats, budget);
         stats.searchNanoseconds += nanosecondsSince(startTime);
         return found;
     }
@@ -77,13 +77,17 @@ bool k_InformationProvider::findPathFast(const k_Vector3& start, const k_Vector3
     // The reference first, on a copy of the list, with its counts kept apart so that the
     // step's statistics read as if only the fast search had run. Each side runs
     // `compareRepeats` times and keeps its shortest time, which a busy machine inflates least.
+    // The budget is put back with the counts, so that every run spends from the same start.
     const auto compareStart = std::chrono::steady_clock::now();
     const k_PlanningStats before = stats;
+    const k_SearchBudget budgetBefore = budget;
     k_PlanningStats afterReference = stats;
+    std::uint64_t referenceSpent = budget.getSpent();
     bool referenceFound = false;
     std::int64_t referenceTime = 0;
     for (int repeat = 0; repeat < compareRepeats; ++repeat) {
         stats = before;
+        budget = budgetBefore;
         referenceWaypoints.assign(waypoints.begin(), waypoints.end());
         runningReference = true;
         const auto startTime = std::chrono::steady_clock::now();
@@ -92,21 +96,24 @@ bool k_InformationProvider::findPathFast(const k_Vector3& start, const k_Vector3
         runningReference = false;
         referenceTime = repeat == 0 ? time : std::min(referenceTime, time);
         afterReference = stats;
+        referenceSpent = budget.getSpent();
     }
     std::int64_t fastTime = 0;
     for (int repeat = 1; repeat < compareRepeats; ++repeat) {
         stats = before;
+        budget = budgetBefore;
         fastWaypoints.assign(waypoints.begin(), waypoints.end());
         const auto startTime = std::chrono::steady_clock::now();
         fastSearch->findPath(artifactRegistry, start, goal, ignored, fastWaypoints, depth, stats,
-                             searchBudget, &partialRoute);
+                             budget);
         const std::int64_t time = nanosecondsSince(startTime);
         fastTime = repeat == 1 ? time : std::min(fastTime, time);
     }
     stats = before;
+    budget = budgetBefore;
     const auto startTime = std::chrono::steady_clock::now();
     const bool found = fastSearch->findPath(artifactRegistry, start, goal, ignored, waypoints,
-                                            depth, stats, searchBudget, &partialRoute);
+                                            depth, stats, budget);
     const std::int64_t time = nanosecondsSince(startTime);
     fastTime = compareRepeats > 1 ? std::min(fastTime, time) : time;
 
@@ -118,8 +125,7 @@ bool k_InformationProvider::findPathFast(const k_Vector3& start, const k_Vector3
     if (found != referenceFound || !sameBits(waypoints, referenceWaypoints) ||
         stats.findPathCalls - before.findPathCalls !=
             afterReference.findPathCalls - before.findPathCalls ||
-        stats.segmentTests - before.segmentTests !=
-            afterReference.segmentTests - before.segmentTests) {
+        budget.getSpent() != referenceSpent) {
         ++stats.referenceMismatches;
     }
     return found;
@@ -127,8 +133,8 @@ bool k_InformationProvider::findPathFast(const k_Vector3& start, const k_Vector3
 
 bool k_InformationProvider::findPathReference(const k_Vector3& start, const k_Vector3& goal,
                                               const k_Artifact* ignored,
-                                              std::vector<k_Vector3>& waypoints, int depth) const {
-    if (stats.searchBudgetReached) {
+                                              std::vector<k_Vector3>& waypoints, int depth) {
+    if (budget.isReached()) {
         return false;
     }
     ++stats.findPathCalls;
@@ -146,21 +152,21 @@ bool k_InformationProvider::findPathReference(const k_Vector3& start, const k_Ve
     // each retry samples a smaller sphere around the goal.
     const k_Vector3 reference = referencePoint(start, segment, depth, maxDepth);
 
-    if (!withinSearchBudget()) {
+    if (!budget.trySpend()) {
         return false;
     }
-    if (!isSegmentBlocked(segment, ignored)) {
+    if (!testSegment(segment, ignored)) {
         waypoints.push_back(reference);
         return true;
     }
 
     for (const k_Vector3& candidate : buildCandidates(reference, goal)) {
-        if (!withinSearchBudget()) {
+        if (!budget.trySpend()) {
             return false;
         }
         // The probe covers the whole way to the candidate although only its first half is used.
         const k_Ray probe = segmentBetween(goal, candidate);
-        if (isSegmentBlocked(probe, ignored)) {
+        if (testSegment(probe, ignored)) {
             continue;
         }
         const k_Vector3 intermediateGoal = midpointOf(goal, probe);
@@ -170,15 +176,13 @@ bool k_InformationProvider::findPathReference(const k_Vector3& start, const k_Ve
         // The caller's list changes only when the whole attempt succeeds.
         std::vector<k_Vector3> trial(waypoints);
         trial.push_back(intermediateGoal);
-        if (searchBudget != 0) {
-            partialRoute.consider(start, trial);
-        }
+        budget.offer(start, trial);
         if (findPath(start, intermediateGoal, ignored, trial, depth) &&
             trial.size() <= waypointLimit) {
             waypoints.swap(trial);
             return true;
         }
-        if (stats.searchBudgetReached) {
+        if (budget.isReached()) {
             return false;
         }
     }

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "math/Vector3.h"
+#include "planning/BoundingSphere.h"
 #include "planning/Ray.h"
+#include "scenegraph/Artifact.h"
 
 // Arithmetic that the reference and the fast path search share, so that both round every
 // intermediate value the same way and find the same route to the bit.
@@ -30,6 +33,24 @@ inline std::size_t keptCandidateCount(std::size_t count) {
 /// A body's radius as the segment tests see it: enlarged in double, rounded once to float.
 inline float enlargedRadius(float radius) {
     return static_cast<float>(static_cast<double>(radius) + segmentClearance);
+}
+
+/// The first body of `registry` but `ignored` that `segment` hits, each enlarged for segment
+/// tests, or null; counts every body it tests into `sphereTests`.
+inline const k_Artifact* firstBodyHit(const std::vector<k_Artifact*>& registry,
+                                      const k_Ray& segment, const k_Artifact* ignored,
+                                      std::uint64_t& sphereTests) {
+    for (const k_Artifact* artifact : registry) {
+        if (artifact == nullptr || artifact == ignored) {
+            continue;
+        }
+        ++sphereTests;
+        if (segment.hits(k_BoundingSphere(artifact->getTranslation(),
+                                          enlargedRadius(artifact->getRadius())))) {
+            return artifact;
+        }
+    }
+    return nullptr;
 }
 
 inline k_Ray segmentBetween(const k_Vector3& from, const k_Vector3& to) {

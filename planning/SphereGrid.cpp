@@ -59,7 +59,8 @@ inline bool hitsExactly(const k_Ray& segment, float lengthSquared, const k_Bound
 } // namespace
 
 k_SphereGrid::k_SphereGrid()
-    : gridded(false), origin{0.0, 0.0, 0.0}, cellSize(1.0), cellsPerUnit(1.0), cells{1, 1, 1}, largestRadius(0.0) {}
+    : gridded(false), origin{0.0, 0.0, 0.0}, cellSize(1.0), cellsPerUnit(1.0), cells{1, 1, 1},
+      largestRadius(0.0) {}
 
 void k_SphereGrid::build(const std::vector<k_Artifact*>& registry) {
     bodies.clear();
@@ -286,8 +287,8 @@ bool k_SphereGrid::isSegmentBlocked(const k_Ray& segment, const k_Artifact* igno
                 // Most cells near a segment are empty: skip them without a call.
                 const std::uint32_t first = cellStart[cell];
                 const std::uint32_t last = cellStart[cell + 1];
-                if (first != last && walk(cellFirst + first, cellFirst + last, segment, ignored,
-                                          sphereTests)) {
+                if (first != last &&
+                    walk(cellFirst + first, cellFirst + last, segment, ignored, sphereTests)) {
                     return true;
                 }
             }

@@ -180,7 +180,7 @@ double k_VisibilityPlanner::scoreViewpoint(const k_Vector3& direction,
 }
 
 void k_VisibilityPlanner::chooseRoute(const k_Artifact* target, const k_Vector3& targetCenter,
-                                      std::vector<k_Vector3>& route) {
+                                      k_Route& route) {
     k_Camera* camera = getCamera();
     k_PlanningStats& stats = getStepStats();
     forecast.update(animations);
@@ -266,7 +266,7 @@ void k_VisibilityPlanner::chooseRoute(const k_Artifact* target, const k_Vector3&
 }
 
 void k_VisibilityPlanner::keepSafe(const k_Artifact* target, const k_Vector3& targetCenter,
-                                   std::vector<k_Vector3>& route) {
+                                   k_Route& route) {
     k_Camera* camera = getCamera();
     float bestClearance = probeClearance();
     if (bestClearance >= safetyMargin) {
@@ -280,13 +280,11 @@ void k_VisibilityPlanner::keepSafe(const k_Artifact* target, const k_Vector3& ta
     };
     Path best = current();
     bestRoute = route;
-    bool bestReversed = isRouteReversed();
     // Alternatives, in order: the default's way to the target, then braking to a halt
     // (past which the camera backs off along its way).
     for (int option = 0; option < 2 && bestClearance < safetyMargin; ++option) {
         if (option == 0) {
-            route.clear();
-            route.push_back(targetCenter);
+            route.headFor(targetCenter);
             k_MotionPlanner::chooseRoute(target, targetCenter, route);
         } else {
             const k_Vector3 eye = camera->getPosition();
@@ -297,12 +295,10 @@ void k_VisibilityPlanner::keepSafe(const k_Artifact* target, const k_Vector3& ta
             bestClearance = clearance;
             best = current();
             bestRoute = route;
-            bestReversed = isRouteReversed();
         }
     }
     camera->setPath(best.waypoint, best.nextWaypoint, best.goal);
     route = bestRoute;
-    setRouteReversed(bestReversed);
 }
 
 void k_VisibilityPlanner::collectBodiesNearEye() {
@@ -355,8 +351,7 @@ float k_VisibilityPlanner::probeClearance() {
 }
 
 void k_VisibilityPlanner::steerTowards(const k_Vector3& aim, const k_Vector3& viewpoint,
-                                       const k_Vector3& targetCenter,
-                                       std::vector<k_Vector3>& route) {
+                                       const k_Vector3& targetCenter, k_Route& route) {
     k_Camera* camera = getCamera();
     k_InformationProvider* provider = getProvider();
     const k_Vector3 eye = camera->getPosition();
@@ -379,24 +374,20 @@ void k_VisibilityPlanner::steerTowards(const k_Vector3& aim, const k_Vector3& vi
     const k_Vector3 beyondAim =
         exactlyEqual(aim, viewpoint) ? aim + unitOrNull(aim - eye) : viewpoint;
 
-    setRouteReversed(false);
-    route.clear();
-    route.push_back(aim);
+    route.headFor(aim);
     // The target counts as an obstacle: the way to a viewpoint goes round it.
     if (!provider->isSegmentBlocked(searchGeometry::segmentBetween(eye, aim), nullptr)) {
         camera->setPath(aim, beyondAim, goal);
         return;
     }
-    if (provider->findPath(eye, aim, nullptr, route, 0) && route.size() >= 2) {
-        const std::size_t count = route.size();
-        const k_Vector3 waypoint = route[count - 2];
-        const k_Vector3 nextWaypoint = count >= 3 ? route[count - 3] : beyondAim;
-        camera->setPath(waypoint, nextWaypoint, goal);
+    const k_SearchOutcome outcome = searchRoute(aim, nullptr, k_SearchDirection::fromEye, route);
+    if (outcome == k_SearchOutcome::found) {
+        camera->setPath(route.getWaypoint(), route.getNextWaypointOr(beyondAim), goal);
         return;
     }
     // A search stopped at the work bound: the default's fallback for the way to the aim,
     // with this planner's goal.
-    if (provider->getStats().searchBudgetReached && chooseFallback(aim)) {
+    if (outcome == k_SearchOutcome::budgetReached && chooseFallback(aim)) {
         camera->setPath(camera->getWaypoint(), camera->getNextWaypoint(), goal);
         return;
     }

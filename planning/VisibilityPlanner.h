@@ -39,7 +39,7 @@ public:
 
 protected:
     void chooseRoute(const k_Artifact* target, const k_Vector3& targetCenter,
-                     std::vector<k_Vector3>& route) override;
+                     k_Route& route) override;
 
 private:
     /// Bodies that could cut a line of sight of length `reach` from the target at each horizon.
@@ -49,12 +49,11 @@ private:
                           float distance, std::uint64_t& tests, std::uint64_t& sphereTests) const;
     /// Hands the camera a piece of path towards `aim`, braking to rest at `viewpoint`.
     void steerTowards(const k_Vector3& aim, const k_Vector3& viewpoint,
-                      const k_Vector3& targetCenter, std::vector<k_Vector3>& route);
+                      const k_Vector3& targetCenter, k_Route& route);
 
     /// When the chosen path would bring the eye too near a body soon, takes the safest of
     /// it, the default's way to the target and braking.
-    void keepSafe(const k_Artifact* target, const k_Vector3& targetCenter,
-                  std::vector<k_Vector3>& route);
+    void keepSafe(const k_Artifact* target, const k_Vector3& targetCenter, k_Route& route);
     /// The bodies the eye could meet within the probe's look-ahead, for the probes of a step.
     void collectBodiesNearEye();
     /// Least clearance from the bodies' surfaces of the eye over the next moments if the
@@ -69,7 +68,7 @@ private:
     std::uint64_t probeTests;
     std::vector<std::size_t> bodiesNearEye;
     /// The route of the safest way tried, kept with its capacity.
-    std::vector<k_Vector3> bestRoute;
+    k_Route bestRoute;
     k_BodyForecast forecast;
     std::vector<k_Vector3> directions;
     /// A body near the target at one horizon, as the scoring reads it: its centre's offset

@@ -7,13 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
-#include "camera/Camera.h"
-#include "planning/InformationProvider.h"
-#include "planning/MotionPlanner.h"
-#include "planning/VisibleShare.h"
-#include "scenegraph/Artifact.h"
-#include "scenegraph/ArtifactRegistry.h"
 #include "scenes/PlanInfoPanel.h"
 #include "scenes/PlanLegend.h"
 #include "scenes/Scene.h"
@@ -21,7 +16,6 @@
 namespace {
 
 constexpr int circleSegments = 48;
-constexpr int curveSamples = 32;
 constexpr float lineWidth = 2.0f;
 constexpr float routePointSize = 7.0f;
 constexpr float cameraPointSize = 6.0f;
@@ -109,22 +103,6 @@ struct ViewClip {
     }
 };
 
-const k_Artifact* targetOf(const k_MotionPlanner& planner) {
-    const int index = planner.getLastStepStats().targetIndex;
-    if (index < 0 || static_cast<std::size_t>(index) >= artifactRegistry.size()) {
-        return nullptr;
-    }
-    return artifactRegistry[static_cast<std::size_t>(index)];
-}
-
-std::vector<k_Vector3> curveOf(const k_Camera& camera) {
-    std::vector<k_Vector3> points;
-    for (int i = 0; i <= curveSamples; ++i) {
-        points.push_back(camera.curveToWaypoint(static_cast<float>(i) / curveSamples));
-    }
-    return points;
-}
-
 // Smallest and largest x and z of what the top view shows.
 struct Extent {
     double low[2] = {INFINITY, INFINITY};
@@ -143,37 +121,15 @@ struct Extent {
 
 } // namespace
 
-k_PlanOverlay::k_PlanOverlay(k_Scene* sceneValue) : scene(sceneValue) {
-    scene->getInformationProvider()->setRecordBlocking(true);
-}
+k_PlanOverlay::k_PlanOverlay(k_Scene* sceneValue)
+    : scene(sceneValue), snapshot(sceneValue->watchPlan()) {}
 
 k_PlanOverlay::~k_PlanOverlay() {
-    scene->getInformationProvider()->setRecordBlocking(false);
-}
-
-std::vector<k_Vector3> k_PlanOverlay::routeInTravelOrder() const {
-    std::vector<k_Vector3> points;
-    const k_Camera* camera = scene->getCamera();
-    const k_MotionPlanner* planner = scene->getPlanner();
-    if (camera == nullptr || planner == nullptr || targetOf(*planner) == nullptr ||
-        planner->getRoute().empty()) {
-        return points;
-    }
-    const std::vector<k_Vector3>& route = planner->getRoute();
-    points.push_back(camera->getPosition());
-    if (planner->isRouteReversed()) {
-        // Found from the target outwards: its first entry after the target is nearest the eye.
-        points.insert(points.end(), route.begin() + 1, route.end());
-    } else {
-        // Read from the end: the start-side point, then the intermediate goals.
-        points.insert(points.end(), route.rbegin(), route.rend() - 1);
-    }
-    points.push_back(route.front());
-    return points;
+    scene->unwatchPlan();
 }
 
 void k_PlanOverlay::draw() const {
-    if (scene->getCamera() == nullptr || scene->getPlanner() == nullptr) {
+    if (!snapshot.planned) {
         return;
     }
     GLint viewport[4] = {0, 0, 0, 0};
@@ -219,37 +175,32 @@ void k_PlanOverlay::draw() const {
 }
 
 void k_PlanOverlay::drawInView() const {
-    const k_Camera& camera = *scene->getCamera();
-    const k_MotionPlanner& planner = *scene->getPlanner();
     // The camera node's own view transform, from an identity model-view.
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    const k_Vector3 eye = camera.getPosition();
-    const k_Vector3 lookAt = camera.getLookAt();
-    const k_Vector3 up = camera.getUp();
+    const k_Vector3& eye = snapshot.eye;
+    const k_Vector3& lookAt = snapshot.lookAt;
+    const k_Vector3& up = snapshot.up;
     gluLookAt(eye.x, eye.y, eye.z, lookAt.x, lookAt.y, lookAt.z, up.x, up.y, up.z);
 
-    if (const k_BlockingRecord* record = scene->getInformationProvider()->getBlockingRecord()) {
-        setColour(blockingColour);
-        for (const k_BoundingSphere& sphere : record->getSpheres()) {
-            drawWireSphere(sphere.center, sphere.radius);
-        }
+    setColour(blockingColour);
+    for (const k_BoundingSphere& sphere : snapshot.blockers) {
+        drawWireSphere(sphere.center, sphere.radius);
     }
-    const k_Artifact* target = targetOf(planner);
-    if (target == nullptr) {
+    if (!snapshot.hasTarget) {
         return;
     }
     setColour(targetColour);
-    drawWireSphere(target->getTranslation(), target->getRadius());
+    drawWireSphere(snapshot.target.center, snapshot.target.radius);
 
     k_Vector3 forward = lookAt - eye;
     forward.normalize();
     const ViewClip clip{eye, forward, viewNearest};
-    const std::vector<k_Vector3> route = routeInTravelOrder();
+    const std::vector<k_Vector3>& route = snapshot.route;
     setColour(routeColour);
     clip.drawLines(route);
     setColour(curveColour);
-    clip.drawLines(curveOf(camera));
+    clip.drawLines(snapshot.curve);
     // The route's points last, on top of the lines that meet there; not the eye or the target.
     setColour(routeColour);
     glPointSize(routePointSize);
@@ -257,11 +208,7 @@ void k_PlanOverlay::drawInView() const {
 }
 
 void k_PlanOverlay::drawTopView(int left, int bottom) const {
-    const k_Camera& camera = *scene->getCamera();
-    const k_Artifact* target = targetOf(*scene->getPlanner());
-    const k_BlockingRecord* record = scene->getInformationProvider()->getBlockingRecord();
-    const std::vector<k_Vector3> route = routeInTravelOrder();
-    const std::vector<k_Vector3> curve = curveOf(camera);
+    const std::vector<k_Vector3>& route = snapshot.route;
 
     glEnable(GL_SCISSOR_TEST);
     glScissor(left, bottom, topViewSize, topViewSize);
@@ -271,17 +218,15 @@ void k_PlanOverlay::drawTopView(int left, int bottom) const {
 
     // Framed on the plan (a scene may spread its bodies far wider); bodies outside are cut.
     Extent extent;
-    extent.add(camera.getPosition());
-    if (target != nullptr) {
-        extent.add(target->getTranslation(), target->getRadius());
+    extent.add(snapshot.eye);
+    if (snapshot.hasTarget) {
+        extent.add(snapshot.target.center, snapshot.target.radius);
     }
     for (const k_Vector3& point : route) {
         extent.add(point);
     }
-    if (record != nullptr) {
-        for (const k_BoundingSphere& sphere : record->getSpheres()) {
-            extent.add(sphere.center, sphere.radius);
-        }
+    for (const k_BoundingSphere& sphere : snapshot.blockers) {
+        extent.add(sphere.center, sphere.radius);
     }
     // Nothing finite to show (an eye gone to infinity): frame the origin instead.
     const double centerX =
@@ -302,30 +247,26 @@ void k_PlanOverlay::drawTopView(int left, int bottom) const {
 
     glLineWidth(1.0f);
     setColour(bodyColour);
-    for (const k_Artifact* artifact : artifactRegistry) {
-        if (artifact != nullptr && artifact != target) {
-            drawCircle(artifact->getTranslation(), artifact->getRadius(), 0, 2);
-        }
+    for (const k_BoundingSphere& body : snapshot.bodies) {
+        drawCircle(body.center, body.radius, 0, 2);
     }
-    if (record != nullptr) {
-        setColour(blockingColour);
-        for (const k_BoundingSphere& sphere : record->getSpheres()) {
-            drawCircle(sphere.center, sphere.radius, 0, 2);
-        }
+    setColour(blockingColour);
+    for (const k_BoundingSphere& sphere : snapshot.blockers) {
+        drawCircle(sphere.center, sphere.radius, 0, 2);
     }
     glLineWidth(lineWidth);
-    if (target != nullptr) {
+    if (snapshot.hasTarget) {
         setColour(targetColour);
-        drawCircle(target->getTranslation(), target->getRadius(), 0, 2);
+        drawCircle(snapshot.target.center, snapshot.target.radius, 0, 2);
         setColour(routeColour);
         drawLineStrip(route);
         setColour(curveColour);
-        drawLineStrip(curve);
+        drawLineStrip(snapshot.curve);
     }
-    k_Vector3 direction = camera.getLookAt() - camera.getPosition();
+    k_Vector3 direction = snapshot.lookAt - snapshot.eye;
     direction.y = 0.0f;
     direction.normalize();
-    const k_Vector3 eye = camera.getPosition();
+    const k_Vector3 eye = snapshot.eye;
     const k_Vector3 ahead = eye + direction * static_cast<float>(2.0 * half * viewDirectionShare);
     setColour(cameraColour);
     glBegin(GL_LINES);
@@ -339,12 +280,9 @@ void k_PlanOverlay::drawTopView(int left, int bottom) const {
 }
 
 void k_PlanOverlay::drawCaption(const int viewport[4]) const {
-    const k_Artifact* target = targetOf(*scene->getPlanner());
-    const double share =
-        k_VisibleShare::ofRegisteredBody(scene->getCamera()->getPosition(), target);
-    const std::string caption =
-        k_PlanInfoPanel::caption(scene->getSceneName(), wordOf(scene->getPlannerKind()),
-                                 scene->getSceneTime(), target != nullptr, share);
+    const std::string caption = k_PlanInfoPanel::caption(
+        scene->getSceneName(), wordOf(scene->getPlannerKind()), scene->getSceneTime(),
+        snapshot.hasTarget, snapshot.targetVisibleShare);
     std::vector<k_PlanInfoPanel::LegendEntry> legend;
     for (const k_PlanLegendEntry& entry : planLegend) {
         legend.push_back({{entry.colour.r, entry.colour.g, entry.colour.b}, entry.label});

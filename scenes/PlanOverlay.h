@@ -1,12 +1,10 @@
 #pragma once
 
-#include <vector>
-
-#include "math/Vector3.h"
+#include "planning/PlanSnapshot.h"
 
 class k_Scene;
 
-// Draws what the planner is doing over a finished frame, in the camera's own view: the
+// Draws the latest plan snapshot over a finished frame, in the camera's own view: the
 // target's bounding sphere, the enlarged spheres of the bodies that blocked the latest
 // planning step's segment tests, the route with its points and intermediate goals, the curve
 // the camera steers along to its waypoint, and, in the lower-left corner, a top view of the
@@ -38,19 +36,14 @@ public:
     static constexpr int topViewSize = 200;
     static constexpr int topViewMargin = cornerMargin;
 
-    /// Turns on the scene's record of blocking bodies for the overlay's lifetime; `scene`
-    /// must outlive the overlay.
+    /// Watches the scene's plan for the overlay's lifetime; `scene` must outlive the overlay.
     explicit k_PlanOverlay(k_Scene* scene);
-    /// Turns the record off again.
+    /// Stops watching.
     ~k_PlanOverlay();
 
     /// Draws over the colour buffer with the current projection and viewport, reading the
-    /// scene as the latest update left it. Draws nothing before a scene is loaded.
+    /// snapshot as the latest update left it. Draws nothing before a step was planned.
     void draw() const;
-
-    /// The route as the camera travels it: from its eye through the route's points to the
-    /// target's centre. Empty before a scene is loaded or while there is no target.
-    std::vector<k_Vector3> routeInTravelOrder() const;
 
     k_PlanOverlay(const k_PlanOverlay&) = delete;
     k_PlanOverlay& operator=(const k_PlanOverlay&) = delete;
@@ -62,4 +55,5 @@ private:
     void drawCaption(const int viewport[4]) const;
 
     k_Scene* scene;
+    const k_PlanSnapshot& snapshot;
 };

@@ -21,17 +21,32 @@
 k_Scene::k_Scene(k_MainSceneNode* rootNode)
     : planner(nullptr), plannerKind(k_PlannerKind::standard), heightArtifact(nullptr),
       camera(nullptr), skyNode(nullptr), root(rootNode), informationProvider(nullptr),
-      animationManager(nullptr) {
+      animationManager(nullptr), planSnapshot(), planWatchers(0) {
     informationProvider = new k_InformationProvider();
     planner = new k_MotionPlanner(informationProvider, nullptr, root);
     animationManager = new k_AnimationManager();
 }
 
 // The scene graph belongs to the application, which deletes the root before this.
+// The planner before the provider: it stops listening to the provider as it ends.
 k_Scene::~k_Scene() {
-    delete informationProvider;
     delete planner;
+    delete informationProvider;
     delete animationManager;
+}
+
+const k_PlanSnapshot& k_Scene::watchPlan() {
+    if (planWatchers++ == 0) {
+        planner->setPlanSnapshot(&planSnapshot);
+    }
+    return planSnapshot;
+}
+
+void k_Scene::unwatchPlan() {
+    if (planWatchers > 0 && --planWatchers == 0) {
+        planner->setPlanSnapshot(nullptr);
+        planSnapshot.clear();
+    }
 }
 
 void k_Scene::setPlannerKind(k_PlannerKind kind) {
@@ -46,6 +61,9 @@ void k_Scene::setPlannerKind(k_PlannerKind kind) {
         planner = new k_MotionPlanner(informationProvider, camera, root);
     }
     planner->setBudgetFallback(fallback);
+    if (planWatchers > 0) {
+        planner->setPlanSnapshot(&planSnapshot);
+    }
 }
 
 void k_Scene::update(double dt) {

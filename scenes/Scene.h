@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "planning/PlanSnapshot.h"
 #include "planning/PlannerKind.h"
 
 class k_AnimationManager;
@@ -42,6 +43,13 @@ public:
     void setPlannerKind(k_PlannerKind kind);
     k_PlannerKind getPlannerKind() const { return plannerKind; }
 
+    /// Has the planner, this one and any that replaces it, fill the plan snapshot after
+    /// every step until as many unwatchPlan() calls; returns the snapshot, which lives as
+    /// long as the controller.
+    const k_PlanSnapshot& watchPlan();
+    void unwatchPlan();
+    const k_PlanSnapshot& getPlanSnapshot() const { return planSnapshot; }
+
     k_Camera* getCamera() const { return camera; }
     k_Sphere* getSkyNode() const { return skyNode; }
     k_Artifact* getHeightArtifact() const { return heightArtifact; }
@@ -75,4 +83,6 @@ private:
     k_MainSceneNode* root;
     k_InformationProvider* informationProvider;
     k_AnimationManager* animationManager;
+    k_PlanSnapshot planSnapshot;
+    int planWatchers;
 };

@@ -11,6 +11,7 @@
 #include "planning/CandidateOrder.h"
 #include "planning/InformationProvider.h"
 #include "planning/MotionPlanner.h"
+#include "planning/PlanSnapshot.h"
 #include "planning/PlanningTestScene.h"
 #include "planning/SphereGrid.h"
 #include "platform/Random.h"
@@ -287,13 +288,16 @@ TEST_F(FastPathSearchTest, PlannerRunsAreIdenticalStepByStep) {
         k_InformationProvider provider;
         provider.setStrategy(strategy);
         provider.setCompareReference(compare, 3);
-        provider.setRecordBlocking(record);
         provider.setSearchBudget(budget);
         k_Camera camera(75, 5, 125, 10);
         camera.setPosition(k_Vector3(0, -50, -620));
         camera.setUp(k_Vector3(0, 1, 0));
         camera.setLookAt(k_Vector3(0, 0, 0));
         k_MotionPlanner planner(&provider, &camera, nullptr);
+        k_PlanSnapshot snapshot;
+        if (record) {
+            planner.setPlanSnapshot(&snapshot);
+        }
         randomSeed(2);
         std::vector<Step> steps;
         for (int frame = 0; frame < 900; ++frame) {
@@ -309,7 +313,7 @@ TEST_F(FastPathSearchTest, PlannerRunsAreIdenticalStepByStep) {
                              planner.getLastStepStats(),
                              {}});
             if (record) {
-                steps.back().blocking = provider.getBlockingRecord()->getSpheres();
+                steps.back().blocking = snapshot.blockers;
             }
         }
         return steps;

@@ -10,6 +10,7 @@
 #include "camera/Camera.h"
 #include "planning/InformationProvider.h"
 #include "planning/MotionPlanner.h"
+#include "planning/PlanSnapshot.h"
 #include "planning/PlanningTestScene.h"
 #include "planning/VisibilityPlanner.h"
 #include "platform/Random.h"
@@ -75,7 +76,7 @@ public:
         return k_InformationProvider::getTarget();
     }
     bool findPath(const k_Vector3& start, const k_Vector3& goal, const k_Artifact* ignored,
-                  std::vector<k_Vector3>& waypoints, int depth) const override {
+                  std::vector<k_Vector3>& waypoints, int depth) override {
         if (onQuery) {
             onQuery();
         }
@@ -346,6 +347,96 @@ TEST_F(MotionPlannerTest, RealSearchAndMotionAroundOneBody) {
     EXPECT_TRUE(exactlyEqual(camera.getGoal(), targetCenter));
     EXPECT_TRUE(exactlyEqual(camera.getLookTarget(), targetCenter));
     EXPECT_FALSE(exactlyEqual(camera.getPosition(), cameraStart)); // it started to move
+}
+
+TEST_F(MotionPlannerTest, SnapshotHoldsTheStepsPlanInTravelOrder) {
+    k_TestBody* blocker = scene.add(k_Vector3(0, 0, -10), 1.0f);
+    k_TestBody* aside = scene.add(k_Vector3(30, 0, 0), 2.0f);
+    camera.runMotion = true;
+    planner.setCamera(&camera);
+    k_PlanSnapshot snapshot;
+    provider.answers = {{true, {k_Vector3(0, 0, 0)}}};
+    planner.plan(0.1); // not watched: nothing filled
+    EXPECT_FALSE(snapshot.planned);
+    // Watched from now on: filled at once from the latest step, without blocking bodies.
+    planner.setPlanSnapshot(&snapshot);
+    EXPECT_TRUE(snapshot.planned && snapshot.hasTarget);
+    EXPECT_EQ(snapshot.route.size(), 3u);
+
+    const k_Vector3 a(1, 0, -15), b(2, 0, -8), start(0, 0, 0);
+    provider.answers = {{true, {a, b, start}}};
+    planner.plan(0.1);
+    ASSERT_TRUE(snapshot.planned);
+    EXPECT_TRUE(exactlyEqual(snapshot.eye, camera.getPosition()));
+    EXPECT_TRUE(exactlyEqual(snapshot.lookAt, camera.getLookAt()));
+    ASSERT_TRUE(snapshot.hasTarget);
+    EXPECT_TRUE(exactlyEqual(snapshot.target.center, targetCenter));
+    EXPECT_EQ(snapshot.target.radius, 1.0f);
+    const std::vector<k_Vector3> travel{camera.getPosition(), start, b, a, targetCenter};
+    ASSERT_EQ(snapshot.route.size(), travel.size());
+    for (std::size_t i = 0; i < travel.size(); ++i) {
+        EXPECT_TRUE(exactlyEqual(snapshot.route[i], travel[i])) << i;
+    }
+    ASSERT_EQ(snapshot.curve.size(), static_cast<std::size_t>(k_PlanSnapshot::curveSamples) + 1);
+    EXPECT_TRUE(exactlyEqual(snapshot.curve.front(), camera.getPosition()));
+    EXPECT_TRUE(exactlyEqual(snapshot.curve.back(), camera.getWaypoint()));
+    ASSERT_EQ(snapshot.bodies.size(), 2u); // all but the target
+    EXPECT_TRUE(exactlyEqual(snapshot.bodies[0].center, blocker->getTranslation()));
+    EXPECT_TRUE(exactlyEqual(snapshot.bodies[1].center, aside->getTranslation()));
+    EXPECT_TRUE(snapshot.blockers.empty()); // the scripted search tested no segment
+
+    // The real search goes around the blocker, which the snapshot names, enlarged, once.
+    provider.answers.clear();
+    planner.plan(0.1);
+    ASSERT_EQ(snapshot.blockers.size(), 1u);
+    EXPECT_TRUE(exactlyEqual(snapshot.blockers[0].center, blocker->getTranslation()));
+    EXPECT_EQ(snapshot.blockers[0].radius, 1.5f);
+    ASSERT_EQ(snapshot.route.size(), 4u); // eye, start-side point, intermediate goal, target
+    EXPECT_TRUE(exactlyEqual(snapshot.route[2], camera.getWaypoint()));
+
+    // Without a target: the camera and the bodies, no route; a new camera: no route yet.
+    target->setInterest(0);
+    planner.plan(0.1);
+    EXPECT_TRUE(snapshot.planned);
+    EXPECT_FALSE(snapshot.hasTarget);
+    EXPECT_TRUE(snapshot.route.empty() && snapshot.curve.empty() && snapshot.blockers.empty());
+    EXPECT_EQ(snapshot.bodies.size(), 3u);
+    planner.setCamera(&camera);
+    EXPECT_TRUE(snapshot.planned);
+    EXPECT_FALSE(snapshot.hasTarget);
+    EXPECT_TRUE(snapshot.route.empty());
+
+    // Unwatched again: the blocking bodies are no longer listened for.
+    target->setInterest(10);
+    planner.setPlanSnapshot(nullptr);
+    snapshot.clear();
+    planner.plan(0.1);
+    EXPECT_FALSE(snapshot.planned);
+}
+
+TEST_F(MotionPlannerTest, PartialRouteIsSteeredFromItsGoalNearestTheEye) {
+    // A cloud between the eye and the target that a budget of 1,200 segment tests stops the
+    // search in after it placed several intermediate goals: the camera heads for the newest
+    // (nearest the eye) and then the one before it, and the route runs that way.
+    addDenseCloud(scene);
+    provider.setSearchBudget(1200);
+    planner.setCamera(&camera);
+    k_PlanSnapshot snapshot;
+    planner.setPlanSnapshot(&snapshot);
+    planner.plan(0.1);
+    ASSERT_TRUE(planner.getLastStepStats().searchBudgetReached);
+    const k_PartialRoute& partial = provider.getPartialRoute();
+    ASSERT_EQ(partial.getDirection(), k_SearchDirection::fromEye);
+    const std::vector<k_Vector3>& chain = partial.getChain();
+    ASSERT_GE(chain.size(), 3u); // the target and two or more intermediate goals
+    ASSERT_EQ(camera.paths.size(), 1u);
+    EXPECT_TRUE(exactlyEqual(camera.paths[0].waypoint, chain.back()));
+    EXPECT_TRUE(exactlyEqual(camera.paths[0].nextWaypoint, chain[chain.size() - 2]));
+    EXPECT_TRUE(exactlyEqual(camera.paths[0].goal, targetCenter));
+    ASSERT_EQ(snapshot.route.size(), chain.size() + 1);
+    for (std::size_t i = 0; i < chain.size(); ++i) {
+        EXPECT_TRUE(exactlyEqual(snapshot.route[i + 1], chain[chain.size() - 1 - i])) << i;
+    }
 }
 
 TEST_F(MotionPlannerTest, StepStatisticsAgreeWithIndependentCounts) {

@@ -221,19 +221,7 @@ TEST_F(PathSearchTest, ProximityRuleSkipsGoalsWithinATenthOfAListedPoint) {
 
 TEST_F(PathSearchTest, DenseWorldStopsAtTheBudgetAlikeInBothStrategies) {
     // A cloud of bodies between start and goal that makes the unbounded search go deep.
-    std::uint32_t state = 7;
-    auto next = [&state]() {
-        state = state * 1664525u + 1013904223u;
-        return static_cast<float>(state >> 8) / 16777216.0f - 0.5f;
-    };
-    for (int i = 0; i < 400; ++i) {
-        // One statement each: the order of a call's arguments differs between compilers
-        // (GCC's order, last first, is the one the figures below were made with).
-        const float z = -10.0f + 16.0f * next();
-        const float y = 16.0f * next();
-        const float x = 16.0f * next();
-        scene.add(k_Vector3(x, y, z), 1.0f);
-    }
+    addDenseCloud(scene);
     provider.setSearchBudget(0);
     std::vector<k_Vector3> unbounded{goalOnAxis};
     provider.findPath(origin, goalOnAxis, nullptr, unbounded, 0);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "math/Vector3.h"
 #include "scenegraph/Artifact.h"
 #include "scenegraph/SceneNode.h"
@@ -47,3 +49,21 @@ public:
 
     k_TestRoot root;
 };
+
+// 400 unit bodies in a 16-unit cube centred 10 units down the negative z axis: between the
+// origin and (0, 0, -20) they make an unbounded search go deep.
+inline void addDenseCloud(k_TestScene& scene) {
+    std::uint32_t state = 7;
+    auto next = [&state]() {
+        state = state * 1664525u + 1013904223u;
+        return static_cast<float>(state >> 8) / 16777216.0f - 0.5f;
+    };
+    for (int i = 0; i < 400; ++i) {
+        // One statement each: the order of a call's arguments differs between compilers
+        // (GCC's order, last first, is the one the tests' figures were made with).
+        const float z = -10.0f + 16.0f * next();
+        const float y = 16.0f * next();
+        const float x = 16.0f * next();
+        scene.add(k_Vector3(x, y, z), 1.0f);
+    }
+}

@@ -357,7 +357,7 @@ TEST_F(SceneTest, ThePlanIsDrawnOverTheFrameAndLeavesTheNextFrameAsWithoutIt) {
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
     glGetIntegerv(GL_VIEWPORT, viewport);
     glPopMatrix();
-    const std::vector<k_Vector3> route = overlay.routeInTravelOrder();
+    const std::vector<k_Vector3> route = scene.getPlanSnapshot().route;
     ASSERT_GE(route.size(), 3u);
     int pointsSeen = 0;
     for (std::size_t i = 1; i + 1 < route.size(); ++i) {
@@ -385,6 +385,40 @@ TEST_F(SceneTest, ThePlanIsDrawnOverTheFrameAndLeavesTheNextFrameAsWithoutIt) {
         }
         EXPECT_GT(count, 100u) << int(colour.r) << ' ' << int(colour.g) << ' ' << int(colour.b);
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SceneTest, ThePlanIsFilledUntilItsLastWatcherLeavesWhicheverPlannerSteers) {
+    load(1);
+    const k_PlanSnapshot& snapshot = scene.getPlanSnapshot();
+    auto followsTheCamera = [&] {
+        scene.update(0.016);
+        const k_Vector3 eye = scene.getCamera()->getPosition();
+        return snapshot.planned && snapshot.eye.x == eye.x && snapshot.eye.y == eye.y &&
+               snapshot.eye.z == eye.z;
+    };
+    EXPECT_FALSE(followsTheCamera());
+    {
+        k_PlanOverlay first(&scene);
+        {
+            k_PlanOverlay second(&scene);
+            EXPECT_TRUE(followsTheCamera());
+        }
+        EXPECT_TRUE(followsTheCamera()) << "one watcher left, the other still watches";
+        scene.setPlannerKind(k_PlannerKind::visibility);
+        EXPECT_TRUE(followsTheCamera()) << "the new planner fills it too";
+        // A new scene: its camera, without a route until its first step.
+        load(2);
+        EXPECT_TRUE(snapshot.planned);
+        EXPECT_FALSE(snapshot.hasTarget);
+        EXPECT_TRUE(snapshot.route.empty());
+        EXPECT_TRUE(followsTheCamera());
+    }
+    EXPECT_FALSE(snapshot.planned);
+    EXPECT_FALSE(followsTheCamera());
 }
 
 } // namespace

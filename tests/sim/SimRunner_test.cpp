@@ -29,7 +29,7 @@ public:
     }
 
     bool findPath(const k_Vector3& start, const k_Vector3& goal, const k_Artifact* ignored,
-                  std::vector<k_Vector3>& waypoints, int depth) const override {
+                  std::vector<k_Vector3>& waypoints, int depth) override {
         ++findPathCalls;
         return k_InformationProvider::findPath(start, goal, ignored, waypoints, depth);
     }

@@ -1,42 +1,65 @@
 #include "app/DemoOptions.h"
 
+#include <cstring>
+
+#include "app/CommandLine.h"
 #include "scenes/PlanLegend.h"
 
-#include <CLI/CLI.hpp>
-
-#include <cstdio>
-#include <map>
-#include <string>
-
 namespace {
+
 constexpr const char* programName = "veltrava";
+
+// The X options freeglut reads in glutInit, and whether each takes a value.
+struct XOption {
+    const char* name;
+    bool takesValue;
+};
+constexpr XOption xOptions[] = {{"-display", true}, {"-geometry", true}, {"-iconic", false},
+                                {"-sync", false},   {"-direct", false},  {"-indirect", false},
+                                {"-gldebug", false}};
+
+const XOption* findXOption(const char* argument) {
+    for (const XOption& option : xOptions) {
+        if (std::strcmp(argument, option.name) == 0) {
+            return &option;
+        }
+    }
+    return nullptr;
+}
+
 } // namespace
 
 int parseDemoOptions(int argc, const char* const* argv, k_DemoOptions& options) {
-    CLI::App app("Veltrava Corrento: an autonomous virtual camera plans its way through scenes\n"
-                 "of moving bodies. Choose a scene from the menu on the right mouse button.",
-                 programName);
-    app.add_flag("--show-plan", options.showPlan, "Draw the plan over every frame (see below)");
-    app.add_option("--planner", options.planner,
-                   "default (heads for the target) or visibility (keeps the target in sight "
-                   "first)")
-        ->transform(CLI::CheckedTransformer(std::map<std::string, k_PlannerKind>{
-            {wordOf(k_PlannerKind::standard), k_PlannerKind::standard},
-            {wordOf(k_PlannerKind::visibility), k_PlannerKind::visibility}}))
-        ->type_name("P");
-    app.footer(planLegendText(2) +
-               "X options such as -display NAME and -geometry WxH+X+Y are read by GLUT.\n"
-               "Exit codes: 0 after Quit or --help, 1 when the window cannot be opened, 2 for a\n"
-               "bad argument.");
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::CallForHelp&) {
-        std::fputs(app.help().c_str(), stdout);
-        return 0;
-    } catch (const CLI::ParseError& error) {
-        std::fprintf(stderr, "%s: %s (run '%s --help' for the options)\n", programName,
-                     error.what(), programName);
-        return demoUsageExitCode;
+    k_CommandLine line(programName,
+                       "Veltrava Corrento: an autonomous virtual camera plans its way through "
+                       "scenes\nof moving bodies. Choose a scene from the menu on the right mouse "
+                       "button.");
+    line.addScene(options.scene, "start in scene N (1-4) instead of waiting for the menu");
+    line.addPlanner(options.planner);
+    line.addShowPlan(options.showPlan, "draw the plan over every frame (colours below)");
+    line.app().footer(planLegendText(2) +
+                      "\nX options such as -display NAME and -geometry WxH+X+Y are read by "
+                      "GLUT.\nExit codes: 0 after Quit, --help or --version, 1 when the window "
+                      "cannot be opened,\n2 for a bad argument.");
+
+    // The X options go to GLUT, everything else to our parser.
+    std::vector<const char*> ours{argc > 0 ? argv[0] : programName};
+    options.glutArguments.assign(1, ours.front());
+    for (int i = 1; i < argc; ++i) {
+        const XOption* xOption = findXOption(argv[i]);
+        if (xOption == nullptr) {
+            ours.push_back(argv[i]);
+            continue;
+        }
+        options.glutArguments.emplace_back(argv[i]);
+        if (xOption->takesValue) {
+            if (i + 1 == argc) {
+                return k_CommandLine::refuse(programName,
+                                             std::string(xOption->name) + " needs a value");
+            }
+            options.glutArguments.emplace_back(argv[++i]);
+        }
     }
-    return demoOptionsRun;
+    const k_CommandLine::Outcome outcome = line.parse(static_cast<int>(ours.size()), ours.data());
+    return outcome == k_CommandLine::Outcome::run ? demoOptionsRun : line.answer(outcome);
 }

@@ -1,23 +1,29 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "planning/PlannerKind.h"
 
 // What the demo is asked for on its command line. Without arguments it runs as it always has;
-// every option is an opt-in extra. GLUT takes its own X options (-display, -geometry, -iconic,
-// -sync, ...) out of the line first; parseDemoOptions reads what is left.
+// every option is an opt-in extra. The X options GLUT reads (-display NAME, -geometry WxH+X+Y,
+// -iconic, -sync, -direct, -indirect, -gldebug) are split off first and kept for glutInit, so
+// that the rest is read, and answered, before any display is needed.
 struct k_DemoOptions {
-    /// Draws the plan over every frame (k_PlanOverlay).
+    /// Draws the plan over every frame.
     bool showPlan = false;
     /// The planner that steers the camera in every scene.
     k_PlannerKind planner = k_PlannerKind::standard;
+    /// The scene shown from the start, 1 to 4; 0 waits for the menu's choice.
+    int scene = 0;
+    /// The program's name followed by the X options, in their order, for glutInit.
+    std::vector<std::string> glutArguments;
 };
 
-/// Exit code for a bad command line.
-constexpr int demoUsageExitCode = 2;
 /// Returned by parseDemoOptions when the program goes on.
 constexpr int demoOptionsRun = -1;
 
-/// Fills `options` and returns demoOptionsRun; or answers --help on standard output and
-/// returns 0; or writes one line naming the bad argument to standard error and returns
-/// demoUsageExitCode. Every option is declared in this one function.
+/// Fills `options` and returns demoOptionsRun; or answers --help or --version on standard
+/// output and returns 0; or writes one line naming the bad argument to standard error and
+/// returns k_CommandLine::usageExitCode.
 int parseDemoOptions(int argc, const char* const* argv, k_DemoOptions& options);

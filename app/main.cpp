@@ -1,26 +1,37 @@
-#include <GL/freeglut.h>
-
 #include <cstdlib>
+#include <vector>
 
 #include "app/DemoOptions.h"
+#include "app/FrameClock.h"
 #include "app/GlutApplication.h"
 #include "scenes/Scene.h"
 
 int main(int argc, char** argv) {
-    // GLUT first: it takes its own X options (-display and the like) out of the line.
-    glutInit(&argc, argv);
+    // Read before GLUT starts, so that help, the version and a bad argument need no display.
     k_DemoOptions options;
     const int status = parseDemoOptions(argc, argv, options);
     if (status != demoOptionsRun) {
         return status;
     }
+    // GLUT gets the program's name and the X options only; `options` lives until the exit.
+    std::vector<char*> glutArgv;
+    for (std::string& argument : options.glutArguments) {
+        glutArgv.push_back(argument.data());
+    }
+    int glutArgc = static_cast<int>(glutArgv.size());
+    glutArgv.push_back(nullptr);
     std::atexit(destroyApplication);
-    initApplication(&argc, argv, 800, 600, "Veltrava Corrento");
+    initApplication(&glutArgc, glutArgv.data(), 800, 600, "Veltrava Corrento");
     if (options.planner != k_PlannerKind::standard) {
         getApplication()->getScene()->setPlannerKind(options.planner);
     }
     if (options.showPlan) {
         getApplication()->showPlan();
+    }
+    if (options.scene != 0) {
+        getApplication()->getHost().loadScene(options.scene);
+        // The time spent building the scene is not passed to its first update.
+        restartFrameClock();
     }
     getApplication()->run();
     return 0;

@@ -2,11 +2,9 @@
 
 #include <cstdlib>
 
-#include "app/DemoOptions.h"
 #include "app/FrameClock.h"
 #include "app/GlutApplication.h"
 #include "app/GlutCallbacks.h"
-#include "scenes/PlanLegend.h"
 #include "support/CaptureOutput.h"
 
 namespace {
@@ -47,21 +45,6 @@ TEST(GlutCallbacks, withoutAnApplicationMenuChoicesOtherThanQuitDoNothing) {
 
 TEST(GlutCallbacksDeathTest, quitEndsTheProcessWithCodeZero) {
     EXPECT_EXIT(onMenu(menuQuit), testing::ExitedWithCode(0), "");
-}
-
-TEST(DemoOptions, noArgumentRunsAsAlwaysAndTheGivenOptionsAreRead) {
-    const char* bare[] = {"veltrava"};
-    k_DemoOptions options;
-    EXPECT_EQ(parseDemoOptions(1, bare, options), demoOptionsRun);
-    EXPECT_FALSE(options.showPlan);
-    const char* planned[] = {"veltrava", "--show-plan"};
-    EXPECT_EQ(parseDemoOptions(2, planned, options), demoOptionsRun);
-    EXPECT_TRUE(options.showPlan);
-    const char* help[] = {"veltrava", "--help", "--bogus"};
-    const std::string text =
-        captureStdout([&] { EXPECT_EQ(parseDemoOptions(3, help, options), 0); });
-    EXPECT_NE(text.find("--show-plan"), std::string::npos) << text;
-    EXPECT_NE(text.find(planLegendText(2)), std::string::npos) << text;
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Without an X display the program and scripts/run stop at once with one clear line on
 # stderr and a non-zero exit code; scripts/run says how to get a display and builds nothing.
+# Both programs answer --help, --version and a bad argument without any display, alike; the
+# demo's X options still reach GLUT.
 # Usage: shell_no_display.sh <veltrava binary> <data folder>
 set -u
 
@@ -31,5 +33,32 @@ check_one_line veltrava $? 'display'
 
 env -u DISPLAY timeout 20 bash "$repo/scripts/run" >"$work/stdout" 2>"$work/stderr" </dev/null
 check_one_line scripts/run $? 'display.*xvfb-run'
+
+# -display reaches GLUT, which names the display it could not open.
+(cd "$data" && env -u DISPLAY timeout 20 "$bin" -display :nonexistent.7 >"$work/stdout" 2>"$work/stderr")
+check_one_line "veltrava -display" $? 'nonexistent\.7'
+
+for program in "$bin" "$(dirname "$bin")/veltrava-sim"; do
+    name=$(basename "$program")
+    env -u DISPLAY timeout 20 "$program" --help >"$work/stdout" 2>"$work/stderr"
+    rc=$?
+    [ "$rc" = 0 ] || fail "$name --help exited $rc"
+    [ ! -s "$work/stderr" ] || fail "$name --help wrote to stderr: $(cat "$work/stderr")"
+    grep -q -- '--planner default|visibility' "$work/stdout" || fail "$name --help lacks --planner"
+    grep -q -- '--show-plan' "$work/stdout" || fail "$name --help lacks --show-plan"
+    grep -q 'magenta  the route' "$work/stdout" || fail "$name --help lacks the plan's legend"
+
+    env -u DISPLAY timeout 20 "$program" --version >"$work/stdout" 2>"$work/stderr"
+    rc=$?
+    [ "$rc" = 0 ] || fail "$name --version exited $rc"
+    grep -Eqx "$name [0-9]+\.[0-9]+\.[0-9]+" "$work/stdout" || fail "$name --version: $(cat "$work/stdout")"
+    [ "$(wc -l <"$work/stdout")" = 1 ] || fail "$name --version wrote more than one line"
+
+    env -u DISPLAY timeout 20 "$program" --planner best >"$work/stdout" 2>"$work/stderr"
+    rc=$?
+    [ "$rc" = 2 ] || fail "$name with a bad argument exited $rc, expected 2"
+    check_one_line "$name --planner best" "$rc" \
+        "^$name: --planner: must be default or visibility, not 'best' \(run '$name --help' for the options\)\$"
+done
 
 echo "PASS: no display gives one line on stderr and a failure code"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The program as a user drives it: the banner, one 800x600 window titled "Veltrava Corrento",
 # keys and other buttons ignored, the right-button menu, and "Quit" ending it with code 0;
-# an unknown argument gets one line on stderr and code 2, and no window.
+# an unknown argument gets one line on stderr and code 2, and no window; --scene N shows
+# scene N from the start, without a menu choice.
 # Usage: shell_window_menu_quit.sh <veltrava binary> <data folder>; needs DISPLAY.
 set -u
 
@@ -72,4 +73,15 @@ rc=$?
 rc=$?
 [ "$rc" = 2 ] && [ "$(wc -l <"$work/stderr")" = 1 ] && grep -q -- '--planner' "$work/stderr" ||
     fail "--planner best should give one line naming it on stderr and code 2 (got $rc)"
-echo "PASS: banner, 800x600 window, ignored input, menu of five entries, Quit with code 0, bad argument"
+
+# Without a scene the frame is cleared to black; with --scene 2 its sky shows by itself.
+start_demo "$bin" "$data" --scene 2
+scene_drawn() {
+    import -window "$win" "$work/start.png" 2>/dev/null &&
+        [ "$(/usr/bin/convert "$work/start.png" -colorspace gray -format '%[fx:mean>0.1]' info:)" = 1 ]
+}
+poll 200 scene_drawn || fail "--scene 2 showed no scene within 10 s"
+kill "$pid"
+wait "$pid" 2>/dev/null
+pid=
+echo "PASS: banner, 800x600 window, ignored input, menu of five entries, Quit with code 0, bad argument, --scene"

@@ -60,11 +60,31 @@ TEST(ArgumentParser, FramesWithoutEveryCaptureEveryFrame) {
     EXPECT_TRUE(parse({"--scene", "1", "--frames", "out", "--show-plan"}).options.showPlan);
 }
 
+TEST(ArgumentParser, NumbersArePlainDecimalsReadToTheSameBitsAsTheirText) {
+    const auto result = parse(
+        {"--scene", "+1", "--dt", "0.033", "--seconds", "1e1", "--frames", "d", "--every", "010"});
+    ASSERT_EQ(result.outcome, k_ArgumentParser::Outcome::run) << result.message;
+    EXPECT_EQ(result.options.scene, 1);
+    EXPECT_EQ(result.options.dt, 0.033); // not through long double
+    EXPECT_EQ(result.options.seconds, 10.0);
+    EXPECT_EQ(result.options.captureEvery, 10); // ten, not octal eight
+}
+
+TEST(ArgumentParser, VersionIsOneLineWithTheProgramsName) {
+    const auto result = parse({"--bogus", "--version"});
+    EXPECT_EQ(result.outcome, k_ArgumentParser::Outcome::version);
+    EXPECT_EQ(result.answer, k_CommandLine::versionLine("veltrava-sim") + "\n");
+    EXPECT_EQ(result.answer.rfind("veltrava-sim ", 0), 0u) << result.answer;
+}
+
 TEST(ArgumentParser, HelpWinsOverEverythingElse) {
     EXPECT_EQ(parse({"--scene", "9", "--help"}).outcome, k_ArgumentParser::Outcome::help);
-    const std::string usage = k_ArgumentParser::usage("veltrava-sim");
+    const std::string usage = parse({"--help"}).answer;
     EXPECT_NE(usage.find("nearest-rank"), std::string::npos);
     EXPECT_NE(usage.find(planLegendText(2)), std::string::npos) << usage;
+    // Choices by their words only.
+    EXPECT_NE(usage.find("--budget-fallback partial|straight|keep"), std::string::npos) << usage;
+    EXPECT_EQ(usage.find("->"), std::string::npos) << usage;
 }
 
 struct BadCase {
@@ -96,12 +116,17 @@ INSTANTIATE_TEST_SUITE_P(
                     BadCase{{"--scene", "1", "--show-plan"},
                             "--show-plan draws the plan into the pictures: it needs --frames"},
                     BadCase{{"--scene", "1", "--frames", "d", "--every", "0"}, "--every"},
-                    BadCase{{"--scene", "1", "--trace"}, "needs a value"},
-                    BadCase{{"--scene", "1", "--trace="}, "--trace needs a value"},
-                    BadCase{{"--scene", "1", "--speed", "2"}, "unknown option '--speed'"},
+                    BadCase{{"--scene", "1", "--trace"}, "--trace: 1 required FILE missing"},
+                    BadCase{{"--scene", "1", "--trace="}, "--trace: 1 required FILE missing"},
+                    BadCase{{"--scene", "1", "--speed", "2"}, "--speed"},
                     BadCase{{"--scene", "1", "--planner", "best"}, "default or visibility"},
-                    BadCase{{"--scene", "1", "extra"}, "unknown option 'extra'"},
-                    BadCase{{"--scene", "1", "--scene", "2"}, "more than once"},
+                    BadCase{{"--scene", "1", "extra"}, "not expected: extra"},
+                    BadCase{{"--scene", "1", "--scene", "2"}, "--scene: At Most 1"},
+                    BadCase{{"--scene", "1", "--headless", "--headless"}, "--headless: At Most 1"},
+                    BadCase{{"--scene", "1", "--planner", "1"}, "default or visibility, not '1'"},
+                    BadCase{{"--scene", "0x2"}, "'0x2'"},
+                    BadCase{{"--scene", "1", "--dt", "0x1p-4"}, "'0x1p-4'"},
+                    BadCase{{"--scene", "1", "--every", "1.0", "--frames", "d"}, "'1.0'"},
                     BadCase{{"--scene", "1", "--seconds", "0.001"}, "no frame"},
                     BadCase{{"--scene", "1", "--seconds", "1e9"}, "frames"},
                     BadCase{{"--scene", "1", "--search-budget", "-1"}, "--search-budget"},

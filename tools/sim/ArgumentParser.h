@@ -2,21 +2,25 @@
 
 #include <string>
 
+#include "app/CommandLine.h"
 #include "tools/sim/SimOptions.h"
 
-// Reads the simulator's command line with CLI11. Checks everything that can be checked
-// without a window, so that bad input is reported before any GL context is made. An option is
-// added in one place, declareOptions() in the source: its help, the synopsis and its check
-// follow from that line.
+// Reads the simulator's command line with CLI11, the shared options as the demo reads them.
+// Checks everything that can be checked without a window, so that bad input is reported
+// before any GL context is made. An option is added in one place, declareOptions() in the
+// source: its help and its check follow from that line.
 class k_ArgumentParser {
 public:
-    enum class Outcome { run, help, error };
+    static constexpr const char* programName = "veltrava-sim";
+    using Outcome = k_CommandLine::Outcome;
 
     struct Result {
         Outcome outcome = Outcome::error;
         k_SimOptions options;
         /// One line saying what is wrong (Outcome::error only).
         std::string message;
+        /// The help text or the version line (Outcome::help and Outcome::version only).
+        std::string answer;
     };
 
     /// Most frames one run may have: the per-frame figures are kept for the summary and
@@ -33,8 +37,4 @@ public:
 
     /// Parses argv[1..argc-1]. Output paths are not opened here.
     static Result parse(int argc, const char* const* argv);
-    /// The usage lines, made from the options, ending in a newline.
-    static std::string synopsis(const std::string& program);
-    /// The synopsis and what every option does, ending in a newline.
-    static std::string usage(const std::string& program);
 };

@@ -30,15 +30,12 @@
 
 namespace {
 
-constexpr const char* programName = "veltrava-sim";
+constexpr const char* programName = k_ArgumentParser::programName;
 constexpr int exitFailure = 1;
-constexpr int exitUsage = 2;
 constexpr int exitSignalBase = 128;
 
 int usageError(const std::string& message) {
-    std::fprintf(stderr, "%s: %s\n%sRun '%s --help' for the options.\n", programName,
-                 message.c_str(), k_ArgumentParser::synopsis(programName).c_str(), programName);
-    return exitUsage;
+    return k_CommandLine::refuse(programName, message);
 }
 
 int runFailure(const std::string& message) {
@@ -183,12 +180,12 @@ int simulate(const k_SimOptions& options) {
 
 int main(int argc, char** argv) {
     const k_ArgumentParser::Result parsed = k_ArgumentParser::parse(argc, argv);
-    if (parsed.outcome == k_ArgumentParser::Outcome::help) {
-        std::fputs(k_ArgumentParser::usage(programName).c_str(), stdout);
-        return 0;
-    }
     if (parsed.outcome == k_ArgumentParser::Outcome::error) {
         return usageError(parsed.message);
+    }
+    if (parsed.outcome != k_ArgumentParser::Outcome::run) {
+        std::fputs(parsed.answer.c_str(), stdout);
+        return 0;
     }
     const int status = simulate(parsed.options);
 #if defined(VELTRAVA_SANITIZED)

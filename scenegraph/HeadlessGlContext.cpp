@@ -122,11 +122,7 @@ std::unique_ptr<k_HeadlessGlContext> k_HeadlessGlContext::create(int width, int 
         error = failure("eglCreateContext");
         return nullptr;
     }
-    if (!eglMakeCurrent(display, made->surface, made->surface, made->context)) {
-        error = failure("eglMakeCurrent");
-        return nullptr;
-    }
-    if (!loadGlEntryPoints(error)) {
+    if (!made->makeCurrent(error) || !loadGlEntryPoints(error)) {
         return nullptr;
     }
     return made;
@@ -147,6 +143,14 @@ k_HeadlessGlContext::~k_HeadlessGlContext() {
     // a later create(), so nothing piles up, and terminating it would unload the driver,
     // whose own allocations a leak check at the end of main could then no longer name.
     eglReleaseThread();
+}
+
+bool k_HeadlessGlContext::makeCurrent(std::string& error) {
+    if (!eglMakeCurrent(display, surface, surface, context)) {
+        error = failure("eglMakeCurrent");
+        return false;
+    }
+    return true;
 }
 
 bool k_HeadlessGlContext::isCurrent() {

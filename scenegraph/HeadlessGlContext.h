@@ -19,6 +19,11 @@ public:
     /// True while a headless context is current on the calling thread.
     static bool isCurrent();
 
+    /// Makes this context current on the calling thread (create() does so on its own).
+    /// False, with one line saying why, when EGL refuses: for instance while the context is
+    /// current on another thread, since a context is current on one thread at a time.
+    bool makeCurrent(std::string& error);
+
     k_HeadlessGlContext(const k_HeadlessGlContext&) = delete;
     k_HeadlessGlContext& operator=(const k_HeadlessGlContext&) = delete;
 

@@ -46,7 +46,7 @@ for program in "$bin" "$(dirname "$bin")/veltrava-sim"; do
     [ ! -s "$work/stderr" ] || fail "$name --help wrote to stderr: $(cat "$work/stderr")"
     grep -q -- '--planner default|visibility' "$work/stdout" || fail "$name --help lacks --planner"
     grep -q -- '--show-plan' "$work/stdout" || fail "$name --help lacks --show-plan"
-    grep -q 'magenta  the route' "$work/stdout" || fail "$name --help lacks the plan's legend"
+    grep -q "the target's bounding sphere" "$work/stdout" || fail "$name --help lacks the plan's legend"
 
     env -u DISPLAY timeout 20 "$program" --version >"$work/stdout" 2>"$work/stderr"
     rc=$?

@@ -7,29 +7,52 @@
 
 #include <algorithm>
 #include <cmath>
-#include <vector>
+#include <cstdio>
+#include <string>
 
+#include "scenegraph/ScreenText.h"
 #include "scenes/PlanInfoPanel.h"
 #include "scenes/PlanLegend.h"
+#include "scenes/RouteBlockers.h"
 #include "scenes/Scene.h"
 
 namespace {
 
 constexpr int circleSegments = 48;
+// The target, the route and the curve; the blockers thinner, so that they stay in the back.
 constexpr float lineWidth = 2.0f;
+constexpr float blockerLineWidth = 1.0f;
+// The dark edge around bright lines and points: this much wider in all.
+constexpr float edgeWidth = 2.0f;
 constexpr float routePointSize = 7.0f;
 constexpr float cameraPointSize = 6.0f;
 // In the camera's view, lines and points nearer than this ahead of the eye are left out.
 constexpr float viewNearest = 2.0f;
-// The top view leaves this share of its span free around the plan, and shows at least this
-// much on either side of its centre, so that the bodies around a short plan show too.
-constexpr double topViewPadding = 0.5;
-constexpr double topViewLeastHalf = 12.0;
+// The top view darkens what lies behind it by this much, so the scene still shows through.
+constexpr float topViewOpacity = 0.6f;
 // Length of the camera's view direction in the top view, as a share of its span.
 constexpr double viewDirectionShare = 0.08;
+// The scale bar is at most this share of the top view's width, and sits this far (pixels) in
+// from its lower-left corner.
+constexpr double scaleBarShare = 0.3;
+constexpr int scaleBarInset = 8;
 
 void setColour(const k_PlanOverlay::Colour& colour) {
     glColor3ub(colour.r, colour.g, colour.b);
+}
+
+// Draws twice: wider in the dark edge colour, then in `colour` at `width`, so that a bright
+// line or point reads on light and dark ground alike.
+template <typename Drawing>
+void drawEdged(const k_PlanOverlay::Colour& colour, float width, Drawing drawing) {
+    setColour(k_PlanOverlay::edgeColour);
+    glLineWidth(width + edgeWidth);
+    glPointSize(width + edgeWidth);
+    drawing();
+    setColour(colour);
+    glLineWidth(width);
+    glPointSize(width);
+    drawing();
 }
 
 // A circle about `center` in the plane of two axes (0 x, 1 y, 2 z).
@@ -103,7 +126,7 @@ struct ViewClip {
     }
 };
 
-// Smallest and largest x and z of what the top view shows.
+// Smallest and largest x and z of what the top view frames.
 struct Extent {
     double low[2] = {INFINITY, INFINITY};
     double high[2] = {-INFINITY, -INFINITY};
@@ -119,6 +142,13 @@ struct Extent {
     }
 };
 
+// The scale bar's label: the length in world units, without a trailing ".0".
+std::string lengthLabel(double length) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g units", length);
+    return text;
+}
+
 } // namespace
 
 k_PlanOverlay::k_PlanOverlay(k_Scene* sceneValue)
@@ -128,113 +158,96 @@ k_PlanOverlay::~k_PlanOverlay() {
     scene->unwatchPlan();
 }
 
-void k_PlanOverlay::draw() const {
-    if (!snapshot.planned) {
-        return;
-    }
-    GLint viewport[4] = {0, 0, 0, 0};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    // The program is not part of the attribute groups.
-    const GLhandleARB program = glGetHandleARB(GL_PROGRAM_OBJECT_ARB);
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
+namespace {
 
-    glUseProgramObjectARB(0);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_BLEND);
-    glDisable(GL_FOG);
-    glDisable(GL_LINE_SMOOTH);
-    glDisable(GL_POINT_SMOOTH);
-    glDisable(GL_LINE_STIPPLE);
-    GLint textureUnits = 1;
-    glGetIntegerv(GL_MAX_TEXTURE_UNITS_ARB, &textureUnits);
-    for (GLint unit = 0; unit < textureUnits; ++unit) {
-        glActiveTextureARB(GL_TEXTURE0_ARB + unit);
-        glDisable(GL_TEXTURE_2D);
-    }
-    glActiveTextureARB(GL_TEXTURE0_ARB);
-    glLineWidth(lineWidth);
-
-    drawInView();
-    if (viewport[2] >= topViewSize + 2 * topViewMargin &&
-        viewport[3] >= topViewSize + 2 * topViewMargin) {
-        drawTopView(viewport[0] + topViewMargin, viewport[1] + topViewMargin);
-    }
-    drawCaption(viewport);
-
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    glPopAttrib();
-    glUseProgramObjectARB(program);
-}
-
-void k_PlanOverlay::drawInView() const {
+void drawInView(const k_PlanSnapshot& plan, const std::vector<k_BoundingSphere>& blockers) {
     // The camera node's own view transform, from an identity model-view.
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    const k_Vector3& eye = snapshot.eye;
-    const k_Vector3& lookAt = snapshot.lookAt;
-    const k_Vector3& up = snapshot.up;
-    gluLookAt(eye.x, eye.y, eye.z, lookAt.x, lookAt.y, lookAt.z, up.x, up.y, up.z);
+    gluLookAt(plan.eye.x, plan.eye.y, plan.eye.z, plan.lookAt.x, plan.lookAt.y, plan.lookAt.z,
+              plan.up.x, plan.up.y, plan.up.z);
 
-    setColour(blockingColour);
-    for (const k_BoundingSphere& sphere : snapshot.blockers) {
+    setColour(k_PlanOverlay::blockingColour);
+    glLineWidth(blockerLineWidth);
+    for (const k_BoundingSphere& sphere : blockers) {
         drawWireSphere(sphere.center, sphere.radius);
     }
-    if (!snapshot.hasTarget) {
+    if (!plan.hasTarget) {
         return;
     }
-    setColour(targetColour);
-    drawWireSphere(snapshot.target.center, snapshot.target.radius);
-
-    k_Vector3 forward = lookAt - eye;
+    k_Vector3 forward = plan.lookAt - plan.eye;
     forward.normalize();
-    const ViewClip clip{eye, forward, viewNearest};
-    const std::vector<k_Vector3>& route = snapshot.route;
-    setColour(routeColour);
-    clip.drawLines(route);
-    setColour(curveColour);
-    clip.drawLines(snapshot.curve);
-    // The route's points last, on top of the lines that meet there; not the eye or the target.
-    setColour(routeColour);
-    glPointSize(routePointSize);
-    clip.drawPoints(route, 1, route.size() - 1);
+    const ViewClip clip{plan.eye, forward, viewNearest};
+    drawEdged(k_PlanOverlay::curveColour, lineWidth, [&] { clip.drawLines(plan.curve); });
+    drawEdged(k_PlanOverlay::routeColour, lineWidth, [&] { clip.drawLines(plan.route); });
+    // The route's points on top of the lines that meet there; not the eye or the target.
+    drawEdged(k_PlanOverlay::routeColour, routePointSize,
+              [&] { clip.drawPoints(plan.route, 1, plan.route.size() - 1); });
+    // The target last, on top of everything else.
+    drawEdged(k_PlanOverlay::targetColour, lineWidth,
+              [&] { drawWireSphere(plan.target.center, plan.target.radius); });
 }
 
-void k_PlanOverlay::drawTopView(int left, int bottom) const {
-    const std::vector<k_Vector3>& route = snapshot.route;
+// A bar of a round length in world units along the top view's lower edge, with its length.
+void drawScaleBar(int left, int bottom, double halfWidth) {
+    const double length = k_TopViewFrame::stepAtMost(2.0 * halfWidth * scaleBarShare);
+    const int pixels =
+        static_cast<int>(std::lround(length / (2.0 * halfWidth) * k_PlanOverlay::topViewSize));
+    const int x = left + scaleBarInset;
+    const int y = bottom + scaleBarInset;
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(left, left + k_PlanOverlay::topViewSize, bottom, bottom + k_PlanOverlay::topViewSize,
+            -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    setColour(k_PlanOverlay::curveColour);
+    glLineWidth(1.0f);
+    glBegin(GL_LINES);
+    glVertex2f(x + 0.5f, y + 0.5f);
+    glVertex2f(x + pixels + 0.5f, y + 0.5f);
+    for (int end : {x, x + pixels}) {
+        glVertex2f(end + 0.5f, y + 0.5f);
+        glVertex2f(end + 0.5f, y + 4.5f);
+    }
+    glEnd();
+    k_ScreenText::draw(lengthLabel(length), x + pixels + 5, y + k_ScreenText::ascent,
+                       {255, 255, 255});
+}
 
-    glEnable(GL_SCISSOR_TEST);
-    glScissor(left, bottom, topViewSize, topViewSize);
-    glClearColor(panelColour.r / 255.0f, panelColour.g / 255.0f, panelColour.b / 255.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glViewport(left, bottom, topViewSize, topViewSize);
-
+void drawTopView(const k_PlanSnapshot& plan, const std::vector<k_BoundingSphere>& blockers,
+                 int left, int bottom, k_TopViewFrame& topViewFrame, double sceneTime) {
     // Framed on the plan (a scene may spread its bodies far wider); bodies outside are cut.
     Extent extent;
-    extent.add(snapshot.eye);
-    if (snapshot.hasTarget) {
-        extent.add(snapshot.target.center, snapshot.target.radius);
+    extent.add(plan.eye);
+    if (plan.hasTarget) {
+        extent.add(plan.target.center, plan.target.radius);
     }
-    for (const k_Vector3& point : route) {
+    for (const k_Vector3& point : plan.route) {
         extent.add(point);
     }
-    for (const k_BoundingSphere& sphere : snapshot.blockers) {
+    for (const k_BoundingSphere& sphere : blockers) {
         extent.add(sphere.center, sphere.radius);
     }
-    // Nothing finite to show (an eye gone to infinity): frame the origin instead.
-    const double centerX =
-        std::isfinite(extent.low[0]) ? 0.5 * (extent.low[0] + extent.high[0]) : 0.0;
-    const double centerZ =
-        std::isfinite(extent.low[1]) ? 0.5 * (extent.low[1] + extent.high[1]) : 0.0;
-    double half = 0.5 * std::max(extent.high[0] - extent.low[0], extent.high[1] - extent.low[1]);
-    half = std::max(std::isfinite(half) ? half * (1.0 + topViewPadding) : 0.0, topViewLeastHalf);
+    topViewFrame.frame({extent.low[0], extent.low[1], extent.high[0], extent.high[1]}, sceneTime);
+    const double centerX = topViewFrame.getCenterX();
+    const double centerZ = topViewFrame.getCenterZ();
+    const double half = topViewFrame.getHalfWidth();
+
+    // Translucent: the scene shows through, darkened enough for the lines to read.
+    glViewport(left, bottom, k_PlanOverlay::topViewSize, k_PlanOverlay::topViewSize);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(left, bottom, k_PlanOverlay::topViewSize, k_PlanOverlay::topViewSize);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(0.0f, 0.0f, 0.0f, topViewOpacity);
+    glRectf(-1.0f, -1.0f, 1.0f, 1.0f);
+    glDisable(GL_BLEND);
+
     // Seen from above: x to the right, z downwards.
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -246,47 +259,100 @@ void k_PlanOverlay::drawTopView(int left, int bottom) const {
     glLoadMatrixf(viewFromWorld);
 
     glLineWidth(1.0f);
-    setColour(bodyColour);
-    for (const k_BoundingSphere& body : snapshot.bodies) {
+    setColour(k_PlanOverlay::bodyColour);
+    for (const k_BoundingSphere& body : plan.bodies) {
         drawCircle(body.center, body.radius, 0, 2);
     }
-    setColour(blockingColour);
-    for (const k_BoundingSphere& sphere : snapshot.blockers) {
+    setColour(k_PlanOverlay::blockingColour);
+    for (const k_BoundingSphere& sphere : blockers) {
         drawCircle(sphere.center, sphere.radius, 0, 2);
     }
     glLineWidth(lineWidth);
-    if (snapshot.hasTarget) {
-        setColour(targetColour);
-        drawCircle(snapshot.target.center, snapshot.target.radius, 0, 2);
-        setColour(routeColour);
-        drawLineStrip(route);
-        setColour(curveColour);
-        drawLineStrip(snapshot.curve);
+    if (plan.hasTarget) {
+        setColour(k_PlanOverlay::curveColour);
+        drawLineStrip(plan.curve);
+        setColour(k_PlanOverlay::routeColour);
+        drawLineStrip(plan.route);
+        setColour(k_PlanOverlay::targetColour);
+        drawCircle(plan.target.center, plan.target.radius, 0, 2);
     }
-    k_Vector3 direction = snapshot.lookAt - snapshot.eye;
+    k_Vector3 direction = plan.lookAt - plan.eye;
     direction.y = 0.0f;
     direction.normalize();
-    const k_Vector3 eye = snapshot.eye;
-    const k_Vector3 ahead = eye + direction * static_cast<float>(2.0 * half * viewDirectionShare);
-    setColour(cameraColour);
+    const k_Vector3 ahead =
+        plan.eye + direction * static_cast<float>(2.0 * half * viewDirectionShare);
+    setColour(k_PlanOverlay::cameraColour);
     glBegin(GL_LINES);
-    glVertex3f(eye.x, eye.y, eye.z);
+    glVertex3f(plan.eye.x, plan.eye.y, plan.eye.z);
     glVertex3f(ahead.x, ahead.y, ahead.z);
     glEnd();
     glPointSize(cameraPointSize);
     glBegin(GL_POINTS);
-    glVertex3f(eye.x, eye.y, eye.z);
+    glVertex3f(plan.eye.x, plan.eye.y, plan.eye.z);
     glEnd();
+
+    drawScaleBar(left, bottom, half);
 }
 
-void k_PlanOverlay::drawCaption(const int viewport[4]) const {
-    const std::string caption = k_PlanInfoPanel::caption(
-        scene->getSceneName(), wordOf(scene->getPlannerKind()), scene->getSceneTime(),
-        snapshot.hasTarget, snapshot.targetVisibleShare);
+void drawCaption(const k_PlanSnapshot& plan, const k_Scene& scene, const int viewport[4]) {
+    const std::string caption =
+        k_PlanInfoPanel::caption(scene.getSceneName(), wordOf(scene.getPlannerKind()),
+                                 scene.getSceneTime(), plan.hasTarget, plan.targetVisibleShare);
     std::vector<k_PlanInfoPanel::LegendEntry> legend;
     for (const k_PlanLegendEntry& entry : planLegend) {
         legend.push_back({{entry.colour.r, entry.colour.g, entry.colour.b}, entry.label});
     }
-    k_PlanInfoPanel::draw(caption, legend, viewport[0] + cornerMargin,
-                          viewport[1] + viewport[3] - cornerMargin, viewport);
+    k_PlanInfoPanel::draw(caption, legend, viewport[0] + k_PlanOverlay::cornerMargin,
+                          viewport[1] + viewport[3] - k_PlanOverlay::cornerMargin, viewport);
+}
+
+} // namespace
+
+void k_PlanOverlay::draw() {
+    if (!snapshot.planned) {
+        return;
+    }
+    const k_PlanSnapshot& plan = snapshot;
+    const std::vector<k_BoundingSphere> blockers = routeBlockers(plan.route, plan.blockers);
+
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    // The program is not part of the attribute groups.
+    const GLhandleARB program = glGetHandleARB(GL_PROGRAM_OBJECT_ARB);
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+
+    glUseProgramObjectARB(0);
+    for (GLenum state : {GL_LIGHTING, GL_DEPTH_TEST, GL_STENCIL_TEST, GL_ALPHA_TEST, GL_BLEND,
+                         GL_FOG, GL_CULL_FACE, GL_COLOR_LOGIC_OP, GL_LINE_SMOOTH, GL_POINT_SMOOTH,
+                         GL_LINE_STIPPLE, GL_SCISSOR_TEST, GL_CLIP_PLANE0}) {
+        glDisable(state);
+    }
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    GLint textureUnits = 1;
+    glGetIntegerv(GL_MAX_TEXTURE_UNITS_ARB, &textureUnits);
+    for (GLint unit = 0; unit < textureUnits; ++unit) {
+        glActiveTextureARB(GL_TEXTURE0_ARB + unit);
+        glDisable(GL_TEXTURE_2D);
+    }
+    glActiveTextureARB(GL_TEXTURE0_ARB);
+
+    drawInView(plan, blockers);
+    if (viewport[2] >= topViewSize + 2 * cornerMargin &&
+        viewport[3] >= topViewSize + 2 * cornerMargin) {
+        drawTopView(plan, blockers, viewport[0] + cornerMargin, viewport[1] + cornerMargin,
+                    topViewFrame, scene->getSceneTime());
+    }
+    drawCaption(plan, *scene, viewport);
+
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glPopAttrib();
+    glUseProgramObjectARB(program);
 }

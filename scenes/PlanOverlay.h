@@ -1,18 +1,22 @@
 #pragma once
 
 #include "planning/PlanSnapshot.h"
+#include "scenes/TopViewFrame.h"
 
 class k_Scene;
 
 // Draws the latest plan snapshot over a finished frame, in the camera's own view: the
-// target's bounding sphere, the enlarged spheres of the bodies that blocked the latest
-// planning step's segment tests, the route with its points and intermediate goals, the curve
-// the camera steers along to its waypoint, and, in the lower-left corner, a top view of the
-// camera, the target and the bodies. Made for reading the planner, not for looks: flat
-// colours, lines and square points, no lighting, shaders or textures and no depth test, so
-// everything shows through the bodies.
+// target's bounding sphere, the enlarged spheres of the bodies the route in use goes around
+// (thin: of all the bodies that blocked the step's segment tests, only those), the route with
+// its points and intermediate goals and the curve the camera steers along to its waypoint. In
+// the lower-left corner a translucent top view of the camera, the target and the bodies, with a
+// scale bar and a steady framing; in the upper-left corner the scene, the planner, the scene
+// time, the share of the target seen and the legend. Made for reading the planner, not for
+// looks: flat colours, lines and square points, no lighting, shaders or textures and no depth
+// test, so everything shows through the bodies.
 // GL state: draw() saves every attribute group, both matrices and the current shader program
-// and restores them, so that the next frame's tree is drawn exactly as without it.
+// and restores them, so that the next frame's tree is drawn exactly as without it; the state it
+// needs (no depth, stencil or alpha test, no blending, culling or texturing) it sets itself.
 class k_PlanOverlay {
 public:
     struct Colour {
@@ -29,7 +33,6 @@ public:
     static constexpr Colour cameraColour{255, 64, 64};
     static constexpr Colour bodyColour{160, 160, 160};
     static constexpr Colour edgeColour{0, 0, 0};
-    static constexpr Colour panelColour{24, 24, 24};
     /// Distance of the corner panel and the top view from the window's edges, in pixels.
     static constexpr int cornerMargin = 8;
     /// Side of the square top view, and its distance from the window's edges, in pixels.
@@ -43,17 +46,17 @@ public:
 
     /// Draws over the colour buffer with the current projection and viewport, reading the
     /// snapshot as the latest update left it. Draws nothing before a step was planned.
-    void draw() const;
+    void draw();
+
+    /// Where the top view looked in the latest draw.
+    const k_TopViewFrame& getTopViewFrame() const { return topViewFrame; }
 
     k_PlanOverlay(const k_PlanOverlay&) = delete;
     k_PlanOverlay& operator=(const k_PlanOverlay&) = delete;
 
 private:
-    void drawInView() const;
-    void drawTopView(int left, int bottom) const;
-    /// The top-left panel: scene, planner, time, the target's visible share and the legend.
-    void drawCaption(const int viewport[4]) const;
-
     k_Scene* scene;
     const k_PlanSnapshot& snapshot;
+    /// Where the top view looks; kept from frame to frame so that it moves steadily.
+    k_TopViewFrame topViewFrame;
 };

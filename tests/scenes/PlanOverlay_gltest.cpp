@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -143,6 +145,99 @@ TEST_F(PlanOverlayTest, TheCornerNamesTheRunAndEveryColourAndTheNextFrameIsAsWit
                              lineTop - k_ScreenText::ascent / 2 - 1, entry.colour))
             << entry.label;
         lineTop -= k_PlanInfoPanel::legendLineHeight;
+    }
+}
+
+TEST_F(PlanOverlayTest, TheTopViewLetsTheSceneShowThroughAndCarriesItsScale) {
+    host.getRoot()->setOverlay(nullptr);
+    host.drawFrame(k_SceneHost::FrameEnd::keepInBackBuffer);
+    const std::vector<unsigned char> plain = backBuffer();
+    k_PlanOverlay overlay(host.getScene());
+    host.getRoot()->setOverlay([&overlay] { overlay.draw(); });
+    host.drawFrame(k_SceneHost::FrameEnd::keepInBackBuffer);
+    const std::vector<unsigned char> planned = backBuffer();
+
+    // Where nothing of the plan is drawn, the top view is the scene darkened, not a panel.
+    const int left = k_PlanOverlay::cornerMargin;
+    const int bottom = k_PlanOverlay::cornerMargin;
+    int seeThrough = 0;
+    for (int row = bottom; row < bottom + k_PlanOverlay::topViewSize; ++row) {
+        for (int column = left; column < left + k_PlanOverlay::topViewSize; ++column) {
+            const std::size_t at = 3 * (static_cast<std::size_t>(row) * width + column);
+            bool darkened = true;
+            for (int channel = 0; channel < 3; ++channel) {
+                const double expected = 0.4 * plain[at + channel];
+                darkened = darkened && std::abs(planned[at + channel] - expected) <= 1.5;
+            }
+            seeThrough += darkened ? 1 : 0;
+        }
+    }
+    EXPECT_GT(seeThrough, k_PlanOverlay::topViewSize * k_PlanOverlay::topViewSize * 8 / 10);
+
+    // The scale bar: a round length, drawn to the view's scale, and its label after it.
+    const double half = overlay.getTopViewFrame().getHalfWidth();
+    const double length = k_TopViewFrame::stepAtMost(0.6 * half);
+    const int pixels = static_cast<int>(std::lround(length / (2.0 * half) * 200));
+    const k_PlanOverlay::Colour white{255, 255, 255};
+    const int barLeft = left + 8, barRow = bottom + 8;
+    for (int column = barLeft; column <= barLeft + pixels; ++column) {
+        EXPECT_TRUE(isColour(planned, column, barRow, white)) << column;
+    }
+    char label[32];
+    std::snprintf(label, sizeof label, "%g units", length);
+    EXPECT_EQ(missingTextPixels(planned, label, barLeft + pixels + 5, barRow + k_ScreenText::ascent,
+                                white),
+              0)
+        << label;
+
+    // The target's lines carry a dark edge, so that they read on a bright sky too.
+    int edged = 0;
+    for (int row = 1; row + 1 < height; ++row) {
+        for (int column = 1; column + 1 < width; ++column) {
+            if (isColour(planned, column, row, k_PlanOverlay::targetColour) &&
+                (isColour(planned, column - 1, row, k_PlanOverlay::edgeColour) ||
+                 isColour(planned, column + 1, row, k_PlanOverlay::edgeColour) ||
+                 isColour(planned, column, row - 1, k_PlanOverlay::edgeColour) ||
+                 isColour(planned, column, row + 1, k_PlanOverlay::edgeColour))) {
+                ++edged;
+            }
+        }
+    }
+    EXPECT_GT(edged, 100);
+}
+
+// Scenes 3 and 4 over 24 s, a picture every fifth frame: the ball's bounce and the camera's
+// approach from afar change the plan's size and place abruptly. Framed afresh on each picture,
+// the view changed scale 2 and 5 times and its centre leapt up to 0.85 of its half-width.
+TEST(PlanOverlaySteadiness, TheTopViewRarelyChangesScaleAndNeverLeaps) {
+    for (int number : {3, 4}) {
+        randomSeed(1);
+        k_SceneHost host;
+        ASSERT_TRUE(host.loadScene(number));
+        k_PlanOverlay overlay(host.getScene());
+        int changes = 0;
+        double largestMove = 0.0;
+        double lastHalf = 0.0, lastX = 0.0, lastZ = 0.0;
+        for (int frame = 0; frame < 1500; ++frame) {
+            host.getScene()->update(0.016);
+            if (frame % 5 != 0) {
+                continue;
+            }
+            overlay.draw();
+            const k_TopViewFrame& view = overlay.getTopViewFrame();
+            if (lastHalf != 0.0 && view.getHalfWidth() != lastHalf) {
+                ++changes;
+            } else if (lastHalf != 0.0) {
+                const double move = std::max(std::abs(view.getCenterX() - lastX),
+                                             std::abs(view.getCenterZ() - lastZ));
+                largestMove = std::max(largestMove, move / lastHalf);
+            }
+            lastHalf = view.getHalfWidth();
+            lastX = view.getCenterX();
+            lastZ = view.getCenterZ();
+        }
+        EXPECT_LE(changes, 2) << "Scene " << number;
+        EXPECT_LT(largestMove, 0.1) << "Scene " << number;
     }
 }
 

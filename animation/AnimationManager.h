@@ -28,13 +28,15 @@ public:
                                                const k_Vector3& amplitude, double period,
                                                k_GenericSceneNode* target, bool absoluteSine);
 
+    /// Takes ownership of `animation`, starts it and returns it: for kinds the add operations
+    /// do not make.
+    k_Animation* adopt(k_Animation* animation);
+
     const std::vector<k_Animation*>& getAnimations() const { return animations; }
 
     k_AnimationManager(const k_AnimationManager&) = delete;
     k_AnimationManager& operator=(const k_AnimationManager&) = delete;
 
 private:
-    k_Animation* adopt(k_Animation* animation);
-
     std::vector<k_Animation*> animations;
 };

@@ -75,10 +75,10 @@ k_VisibilityPlanner::k_VisibilityPlanner(k_InformationProvider* providerValue,
                                          k_Camera* cameraValue, k_MainSceneNode* rootNodeValue,
                                          const k_AnimationManager* animationsValue)
     : k_MotionPlanner(providerValue, cameraValue, rootNodeValue), animations(animationsValue),
-      probe(new k_CameraProbe()), stepDt(0.0), probeTests(0), bodiesNearEye(), bestRoute(),
-      forecast(forecastHorizons), directions(), nearBodies(forecastHorizons.size()),
-      targetCenters(forecastHorizons.size()), chosenDirection(), chosenDistance(0.0f),
-      baseDistance(1.0f), hasChosen(false), hiddenNow(false) {
+      stepDt(0.0), probeTests(0), bodiesNearEye(), bestRoute(), forecast(forecastHorizons),
+      directions(), nearBodies(forecastHorizons.size()), targetCenters(forecastHorizons.size()),
+      chosenDirection(), chosenDistance(0.0f), baseDistance(1.0f), hasChosen(false),
+      hiddenNow(false) {
     // The provider's directions are a refined icosahedron whose refinements append their
     // vertices: the first 42 are the once-refined one, evenly spread and enough to choose
     // from. (A sphere of our own would be a scene node, whose end empties the registry.)
@@ -89,13 +89,7 @@ k_VisibilityPlanner::k_VisibilityPlanner(k_InformationProvider* providerValue,
     }
 }
 
-k_VisibilityPlanner::~k_VisibilityPlanner() {
-    // The end of any scene node empties the body registry, and the probe is one: the loaded
-    // scene's bodies stay registered for whichever planner steers next.
-    const std::vector<k_Artifact*> bodies = artifactRegistry;
-    delete probe;
-    artifactRegistry = bodies;
-}
+k_VisibilityPlanner::~k_VisibilityPlanner() = default;
 
 void k_VisibilityPlanner::plan(double dt) {
     stepDt = dt;
@@ -329,11 +323,12 @@ float k_VisibilityPlanner::probeClearance() {
     const int affordable =
         static_cast<int>(maxProbeDistances / std::max<std::size_t>(bodiesNearEye.size(), 1));
     const int frames = std::min(wanted, std::max(affordable, minProbeFrames));
-    probe->copyMotion(*camera);
+    // A copy of the camera's motion, moved as the camera would be: the camera stays put.
+    k_CameraMotion probe = camera->getMotion();
     float least = 1e30f;
     for (int frame = 1; frame <= frames; ++frame) {
-        probe->k_Camera::update(stepDt);
-        const k_Vector3 at = probe->getPosition();
+        probe.advance(stepDt);
+        const k_Vector3 at = probe.position;
         std::size_t horizon = 0;
         float share = 0.0f;
         forecast.locate(stepDt * frame, horizon, share);

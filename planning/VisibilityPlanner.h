@@ -5,7 +5,6 @@
 
 #include "math/Vector3.h"
 #include "planning/BodyForecast.h"
-#include "planning/CameraProbe.h"
 #include "planning/MotionPlanner.h"
 
 class k_AnimationManager;
@@ -61,8 +60,6 @@ private:
     float probeClearance();
 
     const k_AnimationManager* animations;
-    /// Owned; a scene node, so its deletion is fenced by the destructor (see there).
-    k_CameraProbe* probe;
     double stepDt;
     /// Body distances the probes of the step worked out.
     std::uint64_t probeTests;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "animation/Animation.h"
 #include "animation/AnimationManager.h"
 #include "scenegraph/GenericSceneNode.h"
@@ -59,4 +61,58 @@ TEST(AnimationManager, ClearedManagerNeverTouchesDeletedNodes) {
     manager.addRotationAnimation(k_Vector3(1, 0, 0), &survivor);
     manager.update(2.0);
     EXPECT_EQ(survivor.getRotation().x, 2.0f);
+}
+
+namespace {
+
+// Notes its number in `ended` as it is deleted; once, if asked, it hands the manager a
+// successor from its destructor.
+class k_NotingAnimation : public k_Animation {
+public:
+    k_NotingAnimation(int numberValue, std::vector<int>& endedValue)
+        : k_Animation(nullptr), number(numberValue), ended(endedValue) {}
+    ~k_NotingAnimation() override {
+        ended.push_back(number);
+        if (successorOf != nullptr) {
+            successorOf->adopt(new k_NotingAnimation(number * 10, ended));
+        }
+    }
+    k_AnimationManager* successorOf = nullptr;
+
+protected:
+    void animate(double) override {}
+
+private:
+    int number;
+    std::vector<int>& ended;
+};
+
+} // namespace
+
+TEST(AnimationManager, AnimationsEndFirstAddedFirstAlsoThoseAddedWhileEnding) {
+    std::vector<int> ended;
+    {
+        k_AnimationManager manager;
+        for (int number = 1; number <= 4; ++number) {
+            k_Animation* animation = manager.adopt(new k_NotingAnimation(number, ended));
+            EXPECT_TRUE(animation->isEnabled());
+        }
+        manager.clear();
+        EXPECT_EQ(ended, (std::vector<int>{1, 2, 3, 4}));
+        EXPECT_TRUE(manager.getAnimations().empty());
+
+        ended.clear();
+        auto* first = new k_NotingAnimation(1, ended);
+        first->successorOf = &manager;
+        manager.adopt(first);
+        manager.adopt(new k_NotingAnimation(2, ended));
+        manager.clear();
+        EXPECT_EQ(ended, (std::vector<int>{1, 2, 10}));
+        EXPECT_TRUE(manager.getAnimations().empty());
+
+        ended.clear();
+        manager.adopt(new k_NotingAnimation(5, ended));
+        manager.adopt(new k_NotingAnimation(6, ended));
+    }
+    EXPECT_EQ(ended, (std::vector<int>{5, 6})) << "the manager's end deletes in the same order";
 }

@@ -288,3 +288,57 @@ TEST(CameraMotion, ChaseRunIsReproducibleToTheBit) {
     expectVector(camera.getUp(), -0x1.a3e44ap-3f, 0x1.e97bb4p-1f, 0x1.ad871ap-3f, 0.0f);
     EXPECT_EQ(camera.getLookSpeed(), 0x1.30a3d70a3d70ap+1);
 }
+
+namespace {
+
+void expectSameMotion(const k_CameraMotion& a, const k_CameraMotion& b) {
+    for (const auto& pair :
+         {std::make_pair(a.position, b.position), std::make_pair(a.lookAt, b.lookAt),
+          std::make_pair(a.up, b.up), std::make_pair(a.lookTarget, b.lookTarget),
+          std::make_pair(a.velocity, b.velocity), std::make_pair(a.waypoint, b.waypoint),
+          std::make_pair(a.nextWaypoint, b.nextWaypoint), std::make_pair(a.goal, b.goal)}) {
+        EXPECT_TRUE(exactlyEqual(pair.first, pair.second));
+    }
+    EXPECT_EQ(a.lookSpeed, b.lookSpeed);
+    EXPECT_EQ(a.maxSpeed, b.maxSpeed);
+    EXPECT_EQ(a.acceleration, b.acceleration);
+    EXPECT_EQ(a.lookAcceleration, b.lookAcceleration);
+    EXPECT_EQ(a.stopDistance, b.stopDistance);
+}
+
+} // namespace
+
+TEST(CameraMotion, ACopyLooksAheadExactlyAsTheCameraMovesAndLeavesItAlone) {
+    // A camera already moving on a curve, whose parameters differ from a new camera's.
+    k_Camera camera(40, 3, 90, 6);
+    camera.setPosition(k_Vector3(5, 2, 30));
+    camera.setUp(k_Vector3(0.1f, 1, 0));
+    const k_Vector3 target(0, 0, -10);
+    camera.setPath(k_Vector3(8, 4, 10), target, target);
+    camera.setLookTarget(target);
+    for (int i = 0; i < 20; ++i) {
+        camera.update(0.02);
+    }
+    const k_CameraMotion before = camera.getMotion();
+    k_CameraMotion ahead = camera.getMotion();
+    for (int i = 0; i < 50; ++i) {
+        ahead.advance(0.016);
+    }
+    expectSameMotion(camera.getMotion(), before);
+    for (int i = 0; i < 50; ++i) {
+        camera.update(0.016);
+    }
+    expectSameMotion(ahead, camera.getMotion());
+
+    // Put back whole into another camera, the motion goes on the same way.
+    k_Camera other(1, 1, 1, 1);
+    other.setMotion(before);
+    expectSameMotion(other.getMotion(), before);
+    for (int i = 0; i < 50; ++i) {
+        other.update(0.016);
+    }
+    expectSameMotion(other.getMotion(), ahead);
+    // Like the camera's update, a step that is not a number changes nothing.
+    ahead.advance(std::nan(""));
+    expectSameMotion(ahead, other.getMotion());
+}

@@ -1,7 +1,7 @@
 // One planning step of each built-in scene at fixed moments: the scene is loaded as from
 // the menu of a fresh program and advanced a fixed number of 0.016 s frames, then
-// k_MotionPlanner::plan is timed on a copy of the camera that is put back, with the
-// generator reseeded, before every step. The bodies do not move between steps (no scene
+// k_MotionPlanner::plan is timed from the camera's motion state as it was then, put back,
+// with the generator reseeded, before every step. The bodies do not move between steps (no scene
 // update runs), so every iteration does exactly the same work.
 #include <benchmark/benchmark.h>
 
@@ -9,11 +9,11 @@
 #include <memory>
 #include <string>
 
+#include "camera/Camera.h"
 #include "planning/InformationProvider.h"
 #include "planning/MotionPlanner.h"
 #include "platform/Random.h"
 #include "scenes/Scene.h"
-#include "tools/bench/ReplayCamera.h"
 #include "tools/sim/SimWindow.h"
 
 namespace {
@@ -26,9 +26,8 @@ constexpr long moments[] = {0, 300, 1500};
 k_SimWindow* window = nullptr;
 int loadedScene = 0;
 long advancedFrames = -1;
-// Lives as long as the scene it copies: deleting any node empties artifactRegistry, so a
-// replay camera deleted between runs of a case would leave the planner without bodies.
-std::unique_ptr<k_ReplayCamera> replay;
+// The scene camera's motion at the moment measured, put back before every step.
+std::unique_ptr<k_CameraMotion> saved;
 
 // Reloads and advances only when the benchmark library calls a case again after another:
 // it runs each case several times while it settles on an iteration count.
@@ -36,13 +35,13 @@ void prepare(int scene, long frames) {
     if (loadedScene == scene && advancedFrames == frames) {
         return;
     }
-    replay.reset();
+    saved.reset();
     window->loadScene(scene);
     for (long frame = 0; frame < frames; ++frame) {
         window->getScene()->update(frameTime);
     }
     if (const k_Camera* camera = window->getScene()->getCamera()) {
-        replay.reset(new k_ReplayCamera(*camera));
+        saved.reset(new k_CameraMotion(camera->getMotion()));
     }
     loadedScene = scene;
     advancedFrames = frames;
@@ -55,19 +54,18 @@ void planningStep(benchmark::State& state, int scene, long frames, k_SearchStrat
     provider->setStrategy(strategy);
     k_MotionPlanner* planner = controller->getPlanner();
     k_Camera* sceneCamera = controller->getCamera();
-    if (planner == nullptr || sceneCamera == nullptr || !replay) {
+    if (planner == nullptr || sceneCamera == nullptr || !saved) {
         state.SkipWithError("the scene has no planner or camera");
         return;
     }
-    planner->setCamera(replay.get());
     for (auto _ : state) {
         // Putting the state back costs tens of nanoseconds against a step of microseconds.
-        replay->restore(*sceneCamera);
+        sceneCamera->setMotion(*saved);
         randomSeed(stepSeed);
         planner->plan(frameTime);
         benchmark::ClobberMemory();
     }
-    planner->setCamera(sceneCamera);
+    sceneCamera->setMotion(*saved);
     provider->setStrategy(k_SearchStrategy::fast);
 
     const k_PlanningStats& stats = planner->getLastStepStats();
@@ -107,7 +105,7 @@ int main(int argc, char** argv) {
     }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    replay.reset();
+    saved.reset();
     window = nullptr;
     return 0;
 }

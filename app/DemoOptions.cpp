@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/CommandLine.h"
+#include "platform/DataFolder.h"
 #include "scenes/PlanLegend.h"
 
 namespace {
@@ -37,8 +38,8 @@ int parseDemoOptions(int argc, const char* const* argv, k_DemoOptions& options) 
     line.addScene(options.scene, "start in scene N (1-4) instead of waiting for the menu");
     line.addPlanner(options.planner);
     line.addShowPlan(options.showPlan, "draw the plan over every frame (colours below)");
-    line.app().footer(planLegendText(2) +
-                      "\nX options such as -display NAME and -geometry WxH+X+Y are read by "
+    line.app().footer(planLegendText(2) + "\n" + k_DataFolder::searchOrderText() +
+                      "X options such as -display NAME and -geometry WxH+X+Y are read by "
                       "GLUT.\nExit codes: 0 after Quit, --help or --version, 1 when the window "
                       "cannot be opened,\n2 for a bad argument.");
 

@@ -48,6 +48,12 @@ const std::vector<std::string>& k_DataFolder::fileNames() {
     return names;
 }
 
+const char* k_DataFolder::searchOrderText() {
+    return "Images and shaders are read from the working directory when it holds any of them,\n"
+           "else from share/veltrava beside the installed program's bin/ folder, or from data/\n"
+           "beside the program in a build tree.\n";
+}
+
 std::vector<std::string> k_DataFolder::programFolders() {
     char path[PATH_MAX];
     const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);

@@ -12,6 +12,9 @@ class k_DataFolder {
 public:
     /// Every file a scene load may read, by the name the scenes give it.
     static const std::vector<std::string>& fileNames();
+    /// Where the files are looked for, in words for the programs' help (lines of at most 90
+    /// columns, ending in a line feed).
+    static const char* searchOrderText();
     /// The folders tried after the working directory, worked out from /proc/self/exe; none
     /// when the program's own path cannot be read.
     static std::vector<std::string> programFolders();

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "app/CommandLine.h"
+#include "platform/DataFolder.h"
 #include "scenes/PlanLegend.h"
 #include "tools/sim/RunSummary.h"
 
@@ -18,8 +19,7 @@ const std::string searchGroup = "How to search";
 const char* const description =
     "Runs built-in scene N (1-4) without drawing, as fast as the machine allows, with a\n"
     "fixed time step, and reports what the camera did and what each planning step cost.\n"
-    "Run it in the data folder (it reads the scene images and shaders from there). It\n"
-    "needs no X server: without DISPLAY, or with --headless, it draws off-screen.";
+    "It needs no X server: without DISPLAY, or with --headless, it draws off-screen.";
 
 std::string shortNumber(double value) {
     char text[32];
@@ -169,7 +169,7 @@ std::string checkCombinations(const CLI::App& app, k_SimOptions& options) {
 void describeProgram(k_CommandLine& line, k_SimOptions& options) {
     declareOptions(line, options);
     line.app().footer(std::string(k_RunSummary::figureDefinitions()) + "\n" + planLegendText(2) +
-                      "\n"
+                      "\n" + k_DataFolder::searchOrderText() +
                       "Exit codes: 0 done, 1 failed while running (no GL context, write error), "
                       "2 bad usage,\n"
                       "130 or 143 ended early by SIGINT (Ctrl-C) or SIGTERM: the run stops after "

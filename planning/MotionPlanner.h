@@ -69,7 +69,8 @@ public:
     virtual void setCamera(k_Camera* camera);
     /// Fills `snapshot` (not owned; null stops it) now, from the latest step, and at the end
     /// of every step from now on; while it does, listens to the provider for the bodies that
-    /// block the step's segment tests (so the first fill has none).
+    /// block the step's segment tests (so the first fill has none); the provider must then
+    /// outlive the planner or a call with null.
     void setPlanSnapshot(k_PlanSnapshot* snapshot);
     /// Blocks until no planning step is running; returns at once on the main loop's thread.
     virtual void waitUntilIdle();

@@ -31,6 +31,12 @@ constexpr double turnWeight = 0.5;
 constexpr double distanceWeight = 0.1;
 // Keeps the choice of the last step over equally good ones, so the view does not dither.
 constexpr double stickiness = 0.15;
+// The camera may hold its place while its sight stays clear and it is no further than this
+// many times the default's distance from the target: following the target round when
+// nothing blocks the view is motion for nothing.
+constexpr float holdReach = 1.5f;
+// Preference for holding over an equally clear viewpoint elsewhere.
+constexpr double holdBonus = 0.2;
 // Largest turn around the target aimed for at once: the camera orbits instead of cutting
 // across the target.
 constexpr float arcStep = 0.7f; // radians, about 40 degrees
@@ -45,7 +51,7 @@ constexpr double maxTurnRate = 0.5;
 constexpr double hiddenSpeedFactor = 2.0;
 constexpr float safetyMargin = 0.3f;
 // Most frames of motion a probe runs, whatever the time step, and most body distances it
-// works out (a step runs up to three probes); among dense bodies it looks less far ahead,
+// works out (a step runs up to four probes); among dense bodies it looks less far ahead,
 // but never fewer frames than the least.
 constexpr int maxProbeFrames = 128;
 constexpr std::size_t maxProbeDistances = 30000;
@@ -134,7 +140,8 @@ void k_VisibilityPlanner::collectNearBodies(const k_Artifact* target, float reac
 
 double k_VisibilityPlanner::scoreViewpoint(const k_Vector3& direction,
                                            const k_Vector3& currentDirection, float distance,
-                                           std::uint64_t& tests, std::uint64_t& sphereTests) const {
+                                           std::uint64_t& tests, std::uint64_t& sphereTests,
+                                           int* sightCost) const {
     // Both tests share one projection per body: with k = offset . direction, the squared
     // distance from the body's centre to the point at `along` is |offset|^2 - 2 along k
     // + along^2.
@@ -145,20 +152,28 @@ double k_VisibilityPlanner::scoreViewpoint(const k_Vector3& direction,
     for (std::size_t h = 0; h < horizonCount; ++h) {
         tests += 2;
         bool sightCut = false;
+        bool sightBlocked = false;
         bool viewpointCrowded = false;
         for (const NearBody& body : nearBodies[h]) {
             sphereTests += 2;
             const float k = dot(body.offset, direction);
             const float along = std::clamp(k, 0.0f, distance);
-            sightCut = sightCut ||
-                       body.offsetSquared - 2.0f * along * k + along * along < body.sightSquared;
+            const float sightSquared = body.offsetSquared - 2.0f * along * k + along * along;
+            sightCut = sightCut || sightSquared < body.sightSquared;
+            sightBlocked = sightBlocked || sightSquared < body.radius * body.radius;
             viewpointCrowded =
                 viewpointCrowded ||
                 body.offsetSquared - 2.0f * distance * k + distance * distance < body.crowdSquared;
         }
+        // A sight through a body itself costs again: among dense bodies the margin cuts
+        // nearly every sight, and only this still tells a grazed view from a blocked one.
         blocked += sightCut ? 1 : 0;
+        blocked += sightBlocked ? 1 : 0;
         blockedNow = blockedNow || (h == 0 && sightCut);
         crowded += viewpointCrowded ? 1 : 0;
+    }
+    if (sightCost != nullptr) {
+        *sightCost = blocked + static_cast<int>(crowdedWeight) * crowded;
     }
     const double horizons = static_cast<double>(horizonCount);
     double cost = (blocked + crowdedWeight * crowded) / horizons;
@@ -171,6 +186,36 @@ double k_VisibilityPlanner::scoreViewpoint(const k_Vector3& direction,
         cost -= stickiness;
     }
     return cost;
+}
+
+double k_VisibilityPlanner::scoreHold(const k_Vector3& eye, float eyeDistance, float nearest,
+                                      std::uint64_t& tests, std::uint64_t& sphereTests) const {
+    const std::size_t horizonCount = forecast.getHorizonCount();
+    for (std::size_t h = 0; h < horizonCount; ++h) {
+        tests += 2;
+        const k_Vector3 fromTarget = eye - targetCenters[h];
+        const float distance = fromTarget.length();
+        if (distance < nearest || distance > holdReach * baseDistance) {
+            return -1.0; // the target leaves the band: holding is not an option
+        }
+        const k_Vector3 direction = unitOrNull(fromTarget);
+        bool sightCut = false;
+        bool viewpointCrowded = false;
+        for (const NearBody& body : nearBodies[h]) {
+            sphereTests += 2;
+            const float k = dot(body.offset, direction);
+            const float along = std::clamp(k, 0.0f, distance);
+            sightCut = sightCut ||
+                       body.offsetSquared - 2.0f * along * k + along * along < body.sightSquared;
+            viewpointCrowded =
+                viewpointCrowded ||
+                body.offsetSquared - 2.0f * distance * k + distance * distance < body.crowdSquared;
+        }
+        if (sightCut || viewpointCrowded) {
+            return -1.0; // only a view clear now and ahead is worth holding
+        }
+    }
+    return distanceWeight * std::fabs(std::log(eyeDistance / baseDistance));
 }
 
 void k_VisibilityPlanner::chooseRoute(const k_Artifact* target, const k_Vector3& targetCenter,
@@ -187,9 +232,10 @@ void k_VisibilityPlanner::chooseRoute(const k_Artifact* target, const k_Vector3&
         farthest = std::max(farthest, static_cast<float>(factor) * baseDistance);
         nearest = std::min(nearest, static_cast<float>(factor) * baseDistance);
     }
-    collectNearBodies(target, farthest);
-
     const float eyeDistance = (eye - targetCenter).length();
+    const bool mayHold = eyeDistance >= nearest && eyeDistance <= holdReach * baseDistance;
+    collectNearBodies(target, mayHold ? std::max(farthest, eyeDistance) : farthest);
+
     k_Vector3 current = unitOrNull(eye - targetCenter);
     if (dot(current, current) == 0.0f) {
         current = hasChosen ? chosenDirection : directions.front();
@@ -209,16 +255,25 @@ void k_VisibilityPlanner::chooseRoute(const k_Artifact* target, const k_Vector3&
     std::uint64_t sphereTests = 0;
     k_Vector3 best = current;
     float bestDistance = currentDistance;
-    double bestCost = scoreViewpoint(current, current, currentDistance, tests, sphereTests);
+    int defaultSight = 0;
+    const float defaultDistance =
+        std::min(eyeDistance, static_cast<float>(camera->getStopDistance()) + target->getRadius());
+    scoreViewpoint(current, current, defaultDistance, tests, sphereTests, &defaultSight);
+    int bestSight = 0;
+    double bestCost =
+        scoreViewpoint(current, current, currentDistance, tests, sphereTests, &bestSight);
     auto consider = [&](const k_Vector3& direction, float distance) {
         if (tests >= maxScoringTests || sphereTests >= maxScoringDistances) {
             return;
         }
-        const double cost = scoreViewpoint(direction, current, distance, tests, sphereTests);
+        int sight = 0;
+        const double cost =
+            scoreViewpoint(direction, current, distance, tests, sphereTests, &sight);
         if (cost < bestCost) {
             bestCost = cost;
             best = direction;
             bestDistance = distance;
+            bestSight = sight;
         }
     };
     if (hasChosen) {
@@ -229,27 +284,36 @@ void k_VisibilityPlanner::chooseRoute(const k_Artifact* target, const k_Vector3&
             consider(direction, static_cast<float>(factor) * baseDistance);
         }
     }
+    // The default's own choice is one of the candidates: where no viewpoint sees better
+    // than heading straight on (among dense bodies, where every sight is cut), roaming
+    // round the target only costs time the default spends closing in on it.
+    const bool asDefault = defaultSight > 0 && bestSight >= defaultSight;
+    // Where nothing blocks the view now or ahead, the camera holds its place instead of
+    // following the target round: motion for nothing, which also turns the view.
+    bool hold = false;
+    if (!asDefault && mayHold && tests < maxScoringTests && sphereTests < maxScoringDistances) {
+        const double holdCost = scoreHold(eye, eyeDistance, nearest, tests, sphereTests);
+        hold = holdCost >= 0.0 && holdCost - holdBonus < bestCost;
+    }
     stats.segmentTests += tests;
     stats.sphereTests += sphereTests;
-    chosenDirection = best;
-    chosenDistance = bestDistance;
-    hasChosen = true;
 
-    const k_Vector3 viewpoint = targetCenter + best * bestDistance;
-    k_Vector3 aim = viewpoint;
-    const double turn = angleBetween(current, best);
-    if (turn > arcStep && eyeDistance < 3.0f * bestDistance) {
-        // Only some of the way round the target, on the circle through both directions.
-        k_Vector3 across = best - current * dot(current, best);
-        if (dot(across, across) < 1e-6f) {
-            across.cross(current, std::fabs(current.y) < 0.9f ? k_Vector3(0.0f, 1.0f, 0.0f)
-                                                              : k_Vector3(1.0f, 0.0f, 0.0f));
-        }
-        across.normalize();
-        const k_Vector3 step = current * std::cos(arcStep) + across * std::sin(arcStep);
-        aim = targetCenter + step * bestDistance;
+    if (asDefault) {
+        hasChosen = false;
+        route.headFor(targetCenter);
+        k_MotionPlanner::chooseRoute(target, targetCenter, route);
+    } else if (hold) {
+        chosenDirection = current;
+        chosenDistance = currentDistance;
+        hasChosen = true;
+        // A goal at the stop distance brakes the camera to rest where it is.
+        steerTowards(eye, eye, targetCenter, route);
+    } else {
+        chosenDirection = best;
+        chosenDistance = bestDistance;
+        hasChosen = true;
+        steerTowardsViewpoint(current, eyeDistance, targetCenter, route);
     }
-    steerTowards(aim, viewpoint, targetCenter, route);
 
     probeTests = 0;
     if (stepDt > 0.0) {
@@ -257,6 +321,25 @@ void k_VisibilityPlanner::chooseRoute(const k_Artifact* target, const k_Vector3&
         keepSafe(target, targetCenter, route);
     }
     stats.sphereTests += probeTests;
+}
+
+void k_VisibilityPlanner::steerTowardsViewpoint(const k_Vector3& current, float eyeDistance,
+                                                const k_Vector3& targetCenter, k_Route& route) {
+    const k_Vector3 viewpoint = targetCenter + chosenDirection * chosenDistance;
+    k_Vector3 aim = viewpoint;
+    const double turn = angleBetween(current, chosenDirection);
+    if (turn > arcStep && eyeDistance < 3.0f * chosenDistance) {
+        // Only some of the way round the target, on the circle through both directions.
+        k_Vector3 across = chosenDirection - current * dot(current, chosenDirection);
+        if (dot(across, across) < 1e-6f) {
+            across.cross(current, std::fabs(current.y) < 0.9f ? k_Vector3(0.0f, 1.0f, 0.0f)
+                                                              : k_Vector3(1.0f, 0.0f, 0.0f));
+        }
+        across.normalize();
+        const k_Vector3 step = current * std::cos(arcStep) + across * std::sin(arcStep);
+        aim = targetCenter + step * chosenDistance;
+    }
+    steerTowards(aim, viewpoint, targetCenter, route);
 }
 
 void k_VisibilityPlanner::keepSafe(const k_Artifact* target, const k_Vector3& targetCenter,
@@ -274,15 +357,25 @@ void k_VisibilityPlanner::keepSafe(const k_Artifact* target, const k_Vector3& ta
     };
     Path best = current();
     bestRoute = route;
-    // Alternatives, in order: the default's way to the target, then braking to a halt
-    // (past which the camera backs off along its way).
-    for (int option = 0; option < 2 && bestClearance < safetyMargin; ++option) {
+    // Away from where the body that comes nearest would be then: a body closing on a camera
+    // at rest is met neither by braking nor by heading for the target.
+    const k_Vector3 away = unitOrNull(nearestOffset);
+    const float escape = 2.0f * nearestRadius + 5.0f;
+    // Alternatives, in order: the default's way to the target, braking to a halt (past which
+    // the camera backs off along its way), then escaping.
+    for (int option = 0; option < 3 && bestClearance < safetyMargin; ++option) {
+        const k_Vector3 eye = camera->getPosition();
         if (option == 0) {
             route.headFor(targetCenter);
             k_MotionPlanner::chooseRoute(target, targetCenter, route);
-        } else {
-            const k_Vector3 eye = camera->getPosition();
+        } else if (option == 1) {
             camera->setPath(best.waypoint, best.nextWaypoint, eye);
+        } else if (dot(away, away) > 0.0f) {
+            route.headFor(eye + away * escape);
+            camera->setPath(eye + away * escape, eye + away * (2.0f * escape),
+                            eye + away * static_cast<float>(camera->getStopDistance() + escape));
+        } else {
+            break;
         }
         const float clearance = probeClearance();
         if (clearance > bestClearance) {
@@ -326,6 +419,8 @@ float k_VisibilityPlanner::probeClearance() {
     // A copy of the camera's motion, moved as the camera would be: the camera stays put.
     k_CameraMotion probe = camera->getMotion();
     float least = 1e30f;
+    nearestOffset = k_Vector3();
+    nearestRadius = 0.0f;
     for (int frame = 1; frame <= frames; ++frame) {
         probe.advance(stepDt);
         const k_Vector3 at = probe.position;
@@ -338,7 +433,12 @@ float k_VisibilityPlanner::probeClearance() {
             const float reachable = forecast.getRadius(i) + least;
             // Only a body nearer than the least clearance so far can lower it.
             if (dot(offset, offset) < reachable * reachable) {
-                least = std::min(least, offset.length() - forecast.getRadius(i));
+                const float clearance = offset.length() - forecast.getRadius(i);
+                if (clearance < least) {
+                    least = clearance;
+                    nearestOffset = k_Vector3() - offset;
+                    nearestRadius = forecast.getRadius(i);
+                }
             }
         }
     }

@@ -14,8 +14,9 @@ class k_AnimationManager;
 // the line of sight from them stays clear of the other bodies now and over the next
 // seconds (the bodies' animations are evaluated ahead, the scene is not stepped), by their
 // clearance from bodies and by how far the camera must turn around the target to reach
-// them; then it routes the camera to the best one. The camera moves by its own rules, and
-// the relocation out of bodies is the default planner's.
+// them; then it routes the camera to the best one. Where its view stays clear it holds its
+// place, and where no viewpoint sees better than the default's way it takes that way. The
+// camera moves by its own rules, and the relocation out of bodies is the default planner's.
 class k_VisibilityPlanner : public k_MotionPlanner {
 public:
     /// Most line-of-sight and viewpoint tests of one step's scoring (a step needs about
@@ -43,9 +44,20 @@ protected:
 private:
     /// Bodies that could cut a line of sight of length `reach` from the target at each horizon.
     void collectNearBodies(const k_Artifact* target, float reach);
-    /// Lower is better; counts its tests into `tests`.
+    /// Lower is better; counts its tests into `tests`. `sightCost`, when given, gets the
+    /// cost of the sight alone: horizons cut, once more for each cut through a body, and
+    /// four for each horizon crowded.
     double scoreViewpoint(const k_Vector3& direction, const k_Vector3& currentDirection,
-                          float distance, std::uint64_t& tests, std::uint64_t& sphereTests) const;
+                          float distance, std::uint64_t& tests, std::uint64_t& sphereTests,
+                          int* sightCost = nullptr) const;
+    /// Lower is better: the cost of the camera staying where it is, its sight followed to the
+    /// target's forecast centres; negative when the sight is cut or crowded at some horizon or
+    /// the target leaves the band the camera may hold in.
+    double scoreHold(const k_Vector3& eye, float eyeDistance, float nearest, std::uint64_t& tests,
+                     std::uint64_t& sphereTests) const;
+    /// Hands the camera its way to the chosen viewpoint, round the target a step at a time.
+    void steerTowardsViewpoint(const k_Vector3& current, float eyeDistance,
+                               const k_Vector3& targetCenter, k_Route& route);
     /// Hands the camera a piece of path towards `aim`, braking to rest at `viewpoint`.
     void steerTowards(const k_Vector3& aim, const k_Vector3& viewpoint,
                       const k_Vector3& targetCenter, k_Route& route);
@@ -56,7 +68,8 @@ private:
     /// The bodies the eye could meet within the probe's look-ahead, for the probes of a step.
     void collectBodiesNearEye();
     /// Least clearance from the bodies' surfaces of the eye over the next moments if the
-    /// camera kept its present path, by running a copy of its motion against the forecast.
+    /// camera kept its present path, by running a copy of its motion against the forecast;
+    /// sets nearestOffset and nearestRadius.
     float probeClearance();
 
     const k_AnimationManager* animations;
@@ -64,6 +77,10 @@ private:
     /// Body distances the probes of the step worked out.
     std::uint64_t probeTests;
     std::vector<std::size_t> bodiesNearEye;
+    /// Of the latest probe: the eye's offset from the centre of the body that came nearest,
+    /// at that moment, and that body's radius (zero offset when none came near).
+    k_Vector3 nearestOffset;
+    float nearestRadius = 0.0f;
     /// The route of the safest way tried, kept with its capacity.
     k_Route bestRoute;
     k_BodyForecast forecast;

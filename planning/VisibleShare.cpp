@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "math/Constants.h"
 #include "scenegraph/Artifact.h"
 #include "scenegraph/ArtifactRegistry.h"
 
@@ -37,7 +38,7 @@ double squaredDistanceToSegment(const Point& from, const Point& to, const Point&
 
 // The unit direction of sample k from the sphere's centre.
 Point sampleDirection(int k) {
-    const double goldenAngle = M_PI * (3.0 - std::sqrt(5.0));
+    const double goldenAngle = pi * (3.0 - std::sqrt(5.0));
     const double y = 1.0 - 2.0 * (k + 0.5) / k_VisibleShare::samplePoints;
     const double ring = std::sqrt(1.0 - y * y);
     const double angle = k * goldenAngle;

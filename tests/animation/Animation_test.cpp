@@ -127,7 +127,7 @@ TEST(Animation, SnakeTelescopesOverVaryingSteps) {
         }
     }
     EXPECT_DOUBLE_EQ(snake.getTime(), total);
-    const double swing = std::sin(3.141592653589793 * total / 5.0);
+    const double swing = std::sin(pi * total / 5.0);
     expectVector(node.getTranslation(), static_cast<float>(3 * total),
                  static_cast<float>(2 * swing), static_cast<float>(-total + 4 * swing), 1e-4f);
 }

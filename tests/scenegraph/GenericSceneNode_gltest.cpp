@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "math/Constants.h"
 #include "scenegraph/Artifact.h"
 #include "scenegraph/GenericSceneNode.h"
 #include "scenegraph/ShaderUtils.h"
@@ -99,7 +100,7 @@ Matrix scaling(double x, double y, double z) {
 
 // Rotation by `degrees` about coordinate axis `axis` (0 = x, 1 = y, 2 = z).
 Matrix rotation(double degrees, int axis) {
-    const double r = degrees * 3.14159265358979323846 / 180.0;
+    const double r = degrees * pi / 180.0;
     const double c = std::cos(r);
     const double s = std::sin(r);
     const int i = (axis + 1) % 3;

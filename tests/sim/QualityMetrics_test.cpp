@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "math/Constants.h"
 #include "tools/sim/QualityMetrics.h"
 
 namespace {
@@ -185,7 +186,7 @@ TEST(QualityMetrics, SettledTurnRatesLeaveOutASecondAfterTargetChangesAndPushOut
         if (frame == 5) {
             metrics.addPushOut(frame);
         }
-        const double radians = headings[frame] * 3.141592653589793 / 180.0;
+        const double radians = headings[frame] * pi / 180.0;
         metrics.addView(frame, Point{0, 0, 0}, Point{std::sin(radians), 0, -std::cos(radians)},
                         0.25);
     }

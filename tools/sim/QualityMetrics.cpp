@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "math/Constants.h"
+
 double k_QualityMetrics::segmentDistance(const Point& a, const Point& b, const Point& center) {
     return std::sqrt(segmentDistanceSquared(a, b, center));
 }
@@ -41,7 +43,7 @@ double k_QualityMetrics::visibleShare(const Point& camera, const std::vector<Sph
             near.push_back(&body);
         }
     }
-    const double goldenAngle = 3.141592653589793 * (3.0 - std::sqrt(5.0));
+    const double goldenAngle = pi * (3.0 - std::sqrt(5.0));
     int facing = 0;
     int seen = 0;
     for (int k = 0; k < visibilityPoints; ++k) {

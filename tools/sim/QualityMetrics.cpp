@@ -157,7 +157,7 @@ void k_QualityMetrics::addView(long frame, const Point& eye, const Point& lookAt
         const double cZ = view.x * lastView.y - view.y * lastView.x;
         const double along = view.x * lastView.x + view.y * lastView.y + view.z * lastView.z;
         const double degrees =
-            std::atan2(std::sqrt(cX * cX + cY * cY + cZ * cZ), along) * 180.0 / 3.141592653589793;
+            std::atan2(std::sqrt(cX * cX + cY * cY + cZ * cZ), along) * 180.0 / pi;
         const double rate = dt > 0.0 ? degrees / dt : 0.0;
         if (rate > maxViewTurn) {
             maxViewTurn = rate;

@@ -95,8 +95,8 @@ public:
         return k_InformationProvider::isInsideArtifact(point, ignored, margin);
     }
 
-    mutable std::deque<Answer> answers;
-    mutable std::vector<Call> calls;
+    std::deque<Answer> answers;
+    std::vector<Call> calls;
     mutable int insideCalls = 0;
     std::function<void()> onQuery;
 };

@@ -76,7 +76,7 @@ TEST(RunSummary, SharesInPercentAndNoneWithoutABudgetHit) {
 TEST(RunSummary, HelpDefinesEveryFigureOfTheSummary) {
     k_RunSummary summary(4, 0.016);
     summary.describeRun(k_SearchStrategy::fast, 0, 300, 2);
-    summary.describeBudget(100, "partial");
+    summary.describeBudget(100, k_BudgetFallback::partialRoute);
     k_FrameRecord record;
     record.frame = 1;
     summary.addFrame(record);

@@ -95,7 +95,7 @@ void k_RunSummary::markInterrupted(const std::string& signalName, long frames) {
     framesAsked = frames;
 }
 
-void k_RunSummary::describeBudget(std::uint64_t budget, const char* fallback) {
+void k_RunSummary::describeBudget(std::uint64_t budget, k_BudgetFallback fallback) {
     searchBudget = budget;
     budgetFallback = fallback;
 }
@@ -202,7 +202,7 @@ void k_RunSummary::writeText(std::FILE* file) const {
         std::fprintf(file, "search budget      unbounded\n");
     } else {
         std::fprintf(file, "search budget      %" PRIu64 " segment tests per step, fallback %s\n",
-                     searchBudget, budgetFallback.c_str());
+                     searchBudget, wordOf(budgetFallback));
     }
     if (budgetHits == 0) {
         std::fprintf(file, "budget hits        none of %ld steps\n", getFrames());
@@ -357,7 +357,7 @@ nlohmann::ordered_json k_RunSummary::toJson() const {
                                 {"search_ns", searchNanosecondsPerSegmentTest(false)},
                                 {"sphere_tests", sphereTestsPerSegmentTest(false)}};
     json["search_budget"] = searchBudget;
-    json["budget_fallback"] = budgetFallback;
+    json["budget_fallback"] = wordOf(budgetFallback);
     json["budget_hits"] = budgetHits;
     json["first_budget_hit_frame"] = budgetHits > 0 ? nlohmann::ordered_json(firstBudgetHitFrame)
                                                     : nlohmann::ordered_json(nullptr);

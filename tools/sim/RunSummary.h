@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "planning/InformationProvider.h"
+#include "planning/MotionPlanner.h"
 #include "planning/PlannerKind.h"
 #include "tools/sim/FrameRecord.h"
 #include "tools/sim/QualityMetrics.h"
@@ -30,8 +31,8 @@ public:
     /// (0 without one), Scene 4's swarm size (0 when left as it is) and the passes whose
     /// per-frame shortest times the figures are.
     void describeRun(k_SearchStrategy strategy, int comparisonRepeats, long swarm, int passes = 1);
-    /// The search budget of the run (0 = unbounded) and the name of its fallback.
-    void describeBudget(std::uint64_t budget, const char* fallback);
+    /// The search budget of the run (0 = unbounded) and its fallback.
+    void describeBudget(std::uint64_t budget, k_BudgetFallback fallback);
 
     void setPlanner(k_PlannerKind kind) { planner = kind; }
     /// The run was ended early by `signalName` after getFrames() of `framesAsked` frames; the
@@ -111,7 +112,7 @@ private:
     std::uint64_t relocations = 0;
     long framesWithoutTarget = 0;
     std::uint64_t searchBudget = 0;
-    std::string budgetFallback = "partial";
+    k_BudgetFallback budgetFallback = k_BudgetFallback::partialRoute;
     long budgetHits = 0;
     long firstBudgetHitFrame = 0;
     k_QualityMetrics qualityMetrics;

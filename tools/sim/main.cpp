@@ -146,7 +146,7 @@ int simulate(const k_SimOptions& options) {
     summary.setPlanner(options.planner);
     summary.describeRun(options.strategy, options.compareReference ? options.repeats : 0,
                         options.swarm, options.passes);
-    summary.describeBudget(options.searchBudget, wordOf(options.budgetFallback));
+    summary.describeBudget(options.searchBudget, options.budgetFallback);
     const bool ran = runner.run(options.frames, options.dt, summary, error);
     progress.finish();
     if (!ran) {

@@ -213,6 +213,7 @@ template <typename Drawing> void withTextState(Drawing drawing) {
 } // namespace
 
 int k_ScreenText::width(const std::string& text, int scale) {
+    scale = std::max(scale, 1);
     std::size_t longest = 0;
     for (const std::string& line : linesOf(text)) {
         longest = std::max(longest, line.size());
@@ -224,6 +225,7 @@ int k_ScreenText::width(const std::string& text, int scale) {
 }
 
 int k_ScreenText::height(const std::string& text, int scale) {
+    scale = std::max(scale, 1);
     const int lines = static_cast<int>(linesOf(text).size());
     return ((lines - 1) * lineHeight + ascent + descent) * scale;
 }

@@ -24,7 +24,7 @@ public:
     static constexpr int lineHeight = 11;
 
     /// Width of the widest line of `text` (lines end at '\n'), from the first glyph's left
-    /// edge to the last one's right edge.
+    /// edge to the last one's right edge. A scale below 1 counts as 1, here and below.
     static int width(const std::string& text, int scale = 1);
     /// Height from the first line's top to the last line's lowest descender.
     static int height(const std::string& text, int scale = 1);

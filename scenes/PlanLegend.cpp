@@ -9,8 +9,10 @@ std::string planLegendText(int indent) {
     for (const k_PlanLegendEntry& entry : planLegend) {
         nameWidth = std::max(nameWidth, std::strlen(entry.colourName));
     }
-    std::string text = "The plan (--show-plan), drawn over the picture, with a top view in the "
-                       "lower-left corner:\n";
+    std::string text =
+        "The plan (--show-plan), drawn over the picture: a top view with its scale in\n"
+        "the lower-left corner; the scene, planner, time, share of the target seen\n"
+        "and this legend in the upper-left:\n";
     for (const k_PlanLegendEntry& entry : planLegend) {
         const std::string name = entry.colourName;
         text +=

@@ -23,7 +23,7 @@ constexpr k_PlanLegendEntry planLegend[] = {
     {k_PlanOverlay::curveColour, "white", "the curve the camera steers along to its waypoint",
      "curve to the waypoint"},
     {k_PlanOverlay::blockingColour, "cyan",
-     "the bodies the route in use goes around, enlarged by the search's clearance",
+     "the bodies the route goes around, enlarged by the search's clearance",
      "bodies the route goes around"},
     {k_PlanOverlay::cameraColour, "red", "the camera and its view direction (top view)",
      "camera (top view)"},

@@ -36,6 +36,7 @@ constexpr double viewDirectionShare = 0.08;
 // from its lower-left corner.
 constexpr double scaleBarShare = 0.3;
 constexpr int scaleBarInset = 8;
+constexpr k_ScreenText::Colour scaleBarColour{255, 255, 255};
 
 void setColour(const k_PlanOverlay::Colour& colour) {
     glColor3ub(colour.r, colour.g, colour.b);
@@ -149,17 +150,6 @@ std::string lengthLabel(double length) {
     return text;
 }
 
-} // namespace
-
-k_PlanOverlay::k_PlanOverlay(k_Scene* sceneValue)
-    : scene(sceneValue), snapshot(sceneValue->watchPlan()) {}
-
-k_PlanOverlay::~k_PlanOverlay() {
-    scene->unwatchPlan();
-}
-
-namespace {
-
 void drawInView(const k_PlanSnapshot& plan, const std::vector<k_BoundingSphere>& blockers) {
     // The camera node's own view transform, from an identity model-view.
     glMatrixMode(GL_MODELVIEW);
@@ -201,7 +191,7 @@ void drawScaleBar(int left, int bottom, double halfWidth) {
             -1.0, 1.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    setColour(k_PlanOverlay::curveColour);
+    glColor3ub(scaleBarColour.r, scaleBarColour.g, scaleBarColour.b);
     glLineWidth(1.0f);
     glBegin(GL_LINES);
     glVertex2f(x + 0.5f, y + 0.5f);
@@ -212,7 +202,7 @@ void drawScaleBar(int left, int bottom, double halfWidth) {
     }
     glEnd();
     k_ScreenText::draw(lengthLabel(length), x + pixels + 5, y + k_ScreenText::ascent,
-                       {255, 255, 255});
+                       scaleBarColour);
 }
 
 void drawTopView(const k_PlanSnapshot& plan, const std::vector<k_BoundingSphere>& blockers,
@@ -308,6 +298,13 @@ void drawCaption(const k_PlanSnapshot& plan, const k_Scene& scene, const int vie
 
 } // namespace
 
+k_PlanOverlay::k_PlanOverlay(k_Scene* sceneValue)
+    : scene(sceneValue), snapshot(sceneValue->watchPlan()) {}
+
+k_PlanOverlay::~k_PlanOverlay() {
+    scene->unwatchPlan();
+}
+
 void k_PlanOverlay::draw() {
     if (!snapshot.planned) {
         return;
@@ -328,7 +325,7 @@ void k_PlanOverlay::draw() {
     glUseProgramObjectARB(0);
     for (GLenum state : {GL_LIGHTING, GL_DEPTH_TEST, GL_STENCIL_TEST, GL_ALPHA_TEST, GL_BLEND,
                          GL_FOG, GL_CULL_FACE, GL_COLOR_LOGIC_OP, GL_LINE_SMOOTH, GL_POINT_SMOOTH,
-                         GL_LINE_STIPPLE, GL_SCISSOR_TEST, GL_CLIP_PLANE0}) {
+                         GL_LINE_STIPPLE, GL_SCISSOR_TEST}) {
         glDisable(state);
     }
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);

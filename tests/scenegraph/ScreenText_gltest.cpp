@@ -53,6 +53,7 @@ TEST(ScreenTextFont, SizeOfLinesCountsTheWidestLineAndEveryLine) {
     EXPECT_EQ(k_ScreenText::width("ab\nabcd\nc"), 3 * k_ScreenText::advance + 5);
     EXPECT_EQ(k_ScreenText::width("abcd", 3), 3 * (3 * k_ScreenText::advance + 5));
     EXPECT_EQ(k_ScreenText::height("x"), cellRows);
+    EXPECT_EQ(k_ScreenText::width("ab", 0), k_ScreenText::width("ab"));
     EXPECT_EQ(k_ScreenText::height("x\ny\n", 2), 2 * (2 * k_ScreenText::lineHeight + cellRows));
 }
 

@@ -13,6 +13,7 @@ class k_MainSceneNode;
 class k_MotionPlanner;
 class k_SceneNode;
 class k_Sphere;
+struct k_SceneDescription;
 struct k_SceneSkeleton;
 
 // The scene controller: owns the planner, the information provider and the animation
@@ -35,6 +36,9 @@ public:
     /// from the same reseeded generator, so the first 100 are Scene 4's own. For measuring
     /// how planning scales; the menu never calls it.
     void loadSwarmScene(int obstacleCount);
+    /// Builds a world read from a scene file, replacing the current scene like the menu's
+    /// loads. The description has been checked in full, so nothing here can fail halfway.
+    void loadDescription(const k_SceneDescription& description);
     /// The swarm size of Scene 4 as the menu loads it.
     static constexpr int swarmSize = 100;
 

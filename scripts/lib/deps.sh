@@ -11,9 +11,10 @@ VELTRAVA_BUILD_PACKAGES=(
 
 # To run the tests: a virtual X server, input and window tools, screenshots; clang and its
 # sanitizer runtimes for the second pass (a recommendation of clang only, so named here);
-# Python for the scripts' tests and GNU parallel for scripts/evaluate-planners.
+# Python for the scripts' tests and GNU parallel for scripts/evaluate-planners; the JSON Schema
+# checker that holds the scene format's schema against the example worlds.
 VELTRAVA_TEST_PACKAGES=(
-    xvfb xauth xdotool imagemagick clang libclang-rt-dev python3 parallel
+    xvfb xauth xdotool imagemagick clang libclang-rt-dev python3 parallel python3-jsonschema
 )
 
 # veltrava_install_missing <package>...: installs, with apt-get, those not installed yet.

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+#include "scenes/SceneDescription.h"
+
+// Writes a description as a scene file that the reader turns back into the same description,
+// bit for bit: every number is written with the fewest digits that read back to the same
+// float (or double). One body per line, so that a file of many bodies stays readable.
+class k_SceneFileWriter {
+public:
+    static std::string write(const k_SceneDescription& description);
+};

@@ -1,0 +1,134 @@
+// A world from a scene file's description: the same load steps as the built-in scenes, with
+// the file's values, bodies and animations in the file's order.
+#include "animation/AnimationManager.h"
+#include "platform/Random.h"
+#include "scenegraph/GenericSceneNode.h"
+#include "scenegraph/Sphere.h"
+#include "scenes/RandomDraw.h"
+#include "scenes/Scene.h"
+#include "scenes/SceneDescription.h"
+#include "scenes/SceneSkeleton.h"
+
+namespace {
+
+void applyMaterial(const k_SceneDescription& scene, int index, k_GenericSceneNode& node) {
+    if (index < 0) {
+        return;
+    }
+    const k_MaterialDescription& m = scene.materials[static_cast<std::size_t>(index)];
+    node.setMaterial(m.ambient, m.diffuse, m.specular, m.shininess);
+}
+
+float drawFrom(const k_RangeDescription& range) {
+    return range.drawn ? drawQuantity(range.low, range.high - range.low)
+                       : static_cast<float>(range.low);
+}
+
+// Separate statements in the scenes' order of draws: z, then y, then x.
+k_Vector3 drawFrom(const k_VectorRangeDescription& range) {
+    const float z = drawFrom(range.z);
+    const float y = drawFrom(range.y);
+    const float x = drawFrom(range.x);
+    return k_Vector3(x, y, z);
+}
+
+} // namespace
+
+void k_Scene::loadDescription(const k_SceneDescription& description) {
+    const k_SceneSkeleton skeleton{description.acceleration,
+                                   description.lookAcceleration,
+                                   description.maxSpeed,
+                                   description.stopDistance,
+                                   description.position,
+                                   description.hasUp,
+                                   description.up,
+                                   description.lookAt,
+                                   description.skyImage.c_str(),
+                                   description.skyRadius,
+                                   description.lightDirection};
+    k_SceneNode* colourMap = beginLoad(skeleton);
+
+    auto addBody = [&](const k_BodyDescription& body, k_SceneNode* parent) {
+        k_Sphere* sphere = new k_Sphere(body.slices, body.stacks);
+        // Before addChild, which registers the body by the interest it has at that moment.
+        sphere->setInterest(body.interest);
+        applyMaterial(description, body.material, *sphere);
+        if (body.hasRadius) {
+            sphere->setRadius(body.radius);
+        }
+        sphere->setTranslation(body.position);
+        if (body.hasRotation) {
+            sphere->setRotation(body.rotation);
+        }
+        if (body.interestFromHeight) {
+            heightArtifact = sphere;
+        }
+        parent->addChild(sphere);
+        for (const k_AnimationDescription& animation : body.animations) {
+            switch (animation.kind) {
+            case k_AnimationDescription::Kind::rotate:
+                animationManager->addRotationAnimation(animation.rate, sphere);
+                break;
+            case k_AnimationDescription::Kind::move:
+                animationManager->addMoveAnimation(animation.rate, sphere);
+                break;
+            case k_AnimationDescription::Kind::swing:
+                animationManager->addSnakeMoveAnimation(animation.rate, animation.amplitude,
+                                                        animation.period, sphere,
+                                                        animation.bounce);
+                break;
+            }
+        }
+    };
+
+    for (const k_BodyDescription& body : description.bodies) {
+        addBody(body, colourMap);
+    }
+    for (const k_GroupDescription& group : description.groups) {
+        k_GenericSceneNode* node = new k_GenericSceneNode();
+        applyMaterial(description, group.material, *node);
+        colourMap->addChild(node);
+        for (const k_BodyDescription& body : group.bodies) {
+            addBody(body, node);
+        }
+        if (!group.hasGenerator) {
+            continue;
+        }
+        // The draws of one body in a fixed order (radius, position, rotate, move, then each
+        // swing's period and amplitude), the order in which Scene 4 draws its swarm.
+        const k_GeneratorDescription& generator = group.generator;
+        if (generator.hasSeed) {
+            randomSeed(generator.seed);
+        }
+        const k_Vector3 still(0.0f, 0.0f, 0.0f);
+        for (long i = 0; i < generator.count; ++i) {
+            k_Sphere* sphere = new k_Sphere(generator.slices, generator.stacks);
+            sphere->setInterest(generator.interest);
+            if (generator.hasRadius) {
+                sphere->setRadius(drawFrom(generator.radius));
+            }
+            sphere->setTranslation(drawFrom(generator.position));
+            node->addChild(sphere);
+            if (generator.hasRotate) {
+                animationManager->addRotationAnimation(drawFrom(generator.rotate), sphere);
+            }
+            if (generator.hasMove) {
+                animationManager->addMoveAnimation(drawFrom(generator.move), sphere);
+            }
+            for (int swing = 0; swing < generator.swings; ++swing) {
+                const float period = drawFrom(generator.period);
+                const k_Vector3 amplitude = drawFrom(generator.amplitude);
+                animationManager->addSnakeMoveAnimation(still, amplitude, period, sphere,
+                                                        generator.bounce);
+            }
+        }
+    }
+    if (description.hasGeneratorAfterLoad) {
+        randomSeed(description.generatorSeed);
+        for (std::uint64_t i = 0; i < description.generatorDraws; ++i) {
+            randomNext();
+        }
+    }
+
+    finishLoad();
+}

@@ -28,8 +28,8 @@ k_AnimationDescription move(const k_Vector3& velocity) {
     return animation;
 }
 
-k_AnimationDescription swing(const k_Vector3& velocity, const k_Vector3& amplitude,
-                             double period, bool bounce) {
+k_AnimationDescription swing(const k_Vector3& velocity, const k_Vector3& amplitude, double period,
+                             bool bounce) {
     k_AnimationDescription animation;
     animation.kind = k_AnimationDescription::Kind::swing;
     animation.rate = velocity;
@@ -121,9 +121,9 @@ k_SceneDescription scene1() {
 }
 
 k_SceneDescription scene2() {
-    k_SceneDescription scene =
-        skeleton(15.0, 5.0, 25.0, 7.0, k_Vector3(150.0f, 1.0f, 0.0f), false,
-                 k_Vector3(123.0f, 1.0f, 0.0f), "skydome.jpg", 500.0f, k_Vector3(-1.0f, 0.0f, 1.0f));
+    k_SceneDescription scene = skeleton(15.0, 5.0, 25.0, 7.0, k_Vector3(150.0f, 1.0f, 0.0f), false,
+                                        k_Vector3(123.0f, 1.0f, 0.0f), "skydome.jpg", 500.0f,
+                                        k_Vector3(-1.0f, 0.0f, 1.0f));
     k_BodyDescription ball = sphere(24, 24, k_Vector3(124.0f, 1.0f, 0.0f), 100);
     ball.material = bodyPreset;
     ball.animations.push_back(
@@ -136,8 +136,8 @@ k_SceneDescription scene2() {
     const double radiusSpan = static_cast<double>(0.3f);
     for (int x = -80; x <= 80; x += 8) {
         for (int y = -10; y < 10; ++y) {
-            k_BodyDescription wallSphere = sphere(
-                4, 3, k_Vector3(static_cast<float>(x), static_cast<float>(y), 0.0f), 0);
+            k_BodyDescription wallSphere =
+                sphere(4, 3, k_Vector3(static_cast<float>(x), static_cast<float>(y), 0.0f), 0);
             wallSphere.hasRadius = true;
             wallSphere.radius = drawQuantity(0.5, radiusSpan);
             wallSphere.animations.push_back(rotate(drawVector(-130.0, 260.0)));

@@ -38,7 +38,8 @@ public:
     void loadSwarmScene(int obstacleCount);
     /// Builds a world read from a scene file, replacing the current scene like the menu's
     /// loads. The description has been checked in full, so nothing here can fail halfway.
-    void loadDescription(const k_SceneDescription& description);
+    /// `name` is what getSceneName() then says, e.g. the file's name.
+    void loadDescription(const k_SceneDescription& description, const std::string& name);
     /// The swarm size of Scene 4 as the menu loads it.
     static constexpr int swarmSize = 100;
 

@@ -129,8 +129,7 @@ private:
         refuse("must be " + rule + ", not " + describe(value));
     }
 
-    void checkObject(const Json& value, std::initializer_list<const char*> keys,
-                     const char* what) {
+    void checkObject(const Json& value, std::initializer_list<const char*> keys, const char* what) {
         if (!value.is_object()) {
             refuseValue(what, value);
         }
@@ -164,9 +163,8 @@ private:
 
     double number(const Json& value, double low, double high, bool lowOpen) {
         const std::string rule =
-            lowOpen && low == 0.0
-                ? "a positive number up to " + numberText(high)
-                : "a number from " + numberText(low) + " to " + numberText(high);
+            lowOpen && low == 0.0 ? "a positive number up to " + numberText(high)
+                                  : "a number from " + numberText(low) + " to " + numberText(high);
         if (!value.is_number()) {
             refuseValue(rule, value);
         }
@@ -481,8 +479,8 @@ k_BodyDescription Checker::readBody(const Json& value) {
                 refuseValue("an array of animations", field);
             }
             if (static_cast<long>(field.size()) > maxAnimations) {
-                refuse("must hold at most " + std::to_string(maxAnimations) +
-                       " animations, not " + std::to_string(field.size()));
+                refuse("must hold at most " + std::to_string(maxAnimations) + " animations, not " +
+                       std::to_string(field.size()));
             }
             for (std::size_t i = 0; i < field.size(); ++i) {
                 Scope inner(*this, i);
@@ -505,8 +503,8 @@ void Checker::readBodies(const Json& value, std::vector<k_BodyDescription>& list
     if (!value.is_array()) {
         refuseValue("an array of bodies", value);
     }
-    countBodies(static_cast<long>(
-        std::min<std::size_t>(value.size(), static_cast<std::size_t>(k_SceneFileReader::maxBodies) + 1)));
+    countBodies(static_cast<long>(std::min<std::size_t>(
+        value.size(), static_cast<std::size_t>(k_SceneFileReader::maxBodies) + 1)));
     list.reserve(value.size());
     for (std::size_t i = 0; i < value.size(); ++i) {
         Scope scope(*this, i);
@@ -587,14 +585,16 @@ void Checker::readScene(const Json& top) {
     {
         const Json& format = require(top, "format");
         Scope scope(*this, "format");
-        if (!format.is_string() || format.get_ref<const std::string&>() != k_SceneFileReader::formatName) {
+        if (!format.is_string() ||
+            format.get_ref<const std::string&>() != k_SceneFileReader::formatName) {
             refuseValue("\"" + std::string(k_SceneFileReader::formatName) + "\"", format);
         }
     }
     {
         const Json& version = require(top, "version");
         Scope scope(*this, "version");
-        if (!version.is_number_integer() || version.get<std::int64_t>() != k_SceneFileReader::formatVersion) {
+        if (!version.is_number_integer() ||
+            version.get<std::int64_t>() != k_SceneFileReader::formatVersion) {
             refuseValue(std::to_string(k_SceneFileReader::formatVersion) +
                             ", the version this program reads",
                         version);
@@ -619,8 +619,7 @@ void Checker::readScene(const Json& top) {
             if (!image->is_string() || image->get_ref<const std::string&>().empty() ||
                 image->get_ref<const std::string&>().size() > maxNameLength ||
                 image->get_ref<const std::string&>().find('\0') != std::string::npos) {
-                refuseValue("a file name of 1 to " + std::to_string(maxNameLength) +
-                                " characters",
+                refuseValue("a file name of 1 to " + std::to_string(maxNameLength) + " characters",
                             *image);
             }
             scene.skyImage = image->get<std::string>();
@@ -850,8 +849,8 @@ bool k_SceneFileReader::parse(const char* text, std::size_t size, const std::str
     try {
         Checker(scene).readScene(top);
     } catch (const Refusal& refusal) {
-        error = name + ": " + (refusal.pointer.empty() ? "the top level" : refusal.pointer) +
-                ": " + refusal.rule;
+        error = name + ": " + (refusal.pointer.empty() ? "the top level" : refusal.pointer) + ": " +
+                refusal.rule;
         return false;
     }
     description = std::move(scene);

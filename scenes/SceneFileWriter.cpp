@@ -69,8 +69,7 @@ std::string animationText(const k_AnimationDescription& a) {
 }
 
 void appendBody(std::string& out, const k_SceneDescription& scene, const k_BodyDescription& b) {
-    out += "{\"slices\": " + std::to_string(b.slices) + ", \"stacks\": " +
-           std::to_string(b.stacks);
+    out += "{\"slices\": " + std::to_string(b.slices) + ", \"stacks\": " + std::to_string(b.stacks);
     if (b.hasRadius) {
         out += ", \"radius\": " + floatText(b.radius);
     }
@@ -128,8 +127,9 @@ std::string generatorText(const k_GeneratorDescription& g) {
     if (g.hasSeed) {
         out += ", \"seed\": " + std::to_string(g.seed);
     }
-    out += ", \"slices\": " + std::to_string(g.slices) + ", \"stacks\": " +
-           std::to_string(g.stacks) + ", \"interest\": " + std::to_string(g.interest);
+    out += ", \"slices\": " + std::to_string(g.slices) +
+           ", \"stacks\": " + std::to_string(g.stacks) +
+           ", \"interest\": " + std::to_string(g.interest);
     if (g.hasRadius) {
         out += ", \"radius\": " + rangeText(g.radius);
     }

@@ -34,18 +34,12 @@ k_Vector3 drawFrom(const k_VectorRangeDescription& range) {
 
 } // namespace
 
-void k_Scene::loadDescription(const k_SceneDescription& description) {
-    const k_SceneSkeleton skeleton{description.acceleration,
-                                   description.lookAcceleration,
-                                   description.maxSpeed,
-                                   description.stopDistance,
-                                   description.position,
-                                   description.hasUp,
-                                   description.up,
-                                   description.lookAt,
-                                   description.skyImage.c_str(),
-                                   description.skyRadius,
-                                   description.lightDirection};
+void k_Scene::loadDescription(const k_SceneDescription& description, const std::string& name) {
+    const k_SceneSkeleton skeleton{
+        description.acceleration, description.lookAcceleration, description.maxSpeed,
+        description.stopDistance, description.position,         description.hasUp,
+        description.up,           description.lookAt,           description.skyImage.c_str(),
+        description.skyRadius,    description.lightDirection};
     k_SceneNode* colourMap = beginLoad(skeleton);
 
     auto addBody = [&](const k_BodyDescription& body, k_SceneNode* parent) {
@@ -74,8 +68,7 @@ void k_Scene::loadDescription(const k_SceneDescription& description) {
                 break;
             case k_AnimationDescription::Kind::swing:
                 animationManager->addSnakeMoveAnimation(animation.rate, animation.amplitude,
-                                                        animation.period, sphere,
-                                                        animation.bounce);
+                                                        animation.period, sphere, animation.bounce);
                 break;
             }
         }
@@ -130,5 +123,6 @@ void k_Scene::loadDescription(const k_SceneDescription& description) {
         }
     }
 
+    sceneName = name;
     finishLoad();
 }

@@ -9,9 +9,9 @@
 #include "animation/RotationAnimation.h"
 #include "animation/SnakeMoveAnimation.h"
 #include "scenes/BuiltInSceneDescriptions.h"
+#include "scenes/RandomDraw.h"
 #include "scenes/SceneFileReader.h"
 #include "scenes/SceneFileWriter.h"
-#include "scenes/RandomDraw.h"
 #include "tests/scenes/SceneTestSupport.h"
 
 namespace {
@@ -27,8 +27,8 @@ protected:
     k_SceneDescription parse(const std::string& text) {
         k_SceneDescription description;
         std::string error;
-        EXPECT_TRUE(k_SceneFileReader::parse(text.data(), text.size(), "test.json", description,
-                                             error))
+        EXPECT_TRUE(
+            k_SceneFileReader::parse(text.data(), text.size(), "test.json", description, error))
             << error;
         return description;
     }
@@ -127,7 +127,7 @@ const char* const everyElement = R"({
 } // namespace
 
 TEST_F(SceneFileTest, EveryKindOfElementBuildsWhatTheFileStates) {
-    scene.loadDescription(parse(everyElement));
+    scene.loadDescription(parse(everyElement), "every element");
     const k_Camera* camera = scene.getCamera();
     EXPECT_EQ(camera->getAcceleration(), 20.0);
     EXPECT_EQ(camera->getMaxSpeed(), 30.0);
@@ -135,6 +135,7 @@ TEST_F(SceneFileTest, EveryKindOfElementBuildsWhatTheFileStates) {
     EXPECT_VECTOR_EQ(camera->getPosition(), 0, 5, 40);
     EXPECT_VECTOR_EQ(camera->getUp(), 0, 0, 1);
     EXPECT_FLOAT_EQ(scene.getSkyNode()->getRadius(), 700.0f);
+    EXPECT_EQ(scene.getSceneName(), "every element");
 
     // Two bodies, then the group with its written body and its three generated ones.
     ASSERT_EQ(bodies().size(), 3u);
@@ -202,7 +203,8 @@ TEST_F(SceneFileTest, EveryKindOfElementBuildsWhatTheFileStates) {
         ASSERT_NE(move, nullptr);
         EXPECT_VECTOR_EQ(move->getVelocity(), 0, 0, 5);
         for (std::size_t s = 0; s < 2; ++s) {
-            auto* generated = dynamic_cast<const k_SnakeMoveAnimation*>(animations()[first + 2 + s]);
+            auto* generated =
+                dynamic_cast<const k_SnakeMoveAnimation*>(animations()[first + 2 + s]);
             ASSERT_NE(generated, nullptr);
             EXPECT_EQ(generated->getPeriod(), static_cast<double>(drawQuantity(4.0, 4.0)));
             EXPECT_VECTOR_EQ(generated->getAmplitude(), drawQuantity(-1.0, 2.0), 0, 0);
@@ -215,7 +217,7 @@ TEST_F(SceneFileTest, EveryKindOfElementBuildsWhatTheFileStates) {
         randomNext();
     }
     const int expected = randomNext();
-    scene.loadDescription(parse(everyElement));
+    scene.loadDescription(parse(everyElement), "every element");
     EXPECT_EQ(randomNext(), expected);
 }
 
@@ -228,7 +230,7 @@ TEST_F(SceneFileTest, ExportedBuiltInScenesBuildWhatTheBuiltInScenesBuild) {
         const std::string text = k_SceneFileWriter::write(describeBuiltInScene(number, 0));
         const k_SceneDescription description = parse(text);
         randomSeed(1);
-        scene.loadDescription(description);
+        scene.loadDescription(description, "exported");
         EXPECT_EQ(fingerprint(), builtIn) << "scene " << number;
     }
     // Scene 4 with a larger swarm, drawn by the file's generated group.
@@ -237,6 +239,6 @@ TEST_F(SceneFileTest, ExportedBuiltInScenesBuildWhatTheBuiltInScenesBuild) {
     const std::string builtIn = fingerprint();
     const std::string text = k_SceneFileWriter::write(describeBuiltInScene(4, 1000));
     randomSeed(1);
-    scene.loadDescription(parse(text));
+    scene.loadDescription(parse(text), "exported");
     EXPECT_EQ(fingerprint(), builtIn);
 }

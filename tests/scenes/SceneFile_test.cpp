@@ -34,8 +34,8 @@ std::string readText(const std::string& path) {
 std::string refusal(const std::string& text) {
     k_SceneDescription description;
     std::string error;
-    EXPECT_FALSE(k_SceneFileReader::parse(text.data(), text.size(), "scene.json", description,
-                                          error));
+    EXPECT_FALSE(
+        k_SceneFileReader::parse(text.data(), text.size(), "scene.json", description, error));
     return error;
 }
 
@@ -63,9 +63,8 @@ TEST(SceneFileReader, EveryBrokenFileOfTheTableGivesItsOwnLine) {
                                          description, error))
         << error;
     for (const nlohmann::json& item : table.at("cases")) {
-        const std::string text =
-            item.contains("text") ? item.at("text").get<std::string>()
-                                  : base.patch(item.at("patch")).dump();
+        const std::string text = item.contains("text") ? item.at("text").get<std::string>()
+                                                       : base.patch(item.at("patch")).dump();
         EXPECT_EQ(refusal(text), item.at("message").get<std::string>()) << text;
     }
 }
@@ -103,16 +102,16 @@ TEST(SceneFileReader, RefusesWhatIsNotARegularFileOrIsTooLarge) {
 
 TEST(SceneFileReader, RegressionInputsAreRefusedOnOneLineOrReadBack) {
     int inputs = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(
-             sourceDir + "/tests/reliability/scene-regressions")) {
+    for (const auto& entry :
+         std::filesystem::directory_iterator(sourceDir + "/tests/reliability/scene-regressions")) {
         ++inputs;
         k_SceneDescription description;
         std::string error;
         if (k_SceneFileReader::read(entry.path().string(), description, error)) {
             const std::string written = k_SceneFileWriter::write(description);
             k_SceneDescription again;
-            ASSERT_TRUE(k_SceneFileReader::parse(written.data(), written.size(), "written",
-                                                 again, error))
+            ASSERT_TRUE(
+                k_SceneFileReader::parse(written.data(), written.size(), "written", again, error))
                 << error;
             EXPECT_EQ(k_SceneFileWriter::write(again), written);
         } else {

@@ -139,6 +139,12 @@ CLI::Option* k_CommandLine::addScene(int& scene, const std::string& help) {
     return addWholeNumber("--scene", scene, 1, k_SceneHost::sceneCount, "1, 2, 3 or 4", "N", help);
 }
 
+CLI::Option* k_CommandLine::addSceneFile(std::string& path, CLI::Option* scene,
+                                         const std::string& help) {
+    // An empty value ("--scene-file=") is refused by CLI11 as a missing one.
+    return cli.add_option("--scene-file", path, help)->type_name("FILE")->excludes(scene);
+}
+
 CLI::Option* k_CommandLine::addPlanner(k_PlannerKind& planner) {
     return addWord("--planner", planner,
                    "default (heads for the target) or visibility (keeps the target\n"

@@ -48,6 +48,8 @@ public:
 
     /// --scene N: built-in scene 1 to 4, as chosen from the demo's menu.
     CLI::Option* addScene(int& scene, const std::string& help);
+    /// --scene-file FILE: a world read from a scene file, instead of `scene` (--scene).
+    CLI::Option* addSceneFile(std::string& path, CLI::Option* scene, const std::string& help);
     /// --planner default|visibility.
     CLI::Option* addPlanner(k_PlannerKind& planner);
     /// --show-plan: the plan over the picture; its colours are listed in the help's footer.

@@ -35,13 +35,17 @@ int parseDemoOptions(int argc, const char* const* argv, k_DemoOptions& options) 
                        "Veltrava Corrento: an autonomous virtual camera plans its way through "
                        "scenes\nof moving bodies. Choose a scene from the menu on the right mouse "
                        "button.");
-    line.addScene(options.scene, "start in scene N (1-4) instead of waiting for the menu");
+    CLI::Option* scene =
+        line.addScene(options.scene, "start in scene N (1-4) instead of waiting for the menu");
+    line.addSceneFile(options.sceneFile, scene,
+                      "start in the world of a scene file (docs/scene-format.md); the\n"
+                      "menu's scenes still replace it");
     line.addPlanner(options.planner);
     line.addShowPlan(options.showPlan, "draw the plan over every frame (colours below)");
     line.app().footer(planLegendText(2) + "\n" + k_DataFolder::searchOrderText() +
                       "X options such as -display NAME and -geometry WxH+X+Y are read by "
                       "GLUT.\nExit codes: 0 after Quit, --help or --version, 1 when the window "
-                      "cannot be opened,\n2 for a bad argument.");
+                      "cannot be opened,\n2 for a bad argument or a scene file that is refused.");
 
     // The X options go to GLUT, everything else to our parser.
     std::vector<const char*> ours{argc > 0 ? argv[0] : programName};

@@ -16,6 +16,8 @@ struct k_DemoOptions {
     k_PlannerKind planner = k_PlannerKind::standard;
     /// The scene shown from the start, 1 to 4; 0 waits for the menu's choice.
     int scene = 0;
+    /// A scene file whose world is shown from the start instead; empty for none.
+    std::string sceneFile;
     /// The program's name followed by the X options, in their order, for glutInit.
     std::vector<std::string> glutArguments;
 };

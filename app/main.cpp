@@ -1,10 +1,14 @@
+#include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
+#include "app/CommandLine.h"
 #include "app/DemoOptions.h"
 #include "app/FrameClock.h"
 #include "app/GlutApplication.h"
 #include "scenes/Scene.h"
+#include "scenes/SceneFileReader.h"
 
 int main(int argc, char** argv) {
     // Read before GLUT starts, so that help, the version and a bad argument need no display.
@@ -12,6 +16,15 @@ int main(int argc, char** argv) {
     const int status = parseDemoOptions(argc, argv, options);
     if (status != demoOptionsRun) {
         return status;
+    }
+    // Read and checked in full before any window: a refused file leaves no half-built world,
+    // only its one line naming the file and the place.
+    k_SceneDescription description;
+    std::string error;
+    if (!options.sceneFile.empty() &&
+        !k_SceneFileReader::read(options.sceneFile, description, error)) {
+        std::fprintf(stderr, "veltrava: %s\n", error.c_str());
+        return k_CommandLine::usageExitCode;
     }
     // GLUT gets the program's name and the X options only; `options` lives until the exit.
     std::vector<char*> glutArgv;
@@ -31,6 +44,11 @@ int main(int argc, char** argv) {
     if (options.scene != 0) {
         getApplication()->getHost().loadScene(options.scene);
         // The time spent building the scene is not passed to its first update.
+        restartFrameClock();
+    }
+    // As the first scene after start-up, which is how the exported built-in scenes are defined.
+    if (!options.sceneFile.empty()) {
+        getApplication()->getScene()->loadDescription(description, options.sceneFile);
         restartFrameClock();
     }
     getApplication()->run();

@@ -102,8 +102,9 @@ TEST_P(ArgumentParserRefuses, WithAMessageNamingTheProblem) {
 
 INSTANTIATE_TEST_SUITE_P(
     BadInput, ArgumentParserRefuses,
-    testing::Values(BadCase{{}, "--scene is required"}, BadCase{{"--scene", "5"}, "--scene"},
-                    BadCase{{"--scene", "0"}, "--scene"}, BadCase{{"--scene", "1x"}, "'1x'"},
+    testing::Values(BadCase{{}, "--scene N or --scene-file FILE is required"},
+                    BadCase{{"--scene", "5"}, "--scene"}, BadCase{{"--scene", "0"}, "--scene"},
+                    BadCase{{"--scene", "1x"}, "'1x'"},
                     BadCase{{"--scene", "1", "--seconds", "-2"}, "--seconds"},
                     BadCase{{"--scene", "1", "--seconds", "0"}, "--seconds"},
                     BadCase{{"--scene", "1", "--dt", "0"}, "--dt"},

@@ -17,9 +17,10 @@ const std::string outputGroup = "What to write";
 const std::string searchGroup = "How to search";
 
 const char* const description =
-    "Runs built-in scene N (1-4) without drawing, as fast as the machine allows, with a\n"
-    "fixed time step, and reports what the camera did and what each planning step cost.\n"
-    "It needs no X server: without DISPLAY, or with --headless, it draws off-screen.";
+    "Runs built-in scene N (1-4), or the world of a scene file, without drawing, as fast as\n"
+    "the machine allows, with a fixed time step, and reports what the camera did and what\n"
+    "each planning step cost. It needs no X server: without DISPLAY, or with --headless, it\n"
+    "draws off-screen.";
 
 std::string shortNumber(double value) {
     char text[32];
@@ -36,8 +37,17 @@ CLI::Option* addPath(k_CommandLine& line, const std::string& name, std::string& 
 // Every option of the program, in the order of the help text.
 void declareOptions(k_CommandLine& line, k_SimOptions& options) {
     using Parser = k_ArgumentParser;
-    line.addScene(options.scene, "scene 1, 2, 3 or 4, loaded as from the menu of a fresh program")
-        ->required()
+    CLI::Option* scene =
+        line.addScene(options.scene,
+                      "scene 1, 2, 3 or 4, loaded as from the menu of a fresh program")
+            ->group(runGroup);
+    line.addSceneFile(options.sceneFile, scene,
+                      "or the world of a scene file (docs/scene-format.md), loaded as\n"
+                      "the first scene of a fresh program")
+        ->group(runGroup);
+    addPath(line, "--export-scene", options.exportPath, "FILE",
+            "write built-in scene N (with --swarm) as a scene file and run\n"
+            "nothing")
         ->group(runGroup);
     line.addPositiveNumber("--seconds", options.seconds, "a number of seconds above 0", "S",
                            "scene time to run, above 0 (default 60)")
@@ -134,6 +144,15 @@ void declareOptions(k_CommandLine& line, k_SimOptions& options) {
 
 // Rules between options, checked once every value is read; "" when the line is sound.
 std::string checkCombinations(const CLI::App& app, k_SimOptions& options) {
+    if (app.count("--scene") == 0 && options.sceneFile.empty()) {
+        return "--scene N or --scene-file FILE is required";
+    }
+    if (!options.exportPath.empty() && app.count("--scene") == 0) {
+        return "--export-scene writes a built-in scene: it needs --scene N";
+    }
+    if (app.count("--swarm") != 0 && !options.sceneFile.empty()) {
+        return "--swarm grows Scene 4's swarm: a scene file states its own bodies";
+    }
     if (app.count("--every") != 0 && options.framesDirectory.empty()) {
         return "--every needs --frames DIR";
     }
@@ -171,7 +190,8 @@ void describeProgram(k_CommandLine& line, k_SimOptions& options) {
     line.app().footer(std::string(k_RunSummary::figureDefinitions()) + "\n" + planLegendText(2) +
                       "\n" + k_DataFolder::searchOrderText() +
                       "Exit codes: 0 done, 1 failed while running (no GL context, write error), "
-                      "2 bad usage,\n"
+                      "2 bad usage\n"
+                      "or a scene file that is refused,\n"
                       "130 or 143 ended early by SIGINT (Ctrl-C) or SIGTERM: the run stops after "
                       "its current\n"
                       "frame, and the trace, the summary (marked interrupted) and the other "

@@ -160,7 +160,8 @@ void k_RunSummary::writeText(std::FILE* file) const {
     const Distribution spheres = sphereTests();
     const k_QualityMetrics& q = qualityMetrics;
     const Distribution search = searchTime();
-    std::fprintf(file, "scene %d: %ld frames of %g s (%g s of scene time)\n", scene, getFrames(),
+    const std::string world = sceneFile.empty() ? "scene " + std::to_string(scene) : sceneFile;
+    std::fprintf(file, "%s: %ld frames of %g s (%g s of scene time)\n", world.c_str(), getFrames(),
                  dt, dt * static_cast<double>(getFrames()));
     if (isInterrupted()) {
         std::fprintf(file,
@@ -326,6 +327,9 @@ nlohmann::ordered_json k_RunSummary::toJson() const {
     const k_QualityMetrics& q = qualityMetrics;
     nlohmann::ordered_json json;
     json["scene"] = scene;
+    if (!sceneFile.empty()) {
+        json["scene_file"] = sceneFile;
+    }
     json["frames"] = getFrames();
     json["dt"] = dt;
     json["interrupted"] = isInterrupted();

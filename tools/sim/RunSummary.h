@@ -39,6 +39,8 @@ public:
     /// summary says so and its figures are of the frames run.
     void markInterrupted(const std::string& signalName, long framesAsked);
     bool isInterrupted() const { return !interruptedBy.empty(); }
+    /// The run's world came from this scene file rather than a built-in scene.
+    void setSceneFile(const std::string& path) { sceneFile = path; }
 
     /// Nearest rank: the ceil(percent * n / 100)-th smallest of n values (the smallest for
     /// percent 0); 0 for no values.
@@ -90,6 +92,7 @@ private:
     void writeVisibilityText(std::FILE* file) const;
 
     int scene;
+    std::string sceneFile;
     double dt;
     k_SearchStrategy strategy = k_SearchStrategy::fast;
     int comparisonRepeats = 0;

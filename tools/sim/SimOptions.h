@@ -8,7 +8,12 @@
 
 // What one headless run does, as read from the command line.
 struct k_SimOptions {
+    /// Built-in scene 1-4; 0 when the world comes from sceneFile.
     int scene = 0;
+    /// A scene file to run instead of a built-in scene; empty when not asked for.
+    std::string sceneFile;
+    /// With a built-in scene: write it as a scene file here and run nothing.
+    std::string exportPath;
     double seconds = 60.0;
     double dt = 0.016;
     /// round(seconds / dt), at least 1.

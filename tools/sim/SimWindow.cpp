@@ -87,6 +87,11 @@ void k_SimWindow::loadScene(int number, long swarm) {
     }
 }
 
+void k_SimWindow::loadDescription(const k_SceneDescription& description, const std::string& name) {
+    randomSeed(freshGeneratorSeed);
+    host->getScene()->loadDescription(description, name);
+}
+
 void k_SimWindow::showPlan() {
     host->showPlan();
 }

@@ -10,6 +10,7 @@ class k_HeadlessGlContext;
 class k_MainSceneNode;
 class k_Scene;
 class k_SceneHost;
+struct k_SceneDescription;
 
 // The demo's scene setup without its main loop: the same root node, 800x600 GL state, scene
 // controller and projection, so that a scene loads exactly as from the menu. Either in the
@@ -38,6 +39,9 @@ public:
     /// Loads scene 1-4 with the generator in the state of a freshly started program; with
     /// `swarm` above 0, scene 4 gets that many obstacles instead of its own 100.
     void loadScene(int number, long swarm = 0);
+    /// Builds a scene file's world, with the generator as in a freshly started program, like
+    /// the built-in scenes; `name` is the scene's name on screen.
+    void loadDescription(const k_SceneDescription& description, const std::string& name);
 
     /// Draws the plan over every captured picture from now on; call it before loading a
     /// scene, so that the first step already records the bodies that block its way.

@@ -10,7 +10,10 @@
 #include <vector>
 
 #include "planning/InformationProvider.h"
+#include "scenes/BuiltInSceneDescriptions.h"
 #include "scenes/Scene.h"
+#include "scenes/SceneFileReader.h"
+#include "scenes/SceneFileWriter.h"
 #include "tools/sim/ArgumentParser.h"
 #include "tools/sim/FrameStamp.h"
 #include "tools/sim/OutputFile.h"
@@ -64,10 +67,35 @@ std::string frameFileName(const std::string& directory, long frame) {
     return (std::filesystem::path(directory) / name).string();
 }
 
+int exportScene(const k_SimOptions& options) {
+    std::string error;
+    k_OutputFile file;
+    if (!file.open(options.exportPath, error)) {
+        return usageError(error);
+    }
+    const std::string text =
+        k_SceneFileWriter::write(describeBuiltInScene(options.scene, options.swarm));
+    if (std::fputs(text.c_str(), file.get()) < 0 || !file.close(error)) {
+        return runFailure(error.empty() ? "writing " + options.exportPath + " failed" : error);
+    }
+    return 0;
+}
+
 // Everything after the command line; the window and the scene are gone when it returns.
 int simulate(const k_SimOptions& options) {
-    // Every output is checked before the window opens, so a typo costs no run.
+    if (!options.exportPath.empty()) {
+        return exportScene(options);
+    }
+    // Every output is checked before the window opens, so a typo costs no run; a scene file is
+    // read and checked in full before anything of it is built, and a refused one gives its
+    // one line (naming the file and the place) and exit code 2.
     std::string error;
+    k_SceneDescription description;
+    if (!options.sceneFile.empty() &&
+        !k_SceneFileReader::read(options.sceneFile, description, error)) {
+        std::fprintf(stderr, "%s: %s\n", programName, error.c_str());
+        return k_CommandLine::usageExitCode;
+    }
     k_OutputFile traceFile, jsonFile, plotFile;
     if ((!options.tracePath.empty() && !traceFile.open(options.tracePath, error)) ||
         (!options.jsonPath.empty() && !jsonFile.open(options.jsonPath, error)) ||
@@ -100,11 +128,18 @@ int simulate(const k_SimOptions& options) {
     provider->setCompareReference(options.compareReference, options.repeats);
     provider->setSearchBudget(options.searchBudget);
     scene->getPlanner()->setBudgetFallback(options.budgetFallback);
+    auto load = [&]() {
+        if (options.sceneFile.empty()) {
+            window.loadScene(options.scene, options.swarm);
+        } else {
+            window.loadDescription(description, options.sceneFile);
+        }
+    };
     // Earlier passes only time the frames; the last one writes every output.
     k_ShortestTimes shortest;
     auto keepShortest = [&shortest](k_FrameRecord& record) { shortest.take(record); };
     for (int pass = 1; pass < options.passes && !stopRequested(); ++pass) {
-        window.loadScene(options.scene, options.swarm);
+        load();
         k_SimRunner timing([scene](double dt) { scene->update(dt); }, scene->getPlanner());
         timing.setRecordFilter(keepShortest);
         timing.setStopCheck(stopRequested);
@@ -115,7 +150,7 @@ int simulate(const k_SimOptions& options) {
             return runFailure(error);
         }
     }
-    window.loadScene(options.scene, options.swarm);
+    load();
 
     k_SimRunner runner([scene](double dt) { scene->update(dt); }, scene->getPlanner());
     runner.setRecordFilter(keepShortest);
@@ -144,6 +179,9 @@ int simulate(const k_SimOptions& options) {
 
     k_RunSummary summary(options.scene, options.dt);
     summary.setPlanner(options.planner);
+    if (!options.sceneFile.empty()) {
+        summary.setSceneFile(options.sceneFile);
+    }
     summary.describeRun(options.strategy, options.compareReference ? options.repeats : 0,
                         options.swarm, options.passes);
     summary.describeBudget(options.searchBudget, options.budgetFallback);

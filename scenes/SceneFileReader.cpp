@@ -1,10 +1,8 @@
-// The scene file's reader. The text is parsed into a DOM (measured against a SAX parse, the DOM
-// costs too little to matter next to building the world; see docs/scene-format.md), then
-// every value is checked while the description is filled. A check that fails throws a
-// refusal carrying the JSON pointer of the value, which becomes the one-line message.
+// The scene file's reader. The text is parsed into a compact tree (k_JsonTree; measured
+// against the alternatives in docs/scene-format.md), then every value is checked while the
+// description is filled. A check that fails throws a refusal carrying the JSON pointer of
+// the value, which becomes the one-line message.
 #include "scenes/SceneFileReader.h"
-
-#include <nlohmann/json.hpp>
 
 #include <cerrno>
 #include <cmath>
@@ -16,11 +14,12 @@
 #include <vector>
 
 #include "platform/RegularFile.h"
+#include "scenes/JsonTree.h"
 #include "scenes/MaterialPreset.h"
 
 namespace {
 
-using Json = nlohmann::json;
+using Json = k_JsonTree::Value;
 
 // Beyond these a value is a typo or an attack, not a world: a radius of 1e30 or a million
 // slices would only make the program crawl or the GL driver fail.
@@ -43,7 +42,7 @@ struct Refusal {
 
 // Keys and strings quoted into a message: control characters escaped so that the message
 // stays on one line, long texts cut short.
-std::string printable(const std::string& text, std::size_t limit = 40) {
+std::string printable(std::string_view text, std::size_t limit = 40) {
     std::string result;
     for (std::size_t i = 0; i < text.size() && i < limit; ++i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
@@ -61,25 +60,24 @@ std::string printable(const std::string& text, std::size_t limit = 40) {
     return result;
 }
 
-std::string describe(const Json& value) {
+std::string describe(const Json value) {
     switch (value.type()) {
-    case Json::value_t::object:
+    case k_JsonTree::Type::object:
         return "an object";
-    case Json::value_t::array:
+    case k_JsonTree::Type::array:
         return "an array";
-    case Json::value_t::string:
-        return "\"" + printable(value.get_ref<const std::string&>()) + "\"";
-    case Json::value_t::number_float:
-        if (!std::isfinite(value.get<double>())) {
-            return "a number beyond the range of double";
-        }
-        return value.dump();
+    case k_JsonTree::Type::string:
+        return "\"" + printable(value.text()) + "\"";
+    case k_JsonTree::Type::boolean:
+        return value.boolean() ? "true" : "false";
+    case k_JsonTree::Type::null:
+        return "null";
     default:
-        return value.dump();
+        return numberText(value);
     }
 }
 
-std::string pointerToken(const std::string& key) {
+std::string pointerToken(std::string_view key) {
     std::string token;
     for (const char c : printable(key)) {
         if (c == '~') {
@@ -104,7 +102,7 @@ class Checker {
 public:
     explicit Checker(k_SceneDescription& target) : scene(target) {}
 
-    void readScene(const Json& top);
+    void readScene(const Json top);
 
 private:
     // Appends a token to the pointer for the lifetime of the scope.
@@ -114,6 +112,8 @@ private:
             : owner(checker), length(checker.pointer.size()) {
             owner.pointer += "/" + token;
         }
+        Scope(Checker& checker, std::string_view token) : Scope(checker, std::string(token)) {}
+        Scope(Checker& checker, const char* token) : Scope(checker, std::string(token)) {}
         Scope(Checker& checker, std::size_t index) : Scope(checker, std::to_string(index)) {}
         ~Scope() { owner.pointer.resize(length); }
         Scope(const Scope&) = delete;
@@ -125,15 +125,23 @@ private:
     };
 
     [[noreturn]] void refuse(const std::string& rule) const { throw Refusal{pointer, rule}; }
-    [[noreturn]] void refuseValue(const std::string& rule, const Json& value) const {
+    [[noreturn]] void refuseValue(const std::string& rule, const Json value) const {
         refuse("must be " + rule + ", not " + describe(value));
     }
 
-    void checkObject(const Json& value, std::initializer_list<const char*> keys, const char* what) {
-        if (!value.is_object()) {
+    // A member that may be missing, used like a pointer.
+    struct Found {
+        Json value;
+        explicit operator bool() const { return value.exists(); }
+        const Json& operator*() const { return value; }
+        const Json* operator->() const { return &value; }
+    };
+
+    void checkObject(const Json value, std::initializer_list<const char*> keys, const char* what) {
+        if (!value.isObject()) {
             refuseValue(what, value);
         }
-        for (const auto& item : value.items()) {
+        for (const Json item : value) {
             bool known = false;
             for (const char* key : keys) {
                 known = known || item.key() == key;
@@ -148,88 +156,77 @@ private:
             }
         }
     }
-    const Json* find(const Json& object, const char* key) const {
-        const auto found = object.find(key);
-        return found == object.end() ? nullptr : &*found;
-    }
-    const Json& require(const Json& object, const char* key) {
-        const Json* value = find(object, key);
-        if (value == nullptr) {
+    Found find(const Json object, const char* key) const { return Found{object.find(key)}; }
+    Json require(const Json object, const char* key) {
+        const Json value = object.find(key);
+        if (!value.exists()) {
             Scope scope(*this, key);
             refuse("is required but missing");
         }
-        return *value;
+        return value;
     }
 
-    double number(const Json& value, double low, double high, bool lowOpen) {
-        const std::string rule =
-            lowOpen && low == 0.0 ? "a positive number up to " + numberText(high)
-                                  : "a number from " + numberText(low) + " to " + numberText(high);
-        if (!value.is_number()) {
-            refuseValue(rule, value);
-        }
-        const double x = value.get<double>();
-        if (!std::isfinite(x) || x < low || (lowOpen && x == low) || x > high) {
-            refuseValue(rule, value);
-        }
-        return x;
-    }
-    std::int64_t wholeNumber(const Json& value, std::int64_t low, std::int64_t high) {
-        const std::string rule =
-            "a whole number from " + std::to_string(low) + " to " + std::to_string(high);
-        if (value.is_number_unsigned()) {
-            const std::uint64_t x = value.get<std::uint64_t>();
-            if (x > static_cast<std::uint64_t>(high)) {
-                refuseValue(rule, value);
+    // The rules are put into words only for a refusal: a file of many bodies checks millions
+    // of numbers.
+    double number(const Json value, double low, double high, bool lowOpen) {
+        if (value.isNumber()) {
+            const double x = value.number();
+            if (std::isfinite(x) && x >= low && !(lowOpen && x == low) && x <= high) {
+                return x;
             }
-            return static_cast<std::int64_t>(x);
         }
-        if (!value.is_number_integer()) {
-            refuseValue(rule, value);
-        }
-        const std::int64_t x = value.get<std::int64_t>();
-        if (x < low || x > high) {
-            refuseValue(rule, value);
-        }
-        return x;
+        refuseValue(lowOpen && low == 0.0
+                        ? "a positive number up to " + numberText(high)
+                        : "a number from " + numberText(low) + " to " + numberText(high),
+                    value);
     }
-    bool boolean(const Json& value) {
-        if (!value.is_boolean()) {
+    std::int64_t wholeNumber(const Json value, std::int64_t low, std::int64_t high) {
+        if (value.type() == k_JsonTree::Type::integer && value.integer() >= low &&
+            value.integer() <= high) {
+            return value.integer();
+        }
+        refuseValue("a whole number from " + std::to_string(low) + " to " + std::to_string(high),
+                    value);
+    }
+    bool boolean(const Json value) {
+        if (!value.isBoolean()) {
             refuseValue("true or false", value);
         }
-        return value.get<bool>();
+        return value.boolean();
     }
-    k_Vector3 vector(const Json& value) {
-        if (!value.is_array() || value.size() != 3) {
+    k_Vector3 vector(const Json value) {
+        if (!value.isArray() || value.size() != 3) {
             refuseValue("[x, y, z], three numbers", value);
         }
         double component[3];
-        for (std::size_t i = 0; i < 3; ++i) {
+        std::size_t i = 0;
+        for (const Json item : value) {
             Scope scope(*this, i);
-            component[i] = number(value[i], -coordinateLimit, coordinateLimit, false);
+            component[i++] = number(item, -coordinateLimit, coordinateLimit, false);
         }
         return k_Vector3(static_cast<float>(component[0]), static_cast<float>(component[1]),
                          static_cast<float>(component[2]));
     }
-    k_Vector3 direction(const Json& value) {
+    k_Vector3 direction(const Json value) {
         const k_Vector3 v = vector(value);
         if (v.x == 0.0f && v.y == 0.0f && v.z == 0.0f) {
             refuse("must be a direction, not [0, 0, 0]");
         }
         return v;
     }
-    k_Vector4 colour(const Json& value) {
-        if (!value.is_array() || (value.size() != 3 && value.size() != 4)) {
+    k_Vector4 colour(const Json value) {
+        if (!value.isArray() || (value.size() != 3 && value.size() != 4)) {
             refuseValue("[red, green, blue] or [red, green, blue, alpha], each 0 to 1", value);
         }
         float component[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-        for (std::size_t i = 0; i < value.size(); ++i) {
+        std::size_t i = 0;
+        for (const Json item : value) {
             Scope scope(*this, i);
-            component[i] = static_cast<float>(number(value[i], 0.0, 1.0, false));
+            component[i++] = static_cast<float>(number(item, 0.0, 1.0, false));
         }
         return k_Vector4(component[0], component[1], component[2], component[3]);
     }
-    k_MaterialDescription materialColours(const Json& value) {
+    k_MaterialDescription materialColours(const Json value) {
         checkObject(value, {"ambient", "diffuse", "specular", "shininess"},
                     "a material: an object with ambient, diffuse, specular and shininess");
         k_MaterialDescription material;
@@ -245,21 +242,20 @@ private:
             Scope scope(*this, "specular");
             material.specular = colour(require(value, "specular"));
         }
-        const Json& shininess = require(value, "shininess");
+        const Json shininess = require(value, "shininess");
         Scope scope(*this, "shininess");
         material.shininess = static_cast<float>(number(shininess, 0.0, 128.0, false));
         return material;
     }
-    int material(const Json& value) {
-        if (value.is_string()) {
-            const std::string& name = value.get_ref<const std::string&>();
-            const auto found = materialIndex.find(name);
+    int material(const Json value) {
+        if (value.isString()) {
+            const auto found = materialIndex.find(std::string(value.text()));
             if (found == materialIndex.end()) {
                 refuseValue("a preset (body, obstacle) or a name from /materials", value);
             }
             return found->second;
         }
-        if (!value.is_object()) {
+        if (!value.isObject()) {
             refuseValue("a material name or an object with ambient, diffuse, specular and "
                         "shininess",
                         value);
@@ -269,14 +265,14 @@ private:
         return static_cast<int>(scene.materials.size()) - 1;
     }
 
-    k_RangeDescription range(const Json& value, double low, double high, bool lowOpen);
-    k_VectorRangeDescription vectorRange(const Json& value);
-    void readCamera(const Json& value);
-    void readMaterials(const Json& value);
-    k_AnimationDescription readAnimation(const Json& value);
-    k_BodyDescription readBody(const Json& value);
-    void readBodies(const Json& value, std::vector<k_BodyDescription>& bodies);
-    k_GeneratorDescription readGenerator(const Json& value);
+    k_RangeDescription range(const Json value, double low, double high, bool lowOpen);
+    k_VectorRangeDescription vectorRange(const Json value);
+    void readCamera(const Json value);
+    void readMaterials(const Json value);
+    k_AnimationDescription readAnimation(const Json value);
+    k_BodyDescription readBody(const Json value);
+    void readBodies(const Json value, std::vector<k_BodyDescription>& bodies);
+    k_GeneratorDescription readGenerator(const Json value);
     void countBodies(long added);
 
     k_SceneDescription& scene;
@@ -286,9 +282,9 @@ private:
     long bodies = 0;
 };
 
-k_RangeDescription Checker::range(const Json& value, double low, double high, bool lowOpen) {
+k_RangeDescription Checker::range(const Json value, double low, double high, bool lowOpen) {
     k_RangeDescription result;
-    if (value.is_array()) {
+    if (value.isArray()) {
         if (value.size() != 2) {
             refuseValue("a number or [low, high]", value);
         }
@@ -306,7 +302,7 @@ k_RangeDescription Checker::range(const Json& value, double low, double high, bo
         result.high = ends[1];
         return result;
     }
-    if (!value.is_number()) {
+    if (!value.isNumber()) {
         refuseValue("a number or [low, high]", value);
     }
     result.low = number(value, low, high, lowOpen);
@@ -314,9 +310,9 @@ k_RangeDescription Checker::range(const Json& value, double low, double high, bo
     return result;
 }
 
-k_VectorRangeDescription Checker::vectorRange(const Json& value) {
+k_VectorRangeDescription Checker::vectorRange(const Json value) {
     k_VectorRangeDescription result;
-    if (value.is_array() && value.size() == 3) {
+    if (value.isArray() && value.size() == 3) {
         k_RangeDescription* axes[3] = {&result.x, &result.y, &result.z};
         for (std::size_t i = 0; i < 3; ++i) {
             Scope scope(*this, i);
@@ -324,7 +320,7 @@ k_VectorRangeDescription Checker::vectorRange(const Json& value) {
         }
         return result;
     }
-    if (!value.is_number() && !(value.is_array() && value.size() == 2)) {
+    if (!value.isNumber() && !(value.isArray() && value.size() == 2)) {
         refuseValue("a range (a number or [low, high]) or [x, y, z] with a range each", value);
     }
     result.x = range(value, -coordinateLimit, coordinateLimit, false);
@@ -333,7 +329,7 @@ k_VectorRangeDescription Checker::vectorRange(const Json& value) {
     return result;
 }
 
-void Checker::readCamera(const Json& value) {
+void Checker::readCamera(const Json value) {
     checkObject(value,
                 {"acceleration", "lookAcceleration", "maxSpeed", "stopDistance", "position",
                  "lookAt", "up"},
@@ -347,17 +343,17 @@ void Checker::readCamera(const Json& value) {
                   {"maxSpeed", &scene.maxSpeed, true},
                   {"stopDistance", &scene.stopDistance, false}};
     for (const Field& field : fields) {
-        const Json& item = require(value, field.key);
+        const Json item = require(value, field.key);
         Scope scope(*this, field.key);
         *field.target = number(item, 0.0, coordinateLimit, field.positive);
     }
     {
-        const Json& item = require(value, "position");
+        const Json item = require(value, "position");
         Scope scope(*this, "position");
         scene.position = vector(item);
     }
     {
-        const Json& item = require(value, "lookAt");
+        const Json item = require(value, "lookAt");
         Scope scope(*this, "lookAt");
         scene.lookAt = vector(item);
         if (scene.lookAt.x == scene.position.x && scene.lookAt.y == scene.position.y &&
@@ -365,37 +361,37 @@ void Checker::readCamera(const Json& value) {
             refuse("must differ from the camera's position");
         }
     }
-    if (const Json* up = find(value, "up")) {
+    if (const Found up = find(value, "up")) {
         Scope scope(*this, "up");
         scene.hasUp = true;
         scene.up = direction(*up);
     }
 }
 
-void Checker::readMaterials(const Json& value) {
-    if (!value.is_object()) {
+void Checker::readMaterials(const Json value) {
+    if (!value.isObject()) {
         refuseValue("an object of named materials", value);
     }
     if (static_cast<long>(value.size()) > maxMaterials) {
         refuse("must hold at most " + std::to_string(maxMaterials) + " materials, not " +
                std::to_string(value.size()));
     }
-    for (const auto& item : value.items()) {
+    for (const Json item : value) {
         Scope scope(*this, pointerToken(item.key()));
         if (item.key().empty() || item.key().size() > maxMaterialNameLength) {
             refuse("a material's name must have 1 to " + std::to_string(maxMaterialNameLength) +
                    " characters");
         }
-        if (materialIndex.count(item.key()) != 0) {
+        if (materialIndex.count(std::string(item.key())) != 0) {
             refuse("is a preset's name; give the material another");
         }
-        scene.materials.push_back(materialColours(item.value()));
-        scene.materialNames.push_back(item.key());
-        materialIndex[item.key()] = static_cast<int>(scene.materials.size()) - 1;
+        scene.materials.push_back(materialColours(item));
+        scene.materialNames.emplace_back(item.key());
+        materialIndex[std::string(item.key())] = static_cast<int>(scene.materials.size()) - 1;
     }
 }
 
-k_AnimationDescription Checker::readAnimation(const Json& value) {
+k_AnimationDescription Checker::readAnimation(const Json value) {
     checkObject(value, {"rotate", "move", "swing"},
                 "an object with one key: rotate, move or swing");
     if (value.size() != 1) {
@@ -404,21 +400,21 @@ k_AnimationDescription Checker::readAnimation(const Json& value) {
                     value);
     }
     k_AnimationDescription animation;
-    if (const Json* rotate = find(value, "rotate")) {
+    if (const Found rotate = find(value, "rotate")) {
         Scope scope(*this, "rotate");
         animation.kind = k_AnimationDescription::Kind::rotate;
         animation.rate = vector(*rotate);
-    } else if (const Json* move = find(value, "move")) {
+    } else if (const Found move = find(value, "move")) {
         Scope scope(*this, "move");
         animation.kind = k_AnimationDescription::Kind::move;
         animation.rate = vector(*move);
     } else {
-        const Json& swing = value["swing"];
+        const Json swing = value.find("swing");
         Scope scope(*this, "swing");
         checkObject(swing, {"amplitude", "period", "velocity", "bounce"}, "an object");
         animation.kind = k_AnimationDescription::Kind::swing;
-        const Json& amplitude = require(swing, "amplitude");
-        const Json& period = require(swing, "period");
+        const Json amplitude = require(swing, "amplitude");
+        const Json period = require(swing, "period");
         {
             Scope inner(*this, "amplitude");
             animation.amplitude = vector(amplitude);
@@ -427,11 +423,11 @@ k_AnimationDescription Checker::readAnimation(const Json& value) {
             Scope inner(*this, "period");
             animation.period = number(period, minPeriod, coordinateLimit, false);
         }
-        if (const Json* velocity = find(swing, "velocity")) {
+        if (const Found velocity = find(swing, "velocity")) {
             Scope inner(*this, "velocity");
             animation.rate = vector(*velocity);
         }
-        if (const Json* bounce = find(swing, "bounce")) {
+        if (const Found bounce = find(swing, "bounce")) {
             Scope inner(*this, "bounce");
             animation.bounce = boolean(*bounce);
         }
@@ -439,15 +435,14 @@ k_AnimationDescription Checker::readAnimation(const Json& value) {
     return animation;
 }
 
-k_BodyDescription Checker::readBody(const Json& value) {
+k_BodyDescription Checker::readBody(const Json value) {
     checkObject(value,
                 {"slices", "stacks", "radius", "position", "rotation", "interest",
                  "interestFromHeight", "material", "animations"},
                 "a body: an object");
     k_BodyDescription body;
-    for (const auto& item : value.items()) {
-        const std::string& key = item.key();
-        const Json& field = item.value();
+    for (const Json field : value) {
+        const std::string_view key = field.key();
         Scope scope(*this, key);
         if (key == "slices") {
             body.slices = static_cast<int>(wholeNumber(field, 3, 128));
@@ -475,16 +470,17 @@ k_BodyDescription Checker::readBody(const Json& value) {
         } else if (key == "material") {
             body.material = material(field);
         } else {
-            if (!field.is_array()) {
+            if (!field.isArray()) {
                 refuseValue("an array of animations", field);
             }
             if (static_cast<long>(field.size()) > maxAnimations) {
                 refuse("must hold at most " + std::to_string(maxAnimations) + " animations, not " +
                        std::to_string(field.size()));
             }
-            for (std::size_t i = 0; i < field.size(); ++i) {
-                Scope inner(*this, i);
-                body.animations.push_back(readAnimation(field[i]));
+            std::size_t i = 0;
+            for (const Json item : field) {
+                Scope inner(*this, i++);
+                body.animations.push_back(readAnimation(item));
             }
         }
     }
@@ -499,34 +495,36 @@ void Checker::countBodies(long added) {
     bodies += added;
 }
 
-void Checker::readBodies(const Json& value, std::vector<k_BodyDescription>& list) {
-    if (!value.is_array()) {
+void Checker::readBodies(const Json value, std::vector<k_BodyDescription>& list) {
+    if (!value.isArray()) {
         refuseValue("an array of bodies", value);
     }
     countBodies(static_cast<long>(std::min<std::size_t>(
         value.size(), static_cast<std::size_t>(k_SceneFileReader::maxBodies) + 1)));
     list.reserve(value.size());
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        Scope scope(*this, i);
-        list.push_back(readBody(value[i]));
+    // Walked in order: the tree links siblings, so indexing each would cost the list's
+    // length every time.
+    std::size_t i = 0;
+    for (const Json item : value) {
+        Scope scope(*this, i++);
+        list.push_back(readBody(item));
     }
 }
 
-k_GeneratorDescription Checker::readGenerator(const Json& value) {
+k_GeneratorDescription Checker::readGenerator(const Json value) {
     checkObject(value,
                 {"count", "seed", "slices", "stacks", "interest", "radius", "position", "rotate",
                  "move", "swings", "period", "amplitude", "bounce"},
                 "an object");
     k_GeneratorDescription generator;
     {
-        const Json& count = require(value, "count");
+        const Json count = require(value, "count");
         Scope scope(*this, "count");
         generator.count = static_cast<long>(wholeNumber(count, 0, k_SceneFileReader::maxBodies));
         countBodies(generator.count);
     }
-    for (const auto& item : value.items()) {
-        const std::string& key = item.key();
-        const Json& field = item.value();
+    for (const Json field : value) {
+        const std::string_view key = field.key();
         Scope scope(*this, key);
         if (key == "seed") {
             generator.hasSeed = true;
@@ -560,7 +558,7 @@ k_GeneratorDescription Checker::readGenerator(const Json& value) {
     }
     // Swing settings without swings, or swings without settings, are mistakes, not defaults.
     for (const char* key : {"period", "amplitude"}) {
-        const bool given = find(value, key) != nullptr;
+        const bool given = static_cast<bool>(find(value, key));
         if (generator.swings > 0 && !given) {
             Scope scope(*this, key);
             refuse("is required when swings is above 0");
@@ -573,8 +571,8 @@ k_GeneratorDescription Checker::readGenerator(const Json& value) {
     return generator;
 }
 
-void Checker::readScene(const Json& top) {
-    if (!top.is_object()) {
+void Checker::readScene(const Json top) {
+    if (!top.isObject()) {
         throw Refusal{"", "must be a JSON object with format, version and camera, not " +
                               describe(top)};
     }
@@ -583,56 +581,55 @@ void Checker::readScene(const Json& top) {
                  "groups", "generatorAfterLoad"},
                 "an object");
     {
-        const Json& format = require(top, "format");
+        const Json format = require(top, "format");
         Scope scope(*this, "format");
-        if (!format.is_string() ||
-            format.get_ref<const std::string&>() != k_SceneFileReader::formatName) {
+        if (!format.isString() || format.text() != k_SceneFileReader::formatName) {
             refuseValue("\"" + std::string(k_SceneFileReader::formatName) + "\"", format);
         }
     }
     {
-        const Json& version = require(top, "version");
+        const Json version = require(top, "version");
         Scope scope(*this, "version");
-        if (!version.is_number_integer() ||
-            version.get<std::int64_t>() != k_SceneFileReader::formatVersion) {
+        if (version.type() != k_JsonTree::Type::integer ||
+            version.integer() != k_SceneFileReader::formatVersion) {
             refuseValue(std::to_string(k_SceneFileReader::formatVersion) +
                             ", the version this program reads",
                         version);
         }
     }
-    if (const Json* schema = find(top, "$schema")) {
+    if (const Found schema = find(top, "$schema")) {
         Scope scope(*this, "$schema");
-        if (!schema->is_string()) {
+        if (!schema->isString()) {
             refuseValue("a string", *schema);
         }
     }
     {
-        const Json& camera = require(top, "camera");
+        const Json camera = require(top, "camera");
         Scope scope(*this, "camera");
         readCamera(camera);
     }
-    if (const Json* sky = find(top, "sky")) {
+    if (const Found sky = find(top, "sky")) {
         Scope scope(*this, "sky");
         checkObject(*sky, {"image", "radius"}, "an object");
-        if (const Json* image = find(*sky, "image")) {
+        if (const Found image = find(*sky, "image")) {
             Scope inner(*this, "image");
-            if (!image->is_string() || image->get_ref<const std::string&>().empty() ||
-                image->get_ref<const std::string&>().size() > maxNameLength ||
-                image->get_ref<const std::string&>().find('\0') != std::string::npos) {
+            if (!image->isString() || image->text().empty() ||
+                image->text().size() > maxNameLength ||
+                image->text().find('\0') != std::string_view::npos) {
                 refuseValue("a file name of 1 to " + std::to_string(maxNameLength) + " characters",
                             *image);
             }
-            scene.skyImage = image->get<std::string>();
+            scene.skyImage = std::string(image->text());
         }
-        if (const Json* radius = find(*sky, "radius")) {
+        if (const Found radius = find(*sky, "radius")) {
             Scope inner(*this, "radius");
             scene.skyRadius = static_cast<float>(number(*radius, 0.0, coordinateLimit, true));
         }
     }
-    if (const Json* light = find(top, "light")) {
+    if (const Found light = find(top, "light")) {
         Scope scope(*this, "light");
         checkObject(*light, {"direction"}, "an object");
-        if (const Json* direction = find(*light, "direction")) {
+        if (const Found direction = find(*light, "direction")) {
             Scope inner(*this, "direction");
             scene.lightDirection = this->direction(*direction);
         }
@@ -644,37 +641,37 @@ void Checker::readScene(const Json& top) {
     }
     scene.materialNames = {"body", "obstacle"};
     materialIndex = {{"body", 0}, {"obstacle", 1}};
-    if (const Json* materials = find(top, "materials")) {
+    if (const Found materials = find(top, "materials")) {
         Scope scope(*this, "materials");
         readMaterials(*materials);
     }
-    if (const Json* list = find(top, "bodies")) {
+    if (const Found list = find(top, "bodies")) {
         Scope scope(*this, "bodies");
         readBodies(*list, scene.bodies);
     }
-    if (const Json* groups = find(top, "groups")) {
+    if (const Found groups = find(top, "groups")) {
         Scope scope(*this, "groups");
-        if (!groups->is_array()) {
+        if (!groups->isArray()) {
             refuseValue("an array of groups", *groups);
         }
         if (static_cast<long>(groups->size()) > maxGroups) {
             refuse("must hold at most " + std::to_string(maxGroups) + " groups, not " +
                    std::to_string(groups->size()));
         }
-        for (std::size_t i = 0; i < groups->size(); ++i) {
-            Scope inner(*this, i);
-            const Json& item = (*groups)[i];
+        std::size_t i = 0;
+        for (const Json item : *groups) {
+            Scope inner(*this, i++);
             checkObject(item, {"material", "bodies", "generate"}, "a group: an object");
             k_GroupDescription group;
-            if (const Json* material = find(item, "material")) {
+            if (const Found material = find(item, "material")) {
                 Scope field(*this, "material");
                 group.material = this->material(*material);
             }
-            if (const Json* list = find(item, "bodies")) {
+            if (const Found list = find(item, "bodies")) {
                 Scope field(*this, "bodies");
                 readBodies(*list, group.bodies);
             }
-            if (const Json* generate = find(item, "generate")) {
+            if (const Found generate = find(item, "generate")) {
                 Scope field(*this, "generate");
                 group.hasGenerator = true;
                 group.generator = readGenerator(*generate);
@@ -682,15 +679,15 @@ void Checker::readScene(const Json& top) {
             scene.groups.push_back(std::move(group));
         }
     }
-    if (const Json* after = find(top, "generatorAfterLoad")) {
+    if (const Found after = find(top, "generatorAfterLoad")) {
         Scope scope(*this, "generatorAfterLoad");
         checkObject(*after, {"seed", "draws"}, "an object with seed and draws");
-        const Json& seed = require(*after, "seed");
+        const Json seed = require(*after, "seed");
         {
             Scope inner(*this, "seed");
             scene.generatorSeed = static_cast<std::uint32_t>(wholeNumber(seed, 0, 4294967295LL));
         }
-        if (const Json* draws = find(*after, "draws")) {
+        if (const Found draws = find(*after, "draws")) {
             Scope inner(*this, "draws");
             scene.generatorDraws = static_cast<std::uint64_t>(
                 wholeNumber(*draws, 0, static_cast<std::int64_t>(maxDraws)));
@@ -698,73 +695,6 @@ void Checker::readScene(const Json& top) {
         scene.hasGeneratorAfterLoad = true;
     }
 }
-
-// Follows the parser's events to refuse what the DOM would hide or could not hold: a key
-// given twice (the DOM keeps one silently) and nesting deep enough to exhaust memory.
-class EventWatcher {
-public:
-    bool operator()(int depth, Json::parse_event_t event, Json& parsed) {
-        switch (event) {
-        case Json::parse_event_t::object_start:
-        case Json::parse_event_t::array_start:
-            if (depth >= k_SceneFileReader::maxDepth) {
-                throw Refusal{pointer(), "nests deeper than " +
-                                             std::to_string(k_SceneFileReader::maxDepth) +
-                                             " levels"};
-            }
-            frames.push_back(Frame{event == Json::parse_event_t::object_start, {}, 0});
-            break;
-        case Json::parse_event_t::key: {
-            Frame& frame = frames.back();
-            const std::string& key = parsed.get_ref<const std::string&>();
-            for (const std::string& seen : frame.keys) {
-                if (seen == key) {
-                    frame.keys.push_back(key);
-                    throw Refusal{pointer(), "is given twice"};
-                }
-            }
-            frame.keys.push_back(key);
-            break;
-        }
-        case Json::parse_event_t::object_end:
-        case Json::parse_event_t::array_end:
-            frames.pop_back();
-            ended();
-            break;
-        case Json::parse_event_t::value:
-            ended();
-            break;
-        }
-        return true;
-    }
-
-private:
-    struct Frame {
-        bool isObject;
-        std::vector<std::string> keys;
-        std::size_t elements;
-    };
-    void ended() {
-        if (!frames.empty() && !frames.back().isObject) {
-            ++frames.back().elements;
-        }
-    }
-    std::string pointer() const {
-        std::string result;
-        for (const Frame& frame : frames) {
-            if (frame.isObject) {
-                if (!frame.keys.empty()) {
-                    result += "/" + pointerToken(frame.keys.back());
-                }
-            } else {
-                result += "/" + std::to_string(frame.elements);
-            }
-        }
-        return result;
-    }
-
-    std::vector<Frame> frames;
-};
 
 // "name:line:column" of the byte at offset `at`, both counted from 1.
 std::string place(const std::string& name, const char* text, std::size_t at) {
@@ -777,41 +707,6 @@ std::string place(const std::string& name, const char* text, std::size_t at) {
         }
     }
     return name + ":" + std::to_string(line) + ":" + std::to_string(at - lineStart + 1);
-}
-
-// The parser refuses a number beyond double's range after reading it whole, and says only
-// which number; its first occurrence in the text is where it stands.
-std::string overflowMessage(const std::string& name, const char* text, std::size_t size,
-                            const std::string& what) {
-    const std::size_t open = what.find('\'');
-    const std::size_t close = what.rfind('\'');
-    std::string where = name;
-    std::string number;
-    if (open != std::string::npos && close > open) {
-        number = what.substr(open + 1, close - open - 1);
-        const std::string whole(text, size);
-        const std::size_t at = whole.find(number);
-        if (!number.empty() && at != std::string::npos) {
-            where = place(name, text, at);
-        }
-    }
-    return where + ": not valid here: the number " + printable(number) +
-           " is beyond the range of a double";
-}
-
-std::string syntaxMessage(const std::string& name, const char* text, std::size_t size,
-                          const nlohmann::json::parse_error& error) {
-    // The parser counts from 1 and points at the last character it read.
-    const std::size_t at = std::min(error.byte == 0 ? 0 : error.byte - 1, size);
-    std::string reason = error.what();
-    const std::size_t marker = reason.find("syntax error while parsing ");
-    if (marker != std::string::npos) {
-        reason = reason.substr(marker + std::strlen("syntax error while parsing "));
-    } else {
-        const std::size_t colon = reason.find(": ");
-        reason = colon == std::string::npos ? reason : reason.substr(colon + 2);
-    }
-    return place(name, text, at) + ": not valid JSON: " + printable(reason, 160);
 }
 
 } // namespace
@@ -829,25 +724,31 @@ long k_SceneDescription::bodyCount() const {
 
 bool k_SceneFileReader::parse(const char* text, std::size_t size, const std::string& name,
                               k_SceneDescription& description, std::string& error) {
-    Json top;
-    try {
-        top = Json::parse(text, text + size, EventWatcher(), true, false);
-    } catch (const Json::parse_error& syntax) {
-        error = syntaxMessage(name, text, size, syntax);
-        return false;
-    } catch (const Json::out_of_range& overflow) {
-        error = overflowMessage(name, text, size, overflow.what());
-        return false;
-    } catch (const Json::exception& other) {
-        error = name + ": not valid JSON: " + printable(other.what(), 160);
-        return false;
-    } catch (const Refusal& refusal) {
-        error = name + ": " + refusal.pointer + ": " + refusal.rule;
+    k_JsonTree tree;
+    if (!tree.parse(text, size, maxDepth)) {
+        if (tree.hasErrorPointer) {
+            std::string pointer;
+            for (const std::string& token : tree.errorPathTokens) {
+                pointer += "/" + pointerToken(token);
+            }
+            error = name + ": " + pointer + ": " + tree.errorMessage;
+        } else {
+            // The parser's sentence as a clause: "Missing a comma." -> "missing a comma".
+            std::string reason = tree.errorMessage;
+            if (!reason.empty() && reason.back() == '.') {
+                reason.pop_back();
+            }
+            if (!reason.empty() && reason[0] >= 'A' && reason[0] <= 'Z') {
+                reason[0] = static_cast<char>(reason[0] - 'A' + 'a');
+            }
+            error =
+                place(name, text, std::min(tree.errorOffset, size)) + ": not valid JSON: " + reason;
+        }
         return false;
     }
     k_SceneDescription scene;
     try {
-        Checker(scene).readScene(top);
+        Checker(scene).readScene(tree.root());
     } catch (const Refusal& refusal) {
         error = name + ": " + (refusal.pointer.empty() ? "the top level" : refusal.pointer) + ": " +
                 refusal.rule;

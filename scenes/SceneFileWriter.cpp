@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
 
 #include "scenes/SceneFileReader.h"
@@ -63,9 +64,18 @@ std::string animationText(const k_AnimationDescription& a) {
     case k_AnimationDescription::Kind::swing:
         break;
     }
-    return "{\"swing\": {\"amplitude\": " + vectorText(a.amplitude) +
-           ", \"period\": " + doubleText(a.period) + ", \"velocity\": " + vectorText(a.rate) +
-           ", \"bounce\": " + (a.bounce ? "true" : "false") + "}}";
+    // The defaults (no drift, no bounce) are left out: most swings have them, and a file of
+    // many bodies is read faster the shorter it is.
+    std::string text = "{\"swing\": {\"amplitude\": " + vectorText(a.amplitude) +
+                       ", \"period\": " + doubleText(a.period);
+    if (a.rate.x != 0.0f || a.rate.y != 0.0f || a.rate.z != 0.0f || std::signbit(a.rate.x) ||
+        std::signbit(a.rate.y) || std::signbit(a.rate.z)) {
+        text += ", \"velocity\": " + vectorText(a.rate);
+    }
+    if (a.bounce) {
+        text += ", \"bounce\": true";
+    }
+    return text + "}}";
 }
 
 void appendBody(std::string& out, const k_SceneDescription& scene, const k_BodyDescription& b) {
@@ -77,7 +87,9 @@ void appendBody(std::string& out, const k_SceneDescription& scene, const k_BodyD
     if (b.hasRotation) {
         out += ", \"rotation\": " + vectorText(b.rotation);
     }
-    out += ", \"interest\": " + std::to_string(b.interest);
+    if (b.interest != 0) {
+        out += ", \"interest\": " + std::to_string(b.interest);
+    }
     if (b.interestFromHeight) {
         out += ", \"interestFromHeight\": true";
     }

@@ -4,7 +4,7 @@
 #include "platform/Random.h"
 #include "scenegraph/GenericSceneNode.h"
 #include "scenegraph/Sphere.h"
-#include "scenes/RandomDraw.h"
+#include "scenes/GeneratedBody.h"
 #include "scenes/Scene.h"
 #include "scenes/SceneDescription.h"
 #include "scenes/SceneSkeleton.h"
@@ -17,19 +17,6 @@ void applyMaterial(const k_SceneDescription& scene, int index, k_GenericSceneNod
     }
     const k_MaterialDescription& m = scene.materials[static_cast<std::size_t>(index)];
     node.setMaterial(m.ambient, m.diffuse, m.specular, m.shininess);
-}
-
-float drawFrom(const k_RangeDescription& range) {
-    return range.drawn ? drawQuantity(range.low, range.high - range.low)
-                       : static_cast<float>(range.low);
-}
-
-// Separate statements in the scenes' order of draws: z, then y, then x.
-k_Vector3 drawFrom(const k_VectorRangeDescription& range) {
-    const float z = drawFrom(range.z);
-    const float y = drawFrom(range.y);
-    const float x = drawFrom(range.x);
-    return k_Vector3(x, y, z);
 }
 
 } // namespace
@@ -87,33 +74,12 @@ void k_Scene::loadDescription(const k_SceneDescription& description, const std::
         if (!group.hasGenerator) {
             continue;
         }
-        // The draws of one body in a fixed order (radius, position, rotate, move, then each
-        // swing's period and amplitude), the order in which Scene 4 draws its swarm.
-        const k_GeneratorDescription& generator = group.generator;
-        if (generator.hasSeed) {
-            randomSeed(generator.seed);
+        // Drawn one body at a time, each added before the next is drawn, as Scene 4 does.
+        if (group.generator.hasSeed) {
+            randomSeed(group.generator.seed);
         }
-        const k_Vector3 still(0.0f, 0.0f, 0.0f);
-        for (long i = 0; i < generator.count; ++i) {
-            k_Sphere* sphere = new k_Sphere(generator.slices, generator.stacks);
-            sphere->setInterest(generator.interest);
-            if (generator.hasRadius) {
-                sphere->setRadius(drawFrom(generator.radius));
-            }
-            sphere->setTranslation(drawFrom(generator.position));
-            node->addChild(sphere);
-            if (generator.hasRotate) {
-                animationManager->addRotationAnimation(drawFrom(generator.rotate), sphere);
-            }
-            if (generator.hasMove) {
-                animationManager->addMoveAnimation(drawFrom(generator.move), sphere);
-            }
-            for (int swing = 0; swing < generator.swings; ++swing) {
-                const float period = drawFrom(generator.period);
-                const k_Vector3 amplitude = drawFrom(generator.amplitude);
-                animationManager->addSnakeMoveAnimation(still, amplitude, period, sphere,
-                                                        generator.bounce);
-            }
+        for (long i = 0; i < group.generator.count; ++i) {
+            addBody(drawGeneratedBody(group.generator), node);
         }
     }
     if (description.hasGeneratorAfterLoad) {

@@ -6,7 +6,8 @@ VELTRAVA_BUILD_PACKAGES=(
     cmake make g++ pkg-config
     freeglut3-dev libglew-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri
     libegl-dev libegl-mesa0 libjpeg-dev
-    libpng-dev libcli11-dev nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
+    libpng-dev libcli11-dev nlohmann-json3-dev rapidjson-dev libgtest-dev libgmock-dev
+    libbenchmark-dev
 )
 
 # To run the tests: a virtual X server, input and window tools, screenshots; clang and its

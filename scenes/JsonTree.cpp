@@ -222,8 +222,14 @@ bool k_JsonTree::parse(const char* text, std::size_t size, int maxDepth) {
     // A rough guess from typical files (a value per 6 bytes) saves most reallocations.
     nodes.reserve(size / 6 + 1);
     // In place, on a copy: strings and numbers are then handed over where they stand, and
-    // the parser needs no stack of its own, whose first growth offsets a null pointer.
-    std::string buffer(text, size);
+    // the parser needs no stack of its own, whose first growth offsets a null pointer. The
+    // copy ends in four NUL bytes, not one: the parser's UTF-8 check takes every byte a lead
+    // byte announces before judging them, so a text that ends inside a character would
+    // otherwise be read past its end.
+    std::string buffer(size + 4, '\0');
+    if (size > 0) {
+        std::memcpy(buffer.data(), text, size);
+    }
     rapidjson::InsituStringStream stream(buffer.data());
     k_JsonTreeBuilder builder(*this, maxDepth, buffer.data());
     rapidjson::Reader reader;

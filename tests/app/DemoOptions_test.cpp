@@ -42,6 +42,10 @@ TEST(DemoOptions, xOptionsGoToGlutInTheirOrderAndTheRestIsOurs) {
     k_DemoOptions plain;
     ASSERT_EQ(parseDemoOptions(1, bare, plain), demoOptionsRun);
     EXPECT_EQ(plain.scene, 0); // the menu chooses, as always
+    EXPECT_EQ(plain.sceneFile, "");
+    const char* world[] = {"veltrava", "--scene-file", "examples/orbits.json"};
+    ASSERT_EQ(parseDemoOptions(3, world, plain), demoOptionsRun);
+    EXPECT_EQ(plain.sceneFile, "examples/orbits.json");
     EXPECT_EQ(plain.glutArguments, std::vector<std::string>{"veltrava"});
 }
 
@@ -75,7 +79,10 @@ INSTANTIATE_TEST_SUITE_P(
                     BadDemoLine{{"--scene", "2", "--scene", "3"}, "--scene"},
                     BadDemoLine{{"--planner", "1"}, "default or visibility, not '1'"},
                     BadDemoLine{{"--show-plan", "--show-plan"}, "--show-plan"},
-                    BadDemoLine{{"-geometry"}, "-geometry needs a value"}));
+                    BadDemoLine{{"-geometry"}, "-geometry needs a value"},
+                    BadDemoLine{{"--scene", "2", "--scene-file", "w.json"},
+                                "--scene excludes --scene-file"},
+                    BadDemoLine{{"--scene-file"}, "--scene-file"}));
 
 TEST(DemoOptions, versionIsOneLineOnStandardOutput) {
     const char* line[] = {"veltrava", "--version"};

@@ -124,7 +124,7 @@ TEST(SceneFileProgram, ARefusedFileGivesOneLineStatusTwoAndNoOutputs) {
 
     // The options that go with scene files.
     const std::pair<std::string, std::string> lines[] = {
-        {"--scene 1 --scene-file x.json", "--scene and --scene-file exclude each other"},
+        {"--scene 1 --scene-file x.json", "--scene excludes --scene-file"},
         {"--seconds 2", "--scene N or --scene-file FILE is required"},
         {"--scene-file x.json --export-scene y.json", "--export-scene writes a built-in scene"},
         {"--scene-file x.json --swarm 10", "a scene file states its own bodies"},

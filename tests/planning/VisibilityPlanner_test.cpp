@@ -135,8 +135,8 @@ namespace {
 
 constexpr double frameTime = 0.02;
 
-// A target of radius 1 at the origin (registry index 0) and a camera of stop distance 10,
-// at rest at `eye` looking at the target; bodies and animations added by each test.
+// A target of radius 1 at the origin (registry index 0) and a camera (stop distance 10 unless
+// given) at rest at `eye` looking at the target; bodies and animations added by each test.
 struct World {
     k_TestScene scene;
     k_AnimationManager animations;
@@ -144,8 +144,8 @@ struct World {
     k_Camera camera;
     k_TestBody* target;
 
-    World(const k_Vector3& eye, double acceleration, double maxSpeed)
-        : camera(acceleration, 5.0, maxSpeed, 10.0) {
+    World(const k_Vector3& eye, double acceleration, double maxSpeed, double stopDistance = 10.0)
+        : camera(acceleration, 5.0, maxSpeed, stopDistance) {
         target = scene.add(k_Vector3(0, 0, 0), 1.0f, 10);
         camera.setPosition(eye);
         camera.setLookAt(k_Vector3(0, 0, 0));
@@ -338,4 +338,44 @@ TEST(VisibilityPlannerRules, FollowsAMovingTargetWithoutSwingingTheView) {
     });
     EXPECT_TRUE(seenAtEnd);
     EXPECT_LT(fastest, 90.0);
+}
+
+TEST(VisibilityPlannerRules, KeepsAFigureEightRoundTwoBodiesInSightWhereTheDefaultLosesIt) {
+    // The target flies a figure eight round two large bodies, which hide it in turn from a
+    // camera that only follows it.
+    int hiddenFrames[2] = {0, 0};
+    for (bool visibility : {false, true}) {
+        World world(k_Vector3(0, 4, 35), 40.0, 60.0, 12.0);
+        world.scene.add(k_Vector3(15, 0, 0), 5.0f);
+        world.scene.add(k_Vector3(-15, 0, 0), 5.0f);
+        world.animations.addSnakeMoveAnimation(k_Vector3(0, 0, 0), k_Vector3(22, 0, 0), 8.0,
+                                               world.target, false);
+        world.animations.addSnakeMoveAnimation(k_Vector3(0, 0, 0), k_Vector3(0, 0, 10), 4.0,
+                                               world.target, false);
+        world.run(24.0, visibility, [&](int frame) {
+            hiddenFrames[visibility] += frame * frameTime > 2.0 && world.hidden() ? 1 : 0;
+        });
+    }
+    EXPECT_GT(hiddenFrames[0], 50);
+    EXPECT_LT(hiddenFrames[1], hiddenFrames[0] / 3) << "default " << hiddenFrames[0];
+}
+
+TEST(VisibilityPlannerRules, SeesPastFastTrafficCrossingTheLineOfSight) {
+    // Two lanes of bodies run sideways at 30 and 45 units/s between the camera and the target:
+    // a camera that only closes in is cut off every time one passes.
+    int hiddenFrames[2] = {0, 0};
+    for (bool visibility : {false, true}) {
+        World world(k_Vector3(0, 2, 24), 40.0, 60.0, 15.0);
+        for (int i = 0; i < 60; ++i) {
+            k_TestBody* near = world.scene.add(k_Vector3(-20.0f - 12.0f * i, 0, 8), 1.5f);
+            world.animations.addMoveAnimation(k_Vector3(30, 0, 0), near);
+            k_TestBody* far = world.scene.add(k_Vector3(20.0f + 17.0f * i, 1, 4), 1.2f);
+            world.animations.addMoveAnimation(k_Vector3(-45, 0, 0), far);
+        }
+        world.run(15.0, visibility, [&](int frame) {
+            hiddenFrames[visibility] += frame * frameTime > 2.0 && world.hidden() ? 1 : 0;
+        });
+    }
+    EXPECT_GT(hiddenFrames[0], 50);
+    EXPECT_LT(hiddenFrames[1], hiddenFrames[0] / 3) << "default " << hiddenFrames[0];
 }

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "scenegraph/FlatDrawingState.h"
+
 namespace {
 
 constexpr int firstGlyph = 32;
@@ -169,17 +171,13 @@ void drawLines(const std::vector<std::string>& lines, int left, int top,
     }
 }
 
-// Sets the state the bitmaps need for `draw`, then restores everything it changed.
+// Sets the state the bitmaps need for `draw`, then restores everything it changed. Bitmaps
+// also read the pixel-unpack settings, which only the client attribute group holds.
 template <typename Drawing> void withTextState(Drawing drawing) {
-    const GLhandleARB program = glGetHandleARB(GL_PROGRAM_OBJECT_ARB);
     GLint unpackBuffer = 0;
     glGetIntegerv(GL_PIXEL_UNPACK_BUFFER_BINDING, &unpackBuffer);
-    GLint activeUnit = GL_TEXTURE0;
-    glGetIntegerv(GL_ACTIVE_TEXTURE, &activeUnit);
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    const k_FlatDrawingState flat(k_FlatDrawingState::Matrices::keep);
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-
-    glUseProgramObjectARB(0);
     glBindBuffer(GL_PIXEL_UNPACK_BUFFER, 0);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
@@ -187,27 +185,11 @@ template <typename Drawing> void withTextState(Drawing drawing) {
     glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
     glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
     glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
-    for (GLenum test : {GL_DEPTH_TEST, GL_STENCIL_TEST, GL_ALPHA_TEST, GL_BLEND, GL_FOG,
-                        GL_COLOR_LOGIC_OP, GL_LIGHTING}) {
-        glDisable(test);
-    }
-    GLint textureUnits = 1;
-    glGetIntegerv(GL_MAX_TEXTURE_UNITS, &textureUnits);
-    for (GLint unit = 0; unit < textureUnits; ++unit) {
-        glActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + unit));
-        for (GLenum target : {GL_TEXTURE_1D, GL_TEXTURE_2D, GL_TEXTURE_3D, GL_TEXTURE_CUBE_MAP}) {
-            glDisable(target);
-        }
-    }
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 
     drawing();
 
     glPopClientAttrib();
-    glPopAttrib();
-    glActiveTexture(static_cast<GLenum>(activeUnit));
     glBindBuffer(GL_PIXEL_UNPACK_BUFFER, static_cast<GLuint>(unpackBuffer));
-    glUseProgramObjectARB(program);
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <string>
 
+#include "scenegraph/FlatDrawingState.h"
 #include "scenegraph/ScreenText.h"
 #include "scenes/PlanInfoPanel.h"
 #include "scenes/PlanLegend.h"
@@ -314,30 +315,7 @@ void k_PlanOverlay::draw() {
 
     GLint viewport[4] = {0, 0, 0, 0};
     glGetIntegerv(GL_VIEWPORT, viewport);
-    // The program is not part of the attribute groups.
-    const GLhandleARB program = glGetHandleARB(GL_PROGRAM_OBJECT_ARB);
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-
-    glUseProgramObjectARB(0);
-    for (GLenum state : {GL_LIGHTING, GL_DEPTH_TEST, GL_STENCIL_TEST, GL_ALPHA_TEST, GL_BLEND,
-                         GL_FOG, GL_CULL_FACE, GL_COLOR_LOGIC_OP, GL_LINE_SMOOTH, GL_POINT_SMOOTH,
-                         GL_LINE_STIPPLE, GL_SCISSOR_TEST}) {
-        glDisable(state);
-    }
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    GLint textureUnits = 1;
-    glGetIntegerv(GL_MAX_TEXTURE_UNITS_ARB, &textureUnits);
-    for (GLint unit = 0; unit < textureUnits; ++unit) {
-        glActiveTextureARB(GL_TEXTURE0_ARB + unit);
-        glDisable(GL_TEXTURE_2D);
-    }
-    glActiveTextureARB(GL_TEXTURE0_ARB);
-
+    const k_FlatDrawingState flat(k_FlatDrawingState::Matrices::save);
     drawInView(plan, blockers);
     if (viewport[2] >= topViewSize + 2 * cornerMargin &&
         viewport[3] >= topViewSize + 2 * cornerMargin) {
@@ -345,11 +323,4 @@ void k_PlanOverlay::draw() {
                     topViewFrame, scene->getSceneTime());
     }
     drawCaption(plan, *scene, viewport);
-
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    glPopAttrib();
-    glUseProgramObjectARB(program);
 }

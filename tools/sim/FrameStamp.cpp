@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "scenegraph/FlatDrawingState.h"
 #include "scenes/PlanInfoPanel.h"
 
 namespace {
@@ -29,41 +30,9 @@ int k_FrameStamp::height(const std::string& text) {
 }
 
 void k_FrameStamp::draw(const std::string& text, int pictureWidth, int pictureHeight) {
-    // The program is not part of the attribute groups.
-    const GLhandleARB program = glGetHandleARB(GL_PROGRAM_OBJECT_ARB);
-    GLint activeUnit = GL_TEXTURE0;
-    glGetIntegerv(GL_ACTIVE_TEXTURE, &activeUnit);
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-
-    // What the last node of a frame may leave on and the panel's flat quad must not take.
-    glUseProgramObjectARB(0);
-    for (GLenum capability : {GL_LIGHTING, GL_DEPTH_TEST, GL_FOG, GL_CULL_FACE, GL_ALPHA_TEST,
-                              GL_STENCIL_TEST, GL_COLOR_LOGIC_OP}) {
-        glDisable(capability);
-    }
-    GLint textureUnits = 1;
-    glGetIntegerv(GL_MAX_TEXTURE_UNITS, &textureUnits);
-    for (GLint unit = 0; unit < textureUnits; ++unit) {
-        glActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + unit));
-        glDisable(GL_TEXTURE_2D);
-    }
-    glActiveTexture(GL_TEXTURE0);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-
+    // The panel's flat quad must not take on what the scene's last node left switched on.
+    const k_FlatDrawingState flat(k_FlatDrawingState::Matrices::save);
     const int viewport[4] = {0, 0, pictureWidth, pictureHeight};
     k_PlanInfoPanel::draw(text, noLegend, pictureWidth - margin - width(text),
                           pictureHeight - margin, viewport);
-
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    glPopAttrib();
-    glActiveTexture(static_cast<GLenum>(activeUnit));
-    glUseProgramObjectARB(program);
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "math/Constants.h"
+#include "planning/VisibleShare.h"
 
 double k_QualityMetrics::segmentDistance(const Point& a, const Point& b, const Point& center) {
     return std::sqrt(segmentDistanceSquared(a, b, center));
@@ -27,49 +28,24 @@ double k_QualityMetrics::visibleShare(const Point& camera, const std::vector<Sph
     if (target < 0 || static_cast<std::size_t>(target) >= bodies.size()) {
         return 0.0;
     }
-    const Sphere& t = bodies[static_cast<std::size_t>(target)];
-    const Point center{t.x, t.y, t.z};
-    // Every segment from the camera to a point of the target stays within the target's
-    // radius of the segment to its centre, so a body further than its own radius plus the
-    // target's from that segment blocks none of them.
-    std::vector<const Sphere*> near;
+    // The bodies' spheres come from the registry's single-precision values, so the narrowing
+    // here is exact; the share itself is worked out in double by the one definition the plan
+    // overlay shows too.
+    const auto sphereOf = [](const Sphere& body) {
+        return k_BoundingSphere(k_Vector3(static_cast<float>(body.x), static_cast<float>(body.y),
+                                          static_cast<float>(body.z)),
+                                static_cast<float>(body.radius));
+    };
+    std::vector<k_BoundingSphere> others;
+    others.reserve(bodies.size());
     for (std::size_t i = 0; i < bodies.size(); ++i) {
-        const Sphere& body = bodies[i];
-        if (i == static_cast<std::size_t>(target) || body.radius <= 0.0) {
-            continue;
-        }
-        if (segmentDistance(camera, center, Point{body.x, body.y, body.z}) <
-            body.radius + t.radius) {
-            near.push_back(&body);
+        if (i != static_cast<std::size_t>(target)) {
+            others.push_back(sphereOf(bodies[i]));
         }
     }
-    const double goldenAngle = pi * (3.0 - std::sqrt(5.0));
-    int facing = 0;
-    int seen = 0;
-    for (int k = 0; k < visibilityPoints; ++k) {
-        const double y = 1.0 - 2.0 * (k + 0.5) / visibilityPoints;
-        const double r = std::sqrt(1.0 - y * y);
-        const double phi = k * goldenAngle;
-        const Point outward{r * std::cos(phi), y, r * std::sin(phi)};
-        const Point point{center.x + t.radius * outward.x, center.y + t.radius * outward.y,
-                          center.z + t.radius * outward.z};
-        const double towards = outward.x * (point.x - camera.x) + outward.y * (point.y - camera.y) +
-                               outward.z * (point.z - camera.z);
-        if (!(towards < 0.0)) {
-            continue;
-        }
-        ++facing;
-        bool blocked = false;
-        for (const Sphere* body : near) {
-            if (segmentDistanceSquared(camera, point, Point{body->x, body->y, body->z}) <
-                body->radius * body->radius) {
-                blocked = true;
-                break;
-            }
-        }
-        seen += blocked ? 0 : 1;
-    }
-    return facing == 0 ? 0.0 : static_cast<double>(seen) / facing;
+    return k_VisibleShare::of(k_Vector3(static_cast<float>(camera.x), static_cast<float>(camera.y),
+                                        static_cast<float>(camera.z)),
+                              sphereOf(bodies[static_cast<std::size_t>(target)]), others);
 }
 
 double k_QualityMetrics::percentile(std::vector<double> values, double percent) {

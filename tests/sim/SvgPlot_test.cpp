@@ -17,6 +17,16 @@ TEST(SvgPlot, NiceStepsAreOneTwoOrFiveTimesAPowerOfTen) {
     EXPECT_DOUBLE_EQ(k_SvgPlot::niceStep(1.0 / 0.0, 8), 1.0);
 }
 
+TEST(SvgPlot, TitleNamesTheSceneFileEscaped) {
+    k_SvgPlot plot(0, 0.016);
+    plot.setSceneFile("worlds/<a&b>.json");
+    plot.addFrame(0.016, 0.0, 0.0, -1, 0.0, 0.0, 1);
+    const std::string svg = plot.render();
+    EXPECT_NE(svg.find(">worlds/&lt;a&amp;b&gt;.json: camera and target"), std::string::npos)
+        << svg.substr(0, 800);
+    EXPECT_EQ(svg.find("Scene 0"), std::string::npos);
+}
+
 TEST(SvgPlot, TopViewKeepsEqualScaleOnBothAxes) {
     k_SvgPlot plot(1, 0.5);
     plot.setBodies({{0.0, 0.0, 1.0}, {500.0, 500.0, 1.0}});

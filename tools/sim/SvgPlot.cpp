@@ -166,10 +166,18 @@ std::string k_SvgPlot::render() const {
            ".frame{fill:none;stroke:#333;stroke-width:1}.label{font-size:13px}"
            ".title{font-size:16px;font-weight:bold}</style>\n";
     append(svg, "<rect width='%.0f' height='%.0f' fill='white'/>\n", pictureWidth, pictureHeight);
+    // A file's name is the user's text: escaped, so that it cannot break the picture.
+    std::string world = "Scene " + std::to_string(scene);
+    if (!sceneFile.empty()) {
+        world.clear();
+        for (const char c : sceneFile) {
+            world += c == '&' ? "&amp;" : c == '<' ? "&lt;" : c == '>' ? "&gt;" : std::string(1, c);
+        }
+    }
     append(svg,
-           "<text x='%.1f' y='26' class='title'>Scene %d: camera and target, %ld frames of "
+           "<text x='%.1f' y='26' class='title'>%s: camera and target, %ld frames of "
            "%g s (%g s)</text>\n",
-           plotLeft, scene, static_cast<long>(frames.size()), dt,
+           plotLeft, world.c_str(), static_cast<long>(frames.size()), dt,
            dt * static_cast<double>(frames.size()));
     svg += body;
     svg += "</svg>\n";

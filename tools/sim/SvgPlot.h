@@ -15,6 +15,8 @@ public:
 
     k_SvgPlot(int scene, double dt) : scene(scene), dt(dt) {}
 
+    /// The world came from this scene file; the title names it instead of a scene number.
+    void setSceneFile(const std::string& path) { sceneFile = path; }
     /// The bodies as they stood when the scene was loaded.
     void setBodies(const std::vector<Body>& bodies) { bodyStarts = bodies; }
     /// One frame: the camera, the target (index -1 for none) and the planning time.
@@ -41,6 +43,7 @@ private:
     void renderPlanTime(std::string& svg, double top, double height) const;
 
     int scene;
+    std::string sceneFile;
     double dt;
     std::vector<Body> bodyStarts;
     std::vector<Frame> frames;

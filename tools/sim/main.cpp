@@ -163,6 +163,7 @@ int simulate(const k_SimOptions& options) {
         runner.setTrace(&trace);
     }
     k_SvgPlot plot(options.scene, options.dt);
+    plot.setSceneFile(options.sceneFile);
     if (plotFile.isOpen()) {
         runner.setPlot(&plot);
     }

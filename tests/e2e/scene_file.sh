@@ -12,27 +12,7 @@ title='^Veltrava Corrento$'
 examples=$(realpath "$(dirname "${BASH_SOURCE[0]}")/../../examples")
 
 source "$(dirname "${BASH_SOURCE[0]}")/lib/demo.bash"
-convert=/usr/bin/convert
-
-above() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
-share() { "$convert" "$1" -scale 100x75! -fx "($2)?1:0" -format '%[fx:mean]' info:; }
-centre_detail() {
-    "$convert" "$1" -crop 266x200+267+200 +repage -colorspace gray \( +clone -blur 0x2 \) \
-        -compose difference -composite -format '%[fx:mean*1000]' info:
-}
-find_menu() {
-    menu=$(xdotool search --onlyvisible --name '^freeglut menu$' 2>/dev/null | head -1)
-    [ -n "$menu" ]
-}
-menu_gone() { ! find_menu; }
-choose() {
-    xdotool mousemove "$((win_x + 40))" "$((win_y + 40))" click --delay 0 3
-    poll 100 find_menu || fail "the right button opened no menu within 5 s"
-    eval "$(xdotool getwindowgeometry --shell "$menu")"
-    xdotool mousemove "$((X + WIDTH / 2))" "$((Y + 2 + 25 * ($1 - 1) + 12))" click --delay 0 1
-    xdotool mousemove "$((win_x + 2))" "$((win_y + 2))"
-    poll 100 menu_gone || fail "the menu stayed open"
-}
+source "$(dirname "${BASH_SOURCE[0]}")/lib/pictures.bash"
 
 start_demo "$bin" "$data" --scene-file "$examples/pillars.json"
 start=$SECONDS
@@ -40,7 +20,7 @@ sleep 2
 while :; do
     kill -0 "$pid" 2>/dev/null || fail "the program ended while showing the file's world"
     import -window "$win" "$work/file.png" || fail "no screenshot"
-    sky=$(share "$work/file.png" 'b-r>0.15 && b>0.6')
+    sky=$(share "$work/file.png" "$day_blue")
     detail=$(centre_detail "$work/file.png")
     above "$sky" 0.05 && above "$detail" 6 && break
     ((SECONDS - start >= 40)) && fail "the file's world not shown within 40 s (sky $sky, centre detail $detail)"
@@ -49,11 +29,13 @@ done
 echo "file's world shown after $((SECONDS - start)) s: day sky $sky, centre detail $detail"
 
 choose 2
+poll 100 menu_gone || fail "the menu stayed open"
 sleep 2
 import -window "$win" "$work/scene2.png" || fail "no screenshot of Scene 2"
 rmse=$(compare -metric RMSE "$work/file.png" "$work/scene2.png" null: 2>&1 | sed 's/.*(\(.*\))/\1/')
 above "$rmse" 0.03 || fail "Scene 2 from the menu looks like the file's world (RMSE $rmse)"
 choose 5
+poll 100 menu_gone || fail "the menu stayed open"
 expect_clean_exit
 
 cp "$examples/pillars.json" "$work/broken.json"

@@ -33,25 +33,10 @@ data=$2
 title='^Veltrava Corrento$'
 
 source "$(dirname "${BASH_SOURCE[0]}")/lib/demo.bash"
-convert=/usr/bin/convert
+source "$(dirname "${BASH_SOURCE[0]}")/lib/pictures.bash"
 
 start_demo "$bin" "$data" "${@:3}"
 
-# share <picture> <fx condition>: the fraction of pixels (of a 100x75 reduction) that meet it.
-share() {
-    "$convert" "$1" -scale 100x75! -fx "($2)?1:0" -format '%[fx:mean]' info:
-}
-brightness() { "$convert" "$1" -colorspace gray -format '%[fx:mean]' info:; }
-# The middle third of the picture.
-centre_box() { "$convert" "$1" -crop 266x200+267+200 +repage "${@:2}"; }
-centre_detail() {
-    centre_box "$1" -colorspace gray \( +clone -blur 0x2 \) -compose difference -composite \
-        -format '%[fx:mean*1000]' info:
-}
-centre_share() { centre_box "$1" -fx "($2)?1:0" -format '%[fx:mean]' info:; }
-above() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
-
-day_blue='b-r>0.15 && b>0.6'
 dusk='(r-b>0.2) || (b-g>0.08 && b>0.2)'
 red_brown='r-g>0.08 && r-b>0.05'
 green='g-r>0.08 && g-b>0.05'

@@ -87,6 +87,17 @@ protected:
         }
     }
 
+    /// Draws a frame with `overlay` over it (none for null) and reads it back.
+    std::vector<unsigned char> frameWith(k_PlanOverlay* overlay) {
+        if (overlay != nullptr) {
+            host.getRoot()->setOverlay([overlay] { overlay->draw(); });
+        } else {
+            host.getRoot()->setOverlay(nullptr);
+        }
+        host.drawFrame(k_SceneHost::FrameEnd::keepInBackBuffer);
+        return backBuffer();
+    }
+
     k_SceneHost host;
 };
 
@@ -117,16 +128,10 @@ TEST_F(PlanOverlayTest, LeavesEveryStateAsItFoundItAndNeedsNoneOfIt) {
 }
 
 TEST_F(PlanOverlayTest, TheCornerNamesTheRunAndEveryColourAndTheNextFrameIsAsWithoutIt) {
-    host.getRoot()->setOverlay(nullptr);
-    host.drawFrame(k_SceneHost::FrameEnd::keepInBackBuffer);
-    const std::vector<unsigned char> plain = backBuffer();
+    const std::vector<unsigned char> plain = frameWith(nullptr);
     k_PlanOverlay overlay(host.getScene());
-    host.getRoot()->setOverlay([&overlay] { overlay.draw(); });
-    host.drawFrame(k_SceneHost::FrameEnd::keepInBackBuffer);
-    const std::vector<unsigned char> planned = backBuffer();
-    host.getRoot()->setOverlay(nullptr);
-    host.drawFrame(k_SceneHost::FrameEnd::keepInBackBuffer);
-    EXPECT_TRUE(backBuffer() == plain) << "the overlay changed how the next frame is drawn";
+    const std::vector<unsigned char> planned = frameWith(&overlay);
+    EXPECT_TRUE(frameWith(nullptr) == plain) << "the overlay changed how the next frame is drawn";
 
     const k_PlanOverlay::Colour white{255, 255, 255};
     const int left = k_PlanOverlay::cornerMargin + k_PlanInfoPanel::padding;
@@ -149,13 +154,10 @@ TEST_F(PlanOverlayTest, TheCornerNamesTheRunAndEveryColourAndTheNextFrameIsAsWit
 }
 
 TEST_F(PlanOverlayTest, TheTopViewLetsTheSceneShowThroughAndCarriesItsScale) {
-    host.getRoot()->setOverlay(nullptr);
-    host.drawFrame(k_SceneHost::FrameEnd::keepInBackBuffer);
-    const std::vector<unsigned char> plain = backBuffer();
+    const std::vector<unsigned char> plain = frameWith(nullptr);
     k_PlanOverlay overlay(host.getScene());
-    host.getRoot()->setOverlay([&overlay] { overlay.draw(); });
-    host.drawFrame(k_SceneHost::FrameEnd::keepInBackBuffer);
-    const std::vector<unsigned char> planned = backBuffer();
+    const std::vector<unsigned char> planned = frameWith(&overlay);
+    host.getRoot()->setOverlay(nullptr);
 
     // Where nothing of the plan is drawn, the top view is the scene darkened, not a panel.
     const int left = k_PlanOverlay::cornerMargin;

@@ -41,7 +41,9 @@ start_demo() {
     cd "$2" || fail "no data folder $2"
     "$1" "${@:3}" >"$work/stdout" 2>"$work/stderr" &
     pid=$!
-    poll 200 find_window || fail "no window titled 'Veltrava Corrento' within 10 s"
+    # The window appears once the first world is built: a scene file, a sanitized build and a
+    # busy machine (tests run two at a time) have taken more than 10 s.
+    poll 600 find_window || fail "no window titled 'Veltrava Corrento' within 30 s"
     eval "$(xdotool getwindowgeometry --shell "$win")"
     win_x=$X
     win_y=$Y

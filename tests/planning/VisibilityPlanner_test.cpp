@@ -340,6 +340,24 @@ TEST(VisibilityPlannerRules, FollowsAMovingTargetWithoutSwingingTheView) {
     EXPECT_LT(fastest, 90.0);
 }
 
+TEST(VisibilityPlannerRules, BacksAwayFromATargetPassingCloseInsteadOfLettingItSwingTheView) {
+    // The target crosses 3 from the resting eye at 10 a second. Capped by its own distance
+    // from the target, which shrinks as the target comes, the camera hardly gives way and the
+    // view swings at 167 degrees per second; backing off at its viewpoint's pace, 126.
+    World world(k_Vector3(15, 0, 3), 40.0, 40.0);
+    world.animations.addMoveAnimation(k_Vector3(10, 0, 0), world.target);
+    double fastest = 0.0;
+    k_Vector3 view = world.camera.getLookAt() - world.camera.getPosition();
+    world.run(3.0, true, [&](int frame) {
+        const k_Vector3 now = world.camera.getLookAt() - world.camera.getPosition();
+        if (frame * frameTime > 1.0) {
+            fastest = std::max(fastest, turnRate(view, now));
+        }
+        view = now;
+    });
+    EXPECT_LT(fastest, 145.0);
+}
+
 TEST(VisibilityPlannerRules, KeepsAFigureEightRoundTwoBodiesInSightWhereTheDefaultLosesIt) {
     // The target flies a figure eight round two large bodies, which hide it in turn from a
     // camera that only follows it.

@@ -207,6 +207,24 @@ double turnRate(const k_Vector3& before, const k_Vector3& after) {
     return std::acos(cosine) * 180.0 / pi / frameTime;
 }
 
+// Runs the visibility planner for `seconds` and returns the fastest the view turned, in degrees
+// per second, after the first second (the camera's own start, turning its look-at point in);
+// `each` sees every frame.
+double fastestTurnAfterStart(
+    World& world, double seconds, const std::function<void()>& each = [] {}) {
+    double fastest = 0.0;
+    k_Vector3 view = world.camera.getLookAt() - world.camera.getPosition();
+    world.run(seconds, true, [&](int frame) {
+        const k_Vector3 now = world.camera.getLookAt() - world.camera.getPosition();
+        if (frame * frameTime > 1.0) {
+            fastest = std::max(fastest, turnRate(view, now));
+        }
+        view = now;
+        each();
+    });
+    return fastest;
+}
+
 } // namespace
 
 TEST(VisibilityPlannerRules, HoldsItsPlaceWhileNothingBlocksTheView) {
@@ -324,18 +342,8 @@ TEST(VisibilityPlannerRules, FollowsAMovingTargetWithoutSwingingTheView) {
     world.animations.addSnakeMoveAnimation(k_Vector3(0, 0, 0), k_Vector3(0, 5, 20), 20.0,
                                            world.target, false);
     ASSERT_TRUE(world.hidden());
-    double fastest = 0.0;
     bool seenAtEnd = false;
-    k_Vector3 view = world.camera.getLookAt() - world.camera.getPosition();
-    world.run(20.0, true, [&](int frame) {
-        const k_Vector3 now = world.camera.getLookAt() - world.camera.getPosition();
-        // The first second is the camera's own start, turning its look-at point in.
-        if (frame * frameTime > 1.0) {
-            fastest = std::max(fastest, turnRate(view, now));
-        }
-        view = now;
-        seenAtEnd = !world.hidden();
-    });
+    const double fastest = fastestTurnAfterStart(world, 20.0, [&] { seenAtEnd = !world.hidden(); });
     EXPECT_TRUE(seenAtEnd);
     EXPECT_LT(fastest, 90.0);
 }
@@ -346,16 +354,7 @@ TEST(VisibilityPlannerRules, BacksAwayFromATargetPassingCloseInsteadOfLettingItS
     // view swings at 167 degrees per second; backing off at its viewpoint's pace, 126.
     World world(k_Vector3(15, 0, 3), 40.0, 40.0);
     world.animations.addMoveAnimation(k_Vector3(10, 0, 0), world.target);
-    double fastest = 0.0;
-    k_Vector3 view = world.camera.getLookAt() - world.camera.getPosition();
-    world.run(3.0, true, [&](int frame) {
-        const k_Vector3 now = world.camera.getLookAt() - world.camera.getPosition();
-        if (frame * frameTime > 1.0) {
-            fastest = std::max(fastest, turnRate(view, now));
-        }
-        view = now;
-    });
-    EXPECT_LT(fastest, 145.0);
+    EXPECT_LT(fastestTurnAfterStart(world, 3.0), 145.0);
 }
 
 TEST(VisibilityPlannerRules, KeepsAFigureEightRoundTwoBodiesInSightWhereTheDefaultLosesIt) {

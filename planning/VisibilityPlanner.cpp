@@ -48,7 +48,7 @@ constexpr double probeSeconds = 1.0;
 // target in sight best on every time step tried, with few turns faster than the default's).
 constexpr double maxTurnRate = 0.5;
 // While the target is hidden now the camera may move this much faster, to get it back sooner.
-constexpr double hiddenSpeedFactor = 2.0;
+constexpr double hiddenSpeedFactor = 3.0;
 // Nearer the target than this share of its viewpoint's distance, the camera's speed is capped
 // as if it were at the viewpoint (0.5 and 0.8 measured: alike; both turn the view less).
 constexpr double backOffFactor = 0.5;

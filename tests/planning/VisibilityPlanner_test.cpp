@@ -257,6 +257,17 @@ TEST(VisibilityPlannerRules, StartsMovingAsSoonAsTheLastHorizonSeesTheSightCut) 
     EXPECT_GT(moved, 0.05f);
 }
 
+TEST(VisibilityPlannerRules, HurriesOutOfAHiddenViewFasterThanItMovesWhileTheTargetIsSeen) {
+    // A large body between the resting eye and the target hides it from the start. Near the
+    // target the camera's speed is capped to keep the view turning slowly, but while the target
+    // is hidden the cap is three times as high: hidden for 27 frames (35 at twice, 73 at once).
+    World world(k_Vector3(0, 0, 11), 100.0, 60.0);
+    world.scene.add(k_Vector3(0, 0, 5.5f), 3.5f);
+    int hiddenFrames = 0;
+    world.run(3.0, true, [&](int) { hiddenFrames += world.hidden() ? 1 : 0; });
+    EXPECT_LT(hiddenFrames, 31);
+}
+
 TEST(VisibilityPlannerRules, AmongBodiesThatCutEverySightItTakesTheDefaultsWay) {
     // A shell of bodies round the target cuts the sight from every viewpoint: the camera
     // closes in exactly as the default planner would, frame by frame.

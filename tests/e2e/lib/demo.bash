@@ -11,11 +11,28 @@ fail() {
 
 work=$(mktemp -d)
 pid=
+win=
 cleanup() {
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null
+    if [ -n "$pid" ]; then
+        kill "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    fi
+    await_window_gone
     rm -rf "$work"
 }
 trap cleanup EXIT
+
+# await_window_gone: waits up to 5 s until the program's window has left the display. The X
+# server may give the next program to connect the same window number, and a window still
+# listed when the next test looks would hide that program's new window from it.
+await_window_gone() {
+    local i
+    [ -n "$win" ] || return 0
+    for ((i = 0; i < 100; i++)); do
+        xdotool getwindowname "$win" >/dev/null 2>&1 || return 0
+        sleep 0.05
+    done
+}
 
 [ -n "${DISPLAY:-}" ] || fail "no X display: run under scripts/test or xvfb-run"
 
@@ -89,6 +106,7 @@ expect_clean_exit() {
     wait "$pid"
     rc=$?
     pid=
+    await_window_gone
     [ "$rc" = 0 ] || fail "exit code $rc after Quit, expected 0"
     [ -s "$work/stderr" ] && fail "unexpected output on stderr"
     return 0

@@ -36,8 +36,7 @@ double squaredDistanceToSegment(const Point& from, const Point& to, const Point&
     return dotOf(offset, offset);
 }
 
-// The unit direction of sample k from the sphere's centre.
-Point sampleDirection(int k) {
+Point sampleDirectionOf(int k) {
     const double goldenAngle = pi * (3.0 - std::sqrt(5.0));
     const double y = 1.0 - 2.0 * (k + 0.5) / k_VisibleShare::samplePoints;
     const double ring = std::sqrt(1.0 - y * y);
@@ -47,8 +46,13 @@ Point sampleDirection(int k) {
 
 } // namespace
 
+std::array<double, 3> k_VisibleShare::sampleDirection(int k) {
+    const Point direction = sampleDirectionOf(k);
+    return {direction.x, direction.y, direction.z};
+}
+
 k_Vector3 k_VisibleShare::samplePoint(const k_BoundingSphere& sphere, int k) {
-    const Point direction = sampleDirection(k);
+    const Point direction = sampleDirectionOf(k);
     return k_Vector3(static_cast<float>(sphere.center.x + sphere.radius * direction.x),
                      static_cast<float>(sphere.center.y + sphere.radius * direction.y),
                      static_cast<float>(sphere.center.z + sphere.radius * direction.z));
@@ -72,7 +76,7 @@ double k_VisibleShare::of(const k_Vector3& eyeVector, const k_BoundingSphere& ta
     int facing = 0;
     int seen = 0;
     for (int k = 0; k < samplePoints; ++k) {
-        const Point direction = sampleDirection(k);
+        const Point direction = sampleDirectionOf(k);
         const Point point{center.x + radius * direction.x, center.y + radius * direction.y,
                           center.z + radius * direction.z};
         if (dotOf(direction, minus(point, eye)) >= 0.0) {

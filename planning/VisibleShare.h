@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <vector>
 
 #include "math/Vector3.h"
@@ -18,6 +19,9 @@ public:
 
     /// Point k of the samples, on the sphere about `sphere.center`.
     static k_Vector3 samplePoint(const k_BoundingSphere& sphere, int k);
+    /// The unit direction of sample k from the sphere's centre, in the double precision the
+    /// share is worked out in.
+    static std::array<double, 3> sampleDirection(int k);
 
     /// The share in [0, 1] of the facing sample points seen from `eye` past `others`; a segment
     /// whose squared distance from a body's centre is below its squared radius is blocked. 0 when

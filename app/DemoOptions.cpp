@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "app/CommandLine.h"
+#include "plandrawing/PlanLegend.h"
 #include "platform/DataFolder.h"
-#include "scenes/PlanLegend.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include "app/DemoOptions.h"
 #include "app/FrameClock.h"
 #include "app/GlutApplication.h"
+#include "scenefile/SceneFileReader.h"
 #include "scenes/Scene.h"
-#include "scenes/SceneFileReader.h"
 
 int main(int argc, char** argv) {
     // Read before GLUT starts, so that help, the version and a bad argument need no display.

@@ -2,10 +2,10 @@
 // obstacles streams toward it along -z and through its path.
 #include "animation/AnimationManager.h"
 #include "platform/Random.h"
+#include "scenefile/MaterialPreset.h"
+#include "scenefile/RandomDraw.h"
 #include "scenegraph/GenericSceneNode.h"
 #include "scenegraph/Sphere.h"
-#include "scenes/MaterialPreset.h"
-#include "scenes/RandomDraw.h"
 #include "scenes/Scene.h"
 #include "scenes/SceneSkeleton.h"
 

@@ -1,10 +1,10 @@
 // Scene 2: a ball travels along a wall of 420 small spinning spheres of random size and
 // weaves through it from one side to the other.
 #include "animation/AnimationManager.h"
+#include "scenefile/MaterialPreset.h"
+#include "scenefile/RandomDraw.h"
 #include "scenegraph/GenericSceneNode.h"
 #include "scenegraph/Sphere.h"
-#include "scenes/MaterialPreset.h"
-#include "scenes/RandomDraw.h"
 #include "scenes/Scene.h"
 #include "scenes/SceneSkeleton.h"
 

@@ -1,10 +1,10 @@
 // Scene 3: a ball bouncing on the ground grows more interesting the lower it is, so the
 // camera's target switches between it and a second ball spinning in place twice per bounce.
 #include "animation/AnimationManager.h"
+#include "scenefile/MaterialPreset.h"
+#include "scenefile/RandomDraw.h"
 #include "scenegraph/GenericSceneNode.h"
 #include "scenegraph/Sphere.h"
-#include "scenes/MaterialPreset.h"
-#include "scenes/RandomDraw.h"
 #include "scenes/Scene.h"
 #include "scenes/SceneSkeleton.h"
 

@@ -3,10 +3,10 @@
 // parameter only so that the planner's scaling can be measured on the same recipe.
 #include "animation/AnimationManager.h"
 #include "platform/Random.h"
+#include "scenefile/MaterialPreset.h"
+#include "scenefile/RandomDraw.h"
 #include "scenegraph/GenericSceneNode.h"
 #include "scenegraph/Sphere.h"
-#include "scenes/MaterialPreset.h"
-#include "scenes/RandomDraw.h"
 #include "scenes/Scene.h"
 #include "scenes/SceneSkeleton.h"
 

@@ -2,11 +2,11 @@
 // the file's values, bodies and animations in the file's order.
 #include "animation/AnimationManager.h"
 #include "platform/Random.h"
+#include "scenefile/GeneratedBody.h"
+#include "scenefile/SceneDescription.h"
 #include "scenegraph/GenericSceneNode.h"
 #include "scenegraph/Sphere.h"
-#include "scenes/GeneratedBody.h"
 #include "scenes/Scene.h"
-#include "scenes/SceneDescription.h"
 #include "scenes/SceneSkeleton.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "scenes/SceneHost.h"
 
+#include "plandrawing/PlanOverlay.h"
 #include "scenegraph/MainSceneNode.h"
-#include "scenes/PlanOverlay.h"
 #include "scenes/Scene.h"
 
 namespace {

@@ -19,9 +19,9 @@
 #include <string>
 
 #include "platform/Random.h"
-#include "scenes/GeneratedBody.h"
-#include "scenes/SceneFileReader.h"
-#include "scenes/SceneFileWriter.h"
+#include "scenefile/GeneratedBody.h"
+#include "scenefile/SceneFileReader.h"
+#include "scenefile/SceneFileWriter.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "app/CommandLine.h"
 #include "app/DemoOptions.h"
-#include "scenes/PlanLegend.h"
+#include "plandrawing/PlanLegend.h"
 #include "support/CaptureOutput.h"
 
 namespace {

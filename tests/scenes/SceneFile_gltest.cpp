@@ -8,10 +8,10 @@
 #include "animation/MoveAnimation.h"
 #include "animation/RotationAnimation.h"
 #include "animation/SnakeMoveAnimation.h"
-#include "scenes/BuiltInSceneDescriptions.h"
-#include "scenes/RandomDraw.h"
-#include "scenes/SceneFileReader.h"
-#include "scenes/SceneFileWriter.h"
+#include "scenefile/BuiltInSceneDescriptions.h"
+#include "scenefile/RandomDraw.h"
+#include "scenefile/SceneFileReader.h"
+#include "scenefile/SceneFileWriter.h"
 #include "tests/scenes/SceneTestSupport.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <cmath>
 #include <string>
 
+#include "plandrawing/PlanOverlay.h"
 #include "planning/MotionPlanner.h"
-#include "scenes/PlanOverlay.h"
 #include "support/CaptureOutput.h"
 #include "support/GlState.h"
 #include "tests/scenes/SceneTestSupport.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "scenes/PlanLegend.h"
+#include "plandrawing/PlanLegend.h"
 #include "tools/sim/ArgumentParser.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "scenes/SceneFileReader.h"
-#include "scenes/SceneFileWriter.h"
+#include "scenefile/SceneFileReader.h"
+#include "scenefile/SceneFileWriter.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     k_SceneDescription description;

@@ -5,8 +5,8 @@
 #include <limits>
 
 #include "app/CommandLine.h"
+#include "plandrawing/PlanLegend.h"
 #include "platform/DataFolder.h"
-#include "scenes/PlanLegend.h"
 #include "tools/sim/RunSummary.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "plandrawing/PlanInfoPanel.h"
 #include "scenegraph/FlatDrawingState.h"
-#include "scenes/PlanInfoPanel.h"
 
 namespace {
 

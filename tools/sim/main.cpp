@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "planning/InformationProvider.h"
-#include "scenes/BuiltInSceneDescriptions.h"
+#include "scenefile/BuiltInSceneDescriptions.h"
+#include "scenefile/SceneFileReader.h"
+#include "scenefile/SceneFileWriter.h"
 #include "scenes/Scene.h"
-#include "scenes/SceneFileReader.h"
-#include "scenes/SceneFileWriter.h"
 #include "tools/sim/ArgumentParser.h"
 #include "tools/sim/FrameStamp.h"
 #include "tools/sim/OutputFile.h"

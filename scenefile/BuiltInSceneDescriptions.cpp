@@ -1,11 +1,11 @@
 // The four built-in scenes as data, for exporting them as scene files. Each follows its
 // scene's recipe draw for draw; a test checks that the exported files give the built-in
 // scenes' traces, so the two cannot drift apart unnoticed.
-#include "scenes/BuiltInSceneDescriptions.h"
+#include "scenefile/BuiltInSceneDescriptions.h"
 
 #include "platform/Random.h"
-#include "scenes/MaterialPreset.h"
-#include "scenes/RandomDraw.h"
+#include "scenefile/MaterialPreset.h"
+#include "scenefile/RandomDraw.h"
 
 namespace {
 

@@ -1,12 +1,10 @@
-// The scene builders' random quantities and the height-driven interest, without GL.
+// The scene builders' random quantities, without GL.
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
 
 #include "platform/Random.h"
-#include "scenes/HeightInterest.h"
-#include "scenes/RandomDraw.h"
+#include "scenefile/RandomDraw.h"
 
 TEST(RandomDraw, VectorTakesItsDrawsInTheOrderZYX) {
     randomSeed(1234);
@@ -46,25 +44,4 @@ TEST(RandomDraw, RadiusFactorIsTheWidenedFloat) {
         ASSERT_GE(radius, 0.5f);
         ASSERT_LE(radius, 0.8000000119f);
     }
-}
-
-TEST(HeightInterest, FollowsTheHeightTruncatedAndClamped) {
-    EXPECT_EQ(interestFromHeight(10.0f), 0);
-    EXPECT_EQ(interestFromHeight(9.95f), 0); // 0.5 truncates toward zero
-    EXPECT_EQ(interestFromHeight(9.85f), 1);
-    EXPECT_EQ(interestFromHeight(5.0f), 50);
-    EXPECT_EQ(interestFromHeight(7.0f), 30);
-    EXPECT_EQ(interestFromHeight(6.99f), 30);
-    EXPECT_EQ(interestFromHeight(7.01f), 29);
-    EXPECT_EQ(interestFromHeight(0.0f), 100);
-    EXPECT_EQ(interestFromHeight(-3.0f), 100); // 130 capped
-    EXPECT_EQ(interestFromHeight(12.0f), 0);   // -20 raised
-}
-
-TEST(HeightInterest, ExtremeAndBrokenHeightsStayInRange) {
-    EXPECT_EQ(interestFromHeight(std::numeric_limits<float>::max()), 0);
-    EXPECT_EQ(interestFromHeight(-std::numeric_limits<float>::max()), 100);
-    EXPECT_EQ(interestFromHeight(std::numeric_limits<float>::infinity()), 0);
-    EXPECT_EQ(interestFromHeight(-std::numeric_limits<float>::infinity()), 100);
-    EXPECT_EQ(interestFromHeight(std::numeric_limits<float>::quiet_NaN()), 0);
 }

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "scenes/PlanInfoPanel.h"
+#include "plandrawing/PlanInfoPanel.h"
 
 namespace {
 

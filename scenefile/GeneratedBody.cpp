@@ -1,6 +1,6 @@
-#include "scenes/GeneratedBody.h"
+#include "scenefile/GeneratedBody.h"
 
-#include "scenes/RandomDraw.h"
+#include "scenefile/RandomDraw.h"
 
 namespace {
 

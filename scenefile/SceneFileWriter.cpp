@@ -1,4 +1,4 @@
-#include "scenes/SceneFileWriter.h"
+#include "scenefile/SceneFileWriter.h"
 
 #include <nlohmann/json.hpp>
 
@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "scenes/SceneFileReader.h"
+#include "scenefile/SceneFileReader.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "scenes/RouteBlockers.h"
+#include "plandrawing/RouteBlockers.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "scenes/PlanLegend.h"
+#include "plandrawing/PlanLegend.h"
 
 #include <algorithm>
 #include <cstring>

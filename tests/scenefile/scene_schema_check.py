@@ -55,7 +55,7 @@ for path in examples:
     if errors:
         faults.append(f"{path}: refused by the schema: {errors[0].message}")
 
-with open(os.path.join(repo, "tests", "scenes", "scene-files", "broken.json")) as f:
+with open(os.path.join(repo, "tests", "scenefile", "scene-files", "broken.json")) as f:
     table = json.load(f)
 if list(validator.iter_errors(table["base"])):
     faults.append("the table's base world is refused by the schema")

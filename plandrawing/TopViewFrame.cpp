@@ -1,4 +1,4 @@
-#include "scenes/TopViewFrame.h"
+#include "plandrawing/TopViewFrame.h"
 
 #include <algorithm>
 #include <cmath>

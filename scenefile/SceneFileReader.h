@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string>
 
-#include "scenes/SceneDescription.h"
+#include "scenefile/SceneDescription.h"
 
 // Reads a scene file into a description, checking everything before anything is built: a file
 // that is refused leaves the description untouched and gives one line naming the file and the

@@ -2,7 +2,7 @@
 // against the alternatives in docs/scene-format.md), then every value is checked while the
 // description is filled. A check that fails throws a refusal carrying the JSON pointer of
 // the value, which becomes the one-line message.
-#include "scenes/SceneFileReader.h"
+#include "scenefile/SceneFileReader.h"
 
 #include <cerrno>
 #include <cmath>
@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "platform/RegularFile.h"
-#include "scenes/JsonTree.h"
-#include "scenes/MaterialPreset.h"
+#include "scenefile/JsonTree.h"
+#include "scenefile/MaterialPreset.h"
 
 namespace {
 

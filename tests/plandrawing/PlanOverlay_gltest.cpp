@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "plandrawing/PlanInfoPanel.h"
+#include "plandrawing/PlanLegend.h"
+#include "plandrawing/PlanOverlay.h"
 #include "platform/Random.h"
 #include "scenegraph/MainSceneNode.h"
 #include "scenegraph/ScreenText.h"
-#include "scenes/PlanInfoPanel.h"
-#include "scenes/PlanLegend.h"
-#include "scenes/PlanOverlay.h"
 #include "scenes/Scene.h"
 #include "scenes/SceneHost.h"
 #include "support/GlState.h"

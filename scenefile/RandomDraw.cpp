@@ -1,4 +1,4 @@
-#include "scenes/RandomDraw.h"
+#include "scenefile/RandomDraw.h"
 
 #include "platform/Random.h"
 

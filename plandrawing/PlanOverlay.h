@@ -1,7 +1,7 @@
 #pragma once
 
+#include "plandrawing/TopViewFrame.h"
 #include "planning/PlanSnapshot.h"
-#include "scenes/TopViewFrame.h"
 
 class k_Scene;
 

@@ -1,4 +1,4 @@
-#include "scenes/PlanInfoPanel.h"
+#include "plandrawing/PlanInfoPanel.h"
 
 // GLEW must come before any other GL header.
 #include <GL/glew.h>

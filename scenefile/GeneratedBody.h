@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scenes/SceneDescription.h"
+#include "scenefile/SceneDescription.h"
 
 /// The next body of a generated group, drawn from the process-wide generator in the group's
 /// fixed order: radius, position, rotate, move, then each swing's period and amplitude;

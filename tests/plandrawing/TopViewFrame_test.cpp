@@ -4,8 +4,8 @@
 
 #include <cmath>
 
+#include "plandrawing/TopViewFrame.h"
 #include "platform/Random.h"
-#include "scenes/TopViewFrame.h"
 
 namespace {
 

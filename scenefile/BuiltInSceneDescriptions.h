@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scenes/SceneDescription.h"
+#include "scenefile/SceneDescription.h"
 
 /// Built-in scene `number` (1-4) as a scene file describes it, with `swarm` obstacles in
 /// Scene 4. Values the built-in scene draws without reseeding are those of the scene loaded

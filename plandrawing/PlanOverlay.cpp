@@ -1,4 +1,4 @@
-#include "scenes/PlanOverlay.h"
+#include "plandrawing/PlanOverlay.h"
 
 // GLEW must come before any other GL header.
 #include <GL/glew.h>
@@ -10,11 +10,11 @@
 #include <cstdio>
 #include <string>
 
+#include "plandrawing/PlanInfoPanel.h"
+#include "plandrawing/PlanLegend.h"
+#include "plandrawing/RouteBlockers.h"
 #include "scenegraph/FlatDrawingState.h"
 #include "scenegraph/ScreenText.h"
-#include "scenes/PlanInfoPanel.h"
-#include "scenes/PlanLegend.h"
-#include "scenes/RouteBlockers.h"
 #include "scenes/Scene.h"
 
 namespace {

@@ -16,9 +16,9 @@
 #include <string>
 
 #include "platform/Random.h"
-#include "scenes/BuiltInSceneDescriptions.h"
-#include "scenes/SceneFileReader.h"
-#include "scenes/SceneFileWriter.h"
+#include "scenefile/BuiltInSceneDescriptions.h"
+#include "scenefile/SceneFileReader.h"
+#include "scenefile/SceneFileWriter.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ public:
 
 TEST(SceneFileReader, EveryBrokenFileOfTheTableGivesItsOwnLine) {
     const nlohmann::json table =
-        nlohmann::json::parse(readText(sourceDir + "/tests/scenes/scene-files/broken.json"));
+        nlohmann::json::parse(readText(sourceDir + "/tests/scenefile/scene-files/broken.json"));
     const nlohmann::json& base = table.at("base");
     // The base itself must load, or every case would fail for the base's fault.
     const std::string baseText = base.dump();

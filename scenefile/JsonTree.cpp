@@ -1,4 +1,4 @@
-#include "scenes/JsonTree.h"
+#include "scenefile/JsonTree.h"
 
 #include <rapidjson/error/en.h>
 #include <rapidjson/reader.h>

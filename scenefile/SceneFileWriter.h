@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "scenes/SceneDescription.h"
+#include "scenefile/SceneDescription.h"
 
 // Writes a description as a scene file that the reader turns back into the same description,
 // bit for bit: every number is written with the fewest digits that read back to the same

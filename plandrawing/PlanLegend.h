@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "scenes/PlanOverlay.h"
+#include "plandrawing/PlanOverlay.h"
 
 // What each colour of the plan overlay means, written once: the programs' help texts print it
 // and the overlay can draw it on screen. The colours are the overlay's own constants, so a

@@ -197,3 +197,40 @@ TEST(QualityMetrics, SettledTurnRatesLeaveOutASecondAfterTargetChangesAndPushOut
 }
 
 } // namespace
+
+namespace {
+
+TEST(QualityMetrics, FramingCountsFramesOutsideTheBandStrictly) {
+    const Sphere target{0, 0, 0, 1};
+    struct Case {
+        double distance;
+        bool nearTarget, farFromTarget;
+    } cases[] = {
+        {4.9, true, false}, {5.0, false, false}, {30.0, false, false}, {30.1, false, true}};
+    k_QualityMetrics metrics;
+    metrics.setRestDistance(10.0);
+    long frame = 0;
+    for (const Case& c : cases) {
+        metrics.addFrame(++frame, Point{0, c.distance, 0}, {target}, 0);
+        EXPECT_EQ(metrics.getLastSample().nearTarget, c.nearTarget) << c.distance;
+        EXPECT_EQ(metrics.getLastSample().farFromTarget, c.farFromTarget) << c.distance;
+    }
+    // Without a target the distance means nothing.
+    metrics.addFrame(++frame, Point{0, 100, 0}, {target}, -1);
+    EXPECT_FALSE(metrics.getLastSample().farFromTarget);
+    const k_QualityMetrics::Figures all = metrics.figures(1.0);
+    EXPECT_EQ(all.nearFrames, 1);
+    EXPECT_EQ(all.farFrames, 1);
+    // Frames 1-3 fall before 4 s: only the far frame 4 is left.
+    const k_QualityMetrics::Figures later = metrics.figures(1.0, 4.0);
+    EXPECT_EQ(later.nearFrames, 0);
+    EXPECT_EQ(later.farFrames, 1);
+
+    // Without a rest distance there is no band.
+    k_QualityMetrics unbanded;
+    unbanded.addFrame(1, Point{0, 1000, 0}, {target}, 0);
+    EXPECT_FALSE(unbanded.hasBand());
+    EXPECT_EQ(unbanded.figures(1.0).farFrames, 0);
+}
+
+} // namespace

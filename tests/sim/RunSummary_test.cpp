@@ -139,3 +139,26 @@ TEST(RunSummary, CountsAndTheFirstFrameOfTheMaximum) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(RunSummary, FramingNamesTheBandOrSaysThereIsNone) {
+    k_RunSummary summary(1, 1.0);
+    summary.quality().addFrame(1, k_QualityMetrics::Point{0, 0, 40},
+                               {k_QualityMetrics::Sphere{0, 0, 0, 1}}, 0);
+    EXPECT_TRUE(contains(textOf(summary), "\nframing            none ")) << textOf(summary);
+    EXPECT_TRUE(summary.toJson()["band"].is_null());
+
+    summary.quality().setRestDistance(10.0);
+    summary.quality().addFrame(2, k_QualityMetrics::Point{0, 0, 40},
+                               {k_QualityMetrics::Sphere{0, 0, 0, 1}}, 0);
+    EXPECT_TRUE(contains(textOf(summary), "\nframing            D 10: nearer than 5 in 0 frames, "
+                                          "beyond 30 in 1; from 2 s 0 and 1\n"))
+        << textOf(summary);
+    const nlohmann::ordered_json json = summary.toJson();
+    EXPECT_EQ(json["band"]["far"], 30.0);
+    EXPECT_EQ(json["visibility"]["far_frames"], 1);
+    EXPECT_EQ(json["visibility_from_2s"]["far_frames"], 1);
+}
+
+} // namespace

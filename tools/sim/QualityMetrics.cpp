@@ -109,6 +109,13 @@ void k_QualityMetrics::addFrame(long frame, const Point& camera, const std::vect
     if (hasTarget) {
         lastSample.visibleShare = visibleShare(camera, bodies, target);
         lastSample.hidden = lastSample.visibleShare == 0.0;
+        if (hasBand()) {
+            const double dX = camera.x - targetCenter.x, dY = camera.y - targetCenter.y,
+                         dZ = camera.z - targetCenter.z;
+            const double distance = std::sqrt(dX * dX + dY * dY + dZ * dZ);
+            lastSample.nearTarget = distance < nearFactor * restDistance;
+            lastSample.farFromTarget = distance > farFactor * restDistance;
+        }
     }
     samples.push_back(lastSample);
     const int targetNow = hasTarget ? target : -1;
@@ -194,6 +201,8 @@ k_QualityMetrics::Figures k_QualityMetrics::figures(double dt, double fromSecond
         result.belowHalfFrames += sample.visibleShare < 0.5 ? 1 : 0;
         result.hiddenFrames += sample.hidden ? 1 : 0;
         result.engulfedFrames += sample.engulfed ? 1 : 0;
+        result.nearFrames += sample.nearTarget ? 1 : 0;
+        result.farFrames += sample.farFromTarget ? 1 : 0;
         if (sample.hidden && !sample.engulfed) {
             ++result.avoidableHiddenFrames;
             ++spellFrames;

@@ -27,6 +27,10 @@ public:
         bool hidden = false;
         bool engulfed = false;
         bool inside = false;
+        /// Nearer the target's centre than the band's near edge, or beyond its far edge (see
+        /// setRestDistance); never without a target or a band.
+        bool nearTarget = false;
+        bool farFromTarget = false;
     };
 
     /// The figures of the frames from some time on (see figures()). Turn rates in degrees
@@ -53,7 +57,17 @@ public:
         double turnRateMax = 0.0;
         double settledTurnRateP99 = 0.0;
         double settledTurnRateMax = 0.0;
+        /// Frames with a target whose camera stood nearer its centre than the band allows,
+        /// or beyond the band; 0 without a band.
+        long nearFrames = 0;
+        long farFrames = 0;
     };
+
+    /// The band of distances from the target's centre that the bound assumes a camera keeps
+    /// to, as factors of the rest distance: nearer than half of it the target fills the
+    /// view, beyond three times it is small.
+    static constexpr double nearFactor = 0.5;
+    static constexpr double farFactor = 3.0;
 
     /// Distance from `center` to the closest point of the segment from a to b.
     static double segmentDistance(const Point& a, const Point& b, const Point& center);
@@ -65,6 +79,13 @@ public:
     static double visibleShare(const Point& camera, const std::vector<Sphere>& bodies, int target);
     /// Nearest rank, as the run summary's: the ceil(percent * n / 100)-th smallest; 0 for none.
     static double percentile(std::vector<double> values, double percent);
+
+    /// The distance from the target's centre at which the camera comes to rest; the frames
+    /// from now on count as near or far against the band it gives. 0 (the default) or less:
+    /// no band, no frame counts.
+    void setRestDistance(double distance) { restDistance = distance; }
+    double getRestDistance() const { return restDistance; }
+    bool hasBand() const { return restDistance > 0.0; }
 
     /// One frame: the camera, the bodies, and the index of the target among them (-1 for
     /// none). The target never counts as an obstacle.
@@ -107,6 +128,7 @@ public:
     long getMinClearanceFrame() const { return minClearanceFrame; }
 
 private:
+    double restDistance = 0.0;
     long frames = 0;
     long framesWithTarget = 0;
     long occludedFrames = 0;

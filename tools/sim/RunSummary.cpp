@@ -79,7 +79,11 @@ const char* k_RunSummary::figureDefinitions() {
            "                     p99 and max, then again without the frames within 1 s after\n"
            "                     a change of target or a push of the camera out of a body\n"
            "  from 2 s           the same figures counted from 2 s of scene time on, after the\n"
-           "                     first approach; path: the camera's way from then\n";
+           "                     first approach; path: the camera's way from then\n"
+           "  framing            frames with a target whose camera stood nearer its centre than\n"
+           "                     0.5 D or farther than 3 D, where D is the distance at which\n"
+           "                     the camera comes to rest from it (its stop distance), over the\n"
+           "                     run and from 2 s: the band of distances the bound assumes\n";
 }
 
 void k_RunSummary::describeRun(k_SearchStrategy strategyValue, int repeats, long swarmValue,
@@ -254,6 +258,17 @@ void k_RunSummary::writeVisibilityText(std::FILE* file) const {
                  settledFromSeconds, later.meanVisibleShare, later.avoidableHiddenFrames,
                  later.spellP95Seconds, later.longestSpellSeconds, later.insideFrames,
                  later.pathLength);
+    if (qualityMetrics.hasBand()) {
+        const double rest = qualityMetrics.getRestDistance();
+        std::fprintf(file,
+                     "framing            D %g: nearer than %g in %ld frames, beyond %g in %ld; "
+                     "from %.0f s %ld and %ld\n",
+                     rest, k_QualityMetrics::nearFactor * rest, all.nearFrames,
+                     k_QualityMetrics::farFactor * rest, all.farFrames, settledFromSeconds,
+                     later.nearFrames, later.farFrames);
+    } else {
+        std::fprintf(file, "framing            none (no camera, so no rest distance)\n");
+    }
 }
 
 void k_RunSummary::writeComparisonText(std::FILE* file) const {
@@ -311,7 +326,9 @@ nlohmann::ordered_json visibilityFigures(const k_QualityMetrics::Figures& figure
             {"turn_rate_p99", figures.turnRateP99},
             {"turn_rate_max", figures.turnRateMax},
             {"settled_turn_rate_p99", figures.settledTurnRateP99},
-            {"settled_turn_rate_max", figures.settledTurnRateMax}};
+            {"settled_turn_rate_max", figures.settledTurnRateMax},
+            {"near_frames", figures.nearFrames},
+            {"far_frames", figures.farFrames}};
 }
 
 nlohmann::ordered_json timeFigures(const k_RunSummary::Distribution& nanoseconds) {
@@ -381,6 +398,14 @@ nlohmann::ordered_json k_RunSummary::toJson() const {
                                       : nlohmann::ordered_json(nullptr);
     json["visibility"] = visibilityFigures(q.figures(dt));
     json["visibility_from_2s"] = visibilityFigures(q.figures(dt, settledFromSeconds));
+    if (q.hasBand()) {
+        const double rest = q.getRestDistance();
+        json["band"] = {{"rest_distance", rest},
+                        {"near", k_QualityMetrics::nearFactor * rest},
+                        {"far", k_QualityMetrics::farFactor * rest}};
+    } else {
+        json["band"] = nullptr;
+    }
     return json;
 }
 

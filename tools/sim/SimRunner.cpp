@@ -69,6 +69,9 @@ bool k_SimRunner::run(long frames, double dt, k_RunSummary& summary, std::string
         error = "the scene has no motion planner";
         return false;
     }
+    if (const k_Camera* camera = planner->getCamera()) {
+        summary.quality().setRestDistance(camera->getStopDistance());
+    }
     std::vector<k_QualityMetrics::Sphere> bodies;
     if (plot != nullptr) {
         collectBodies(bodies);

@@ -66,6 +66,20 @@ void k_Scene::setPlannerKind(k_PlannerKind kind) {
     }
 }
 
+void k_Scene::setPlanner(std::unique_ptr<k_MotionPlanner> replacement) {
+    if (replacement == nullptr) {
+        return;
+    }
+    planner->waitUntilIdle();
+    replacement->setBudgetFallback(planner->getBudgetFallback());
+    delete planner;
+    planner = replacement.release();
+    planner->setCamera(camera);
+    if (planWatchers > 0) {
+        planner->setPlanSnapshot(&planSnapshot);
+    }
+}
+
 void k_Scene::update(double dt) {
     sceneTime += dt;
     animationManager->update(dt);

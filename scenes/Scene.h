@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "planning/PlanSnapshot.h"
@@ -47,6 +48,9 @@ public:
     /// current camera if there is one. Waits for a running planning step first.
     void setPlannerKind(k_PlannerKind kind);
     k_PlannerKind getPlannerKind() const { return plannerKind; }
+    /// Replaces the planner by `replacement` (owned from now on; built with this controller's
+    /// provider and root), e.g. one that plays a recorded path; otherwise as setPlannerKind.
+    void setPlanner(std::unique_ptr<k_MotionPlanner> replacement);
 
     /// Has the planner, this one and any that replaces it, fill the plan snapshot after
     /// every step until as many unwatchPlan() calls; returns the snapshot, which lives as

@@ -18,6 +18,7 @@
 #include "scenes/Scene.h"
 #include "scenes/SceneHost.h"
 #include "tools/sim/SimWindow.h"
+#include "tools/sim/WorldChoice.h"
 
 namespace {
 
@@ -51,7 +52,7 @@ int main(int argc, char** argv) {
     const double open = secondsSince(start);
 
     start = std::chrono::steady_clock::now();
-    window->loadScene(4, bodies);
+    window->load(k_WorldChoice::builtInScene(4, bodies));
     const double load = secondsSince(start);
 
     start = std::chrono::steady_clock::now();
@@ -70,7 +71,7 @@ int main(int argc, char** argv) {
     }
 
     start = std::chrono::steady_clock::now();
-    window->loadScene(4, bodies);
+    window->load(k_WorldChoice::builtInScene(4, bodies));
     const double reload = secondsSince(start);
 
     // What the demo's exit handler and the simulator's end do: the tree, the animations, the

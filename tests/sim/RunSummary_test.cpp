@@ -43,7 +43,7 @@ bool contains(const std::string& text, const std::string& part) {
 }
 
 TEST(RunSummary, SharesInPercentAndNoneWithoutABudgetHit) {
-    k_RunSummary summary(1, 0.5);
+    k_RunSummary summary(k_WorldChoice::builtInScene(1), 0.5);
     // Three frames with a target: the first seen through a body, the others clear.
     const std::vector<k_QualityMetrics::Sphere> bodies = {{5.0, 0.0, 0.0, 1.0},
                                                           {10.0, 0.0, 0.0, 1.0}};
@@ -74,8 +74,8 @@ TEST(RunSummary, SharesInPercentAndNoneWithoutABudgetHit) {
 }
 
 TEST(RunSummary, HelpDefinesEveryFigureOfTheSummary) {
-    k_RunSummary summary(4, 0.016);
-    summary.describeRun(k_SearchStrategy::fast, 0, 300, 2);
+    k_RunSummary summary(k_WorldChoice::builtInScene(4, 300), 0.016);
+    summary.describeRun(k_SearchStrategy::fast, 0, 2);
     summary.describeBudget(100, k_BudgetFallback::partialRoute);
     k_FrameRecord record;
     record.frame = 1;
@@ -104,7 +104,7 @@ TEST(RunSummary, HelpDefinesEveryFigureOfTheSummary) {
 }
 
 TEST(RunSummary, CountsAndTheFirstFrameOfTheMaximum) {
-    k_RunSummary summary(2, 0.5);
+    k_RunSummary summary(k_WorldChoice::builtInScene(2), 0.5);
     const std::int64_t times[] = {4, 9, 2, 9};
     for (long frame = 1; frame <= 4; ++frame) {
         k_FrameRecord record;
@@ -143,7 +143,7 @@ TEST(RunSummary, CountsAndTheFirstFrameOfTheMaximum) {
 namespace {
 
 TEST(RunSummary, FramingNamesTheBandOrSaysThereIsNone) {
-    k_RunSummary summary(1, 1.0);
+    k_RunSummary summary(k_WorldChoice::builtInScene(1), 1.0);
     summary.quality().addFrame(1, k_QualityMetrics::Point{0, 0, 40},
                                {k_QualityMetrics::Sphere{0, 0, 0, 1}}, 0);
     EXPECT_TRUE(contains(textOf(summary), "\nframing            none ")) << textOf(summary);

@@ -117,8 +117,8 @@ TEST(SimComparisonOptions, ShortestTimesArePerFrameAndPerFigure) {
 }
 
 TEST(SimComparisonOptions, SummaryReportsBothSearchesAndEveryMismatch) {
-    k_RunSummary summary(4, 0.016);
-    summary.describeRun(k_SearchStrategy::fast, 3, 1000, 2);
+    k_RunSummary summary(k_WorldChoice::builtInScene(4, 1000), 0.016);
+    summary.describeRun(k_SearchStrategy::fast, 3, 2);
     for (long frame = 1; frame <= 4; ++frame) {
         k_FrameRecord record;
         record.frame = frame;
@@ -158,7 +158,7 @@ TEST(SimComparisonOptions, SummaryReportsBothSearchesAndEveryMismatch) {
 }
 
 TEST(SimComparisonOptions, WithoutComparisonTheSummaryHasNoReferenceFigures) {
-    k_RunSummary summary(1, 0.016);
+    k_RunSummary summary(k_WorldChoice::builtInScene(1), 0.016);
     k_FrameRecord record;
     record.frame = 1;
     record.referenceSearchNanoseconds = 5;

@@ -110,7 +110,7 @@ struct HandMadeRun {
         runner.setStopCheck(stopCheck);
         long framesDone = 0;
         runner.setFrameDone([&framesDone](long frame) { framesDone = frame; });
-        k_RunSummary summary(0, 0.016);
+        k_RunSummary summary(k_WorldChoice(), 0.016);
         std::string error;
         EXPECT_TRUE(runner.run(frames, 0.016, summary, error)) << error;
         EXPECT_EQ(framesDone, summary.getFrames());
@@ -234,7 +234,7 @@ TEST(SimRunner, RunsAreIdenticalButForPlanningTime) {
 TEST(SimRunner, AStopEndsTheRunBeforeAFrameLeavingTheFramesRunWhole) {
     const std::string whole = HandMadeRun(k_Vector3(0, 0, -10)).run(6);
     int asked = 0;
-    k_RunSummary summary(0, 0.016);
+    k_RunSummary summary(k_WorldChoice(), 0.016);
     const std::string stopped =
         HandMadeRun(k_Vector3(0, 0, -10)).run(6, nullptr, &summary, [&asked] {
             return ++asked > 3;
@@ -258,7 +258,7 @@ TEST(SimRunner, AStopEndsTheRunBeforeAFrameLeavingTheFramesRunWhole) {
 
 TEST(SimRunner, SummaryQualityUsesTheFramesOfTheRun) {
     HandMadeRun run(k_Vector3(0, 0, -10));
-    k_RunSummary summary(0, 0.016);
+    k_RunSummary summary(k_WorldChoice(), 0.016);
     run.run(30, nullptr, &summary);
     EXPECT_EQ(summary.getFrames(), 30);
     EXPECT_EQ(summary.quality().getFramesWithTarget(), 30);

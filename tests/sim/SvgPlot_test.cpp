@@ -3,6 +3,7 @@
 #include <regex>
 #include <string>
 
+#include "scenefile/SceneDescription.h"
 #include "tools/sim/SvgPlot.h"
 
 namespace {
@@ -18,8 +19,7 @@ TEST(SvgPlot, NiceStepsAreOneTwoOrFiveTimesAPowerOfTen) {
 }
 
 TEST(SvgPlot, TitleNamesTheSceneFileEscaped) {
-    k_SvgPlot plot(0, 0.016);
-    plot.setSceneFile("worlds/<a&b>.json");
+    k_SvgPlot plot(k_WorldChoice::sceneFile("worlds/<a&b>.json", k_SceneDescription()), 0.016);
     plot.addFrame(0.016, 0.0, 0.0, -1, 0.0, 0.0, 1);
     const std::string svg = plot.render();
     EXPECT_NE(svg.find(">worlds/&lt;a&amp;b&gt;.json: camera and target"), std::string::npos)
@@ -28,7 +28,7 @@ TEST(SvgPlot, TitleNamesTheSceneFileEscaped) {
 }
 
 TEST(SvgPlot, TopViewKeepsEqualScaleOnBothAxes) {
-    k_SvgPlot plot(1, 0.5);
+    k_SvgPlot plot(k_WorldChoice::builtInScene(1), 0.5);
     plot.setBodies({{0.0, 0.0, 1.0}, {500.0, 500.0, 1.0}});
     // A path 100 long in z and 10 wide in x.
     for (int i = 0; i <= 100; ++i) {
@@ -62,7 +62,7 @@ TEST(SvgPlot, TopViewKeepsEqualScaleOnBothAxes) {
 }
 
 TEST(SvgPlot, AnEmptyRunStillGivesAPicture) {
-    const std::string svg = k_SvgPlot(3, 0.016).render();
+    const std::string svg = k_SvgPlot(k_WorldChoice::builtInScene(3), 0.016).render();
     EXPECT_EQ(svg.rfind("</svg>\n"), svg.size() - 7);
     EXPECT_EQ(svg.find("nan"), std::string::npos);
 }

@@ -15,6 +15,7 @@
 #include "platform/Random.h"
 #include "scenes/Scene.h"
 #include "tools/sim/SimWindow.h"
+#include "tools/sim/WorldChoice.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ void prepare(int scene, long frames) {
         return;
     }
     saved.reset();
-    window->loadScene(scene);
+    window->load(k_WorldChoice::builtInScene(scene));
     for (long frame = 0; frame < frames; ++frame) {
         window->getScene()->update(frameTime);
     }

@@ -86,12 +86,13 @@ const char* k_RunSummary::figureDefinitions() {
            "                     run and from 2 s: the band of distances the bound assumes\n";
 }
 
-void k_RunSummary::describeRun(k_SearchStrategy strategyValue, int repeats, long swarmValue,
-                               int passesValue) {
+k_RunSummary::k_RunSummary(const k_WorldChoice& world, double dt)
+    : scene(world.getScene()), sceneFile(world.getSceneFile()), swarm(world.getSwarm()), dt(dt) {}
+
+void k_RunSummary::describeRun(k_SearchStrategy strategyValue, int repeats, int passesValue) {
     passes = passesValue;
     strategy = strategyValue;
     comparisonRepeats = repeats;
-    swarm = swarmValue;
 }
 
 void k_RunSummary::markInterrupted(const std::string& signalName, long frames) {

@@ -12,6 +12,7 @@
 #include "planning/PlannerKind.h"
 #include "tools/sim/FrameRecord.h"
 #include "tools/sim/QualityMetrics.h"
+#include "tools/sim/WorldChoice.h"
 
 // The figures of a whole run: planning cost per frame as nearest-rank percentiles, counts
 // of relocations and target-less frames, and the quality figures.
@@ -25,12 +26,12 @@ public:
         long maxFrame = 0;
     };
 
-    k_RunSummary(int scene, double dt) : scene(scene), dt(dt) {}
+    /// The summary names the world (a built-in scene with its swarm size, or a scene file).
+    k_RunSummary(const k_WorldChoice& world, double dt);
 
     /// What the run was: the search used, the repeats of a comparison with the reference
-    /// (0 without one), Scene 4's swarm size (0 when left as it is) and the passes whose
-    /// per-frame shortest times the figures are.
-    void describeRun(k_SearchStrategy strategy, int comparisonRepeats, long swarm, int passes = 1);
+    /// (0 without one) and the passes whose per-frame shortest times the figures are.
+    void describeRun(k_SearchStrategy strategy, int comparisonRepeats, int passes = 1);
     /// The search budget of the run (0 = unbounded) and its fallback.
     void describeBudget(std::uint64_t budget, k_BudgetFallback fallback);
 
@@ -39,8 +40,6 @@ public:
     /// summary says so and its figures are of the frames run.
     void markInterrupted(const std::string& signalName, long framesAsked);
     bool isInterrupted() const { return !interruptedBy.empty(); }
-    /// The run's world came from this scene file rather than a built-in scene.
-    void setSceneFile(const std::string& path) { sceneFile = path; }
 
     /// Nearest rank: the ceil(percent * n / 100)-th smallest of n values (the smallest for
     /// percent 0); 0 for no values.
@@ -91,12 +90,15 @@ private:
     void writeComparisonText(std::FILE* file) const;
     void writeVisibilityText(std::FILE* file) const;
 
+    /// 0 for a scene file.
     int scene;
+    /// Empty for a built-in scene.
     std::string sceneFile;
+    /// Scene 4's swarm size; 0 when left as it is.
+    long swarm;
     double dt;
     k_SearchStrategy strategy = k_SearchStrategy::fast;
     int comparisonRepeats = 0;
-    long swarm = 0;
     int passes = 1;
     k_PlannerKind planner = k_PlannerKind::standard;
     std::vector<std::int64_t> planMicroseconds;

@@ -16,6 +16,7 @@
 #include "scenes/Scene.h"
 #include "scenes/SceneHost.h"
 #include "tools/sim/FrameStamp.h"
+#include "tools/sim/WorldChoice.h"
 
 namespace {
 // The generator's state in a program that has drawn nothing yet.
@@ -78,18 +79,15 @@ k_MainSceneNode* k_SimWindow::getRoot() const {
     return host->getRoot();
 }
 
-void k_SimWindow::loadScene(int number, long swarm) {
+void k_SimWindow::load(const k_WorldChoice& world) {
     randomSeed(freshGeneratorSeed);
-    if (number == 4 && swarm > 0) {
-        host->getScene()->loadSwarmScene(static_cast<int>(swarm));
+    if (world.isSceneFile()) {
+        host->getScene()->loadDescription(world.getDescription(), world.getSceneFile());
+    } else if (world.getScene() == 4 && world.getSwarm() > 0) {
+        host->getScene()->loadSwarmScene(static_cast<int>(world.getSwarm()));
     } else {
-        host->loadScene(number);
+        host->loadScene(world.getScene());
     }
-}
-
-void k_SimWindow::loadDescription(const k_SceneDescription& description, const std::string& name) {
-    randomSeed(freshGeneratorSeed);
-    host->getScene()->loadDescription(description, name);
 }
 
 void k_SimWindow::showPlan() {

@@ -10,7 +10,7 @@ class k_HeadlessGlContext;
 class k_MainSceneNode;
 class k_Scene;
 class k_SceneHost;
-struct k_SceneDescription;
+class k_WorldChoice;
 
 // The demo's scene setup without its main loop: the same root node, 800x600 GL state, scene
 // controller and projection, so that a scene loads exactly as from the menu. Either in the
@@ -36,12 +36,10 @@ public:
     k_Scene* getScene() const;
     k_MainSceneNode* getRoot() const;
 
-    /// Loads scene 1-4 with the generator in the state of a freshly started program; with
-    /// `swarm` above 0, scene 4 gets that many obstacles instead of its own 100.
-    void loadScene(int number, long swarm = 0);
-    /// Builds a scene file's world, with the generator as in a freshly started program, like
-    /// the built-in scenes; `name` is the scene's name on screen.
-    void loadDescription(const k_SceneDescription& description, const std::string& name);
+    /// Builds the chosen world (built-in scene 1-4 with its swarm, or a scene file's world
+    /// named by its path on screen) with the generator in the state of a freshly started
+    /// program, so that every load of one choice gives the same run.
+    void load(const k_WorldChoice& world);
 
     /// Draws the plan over every captured picture from now on; call it before loading a
     /// scene, so that the first step already records the bodies that block its way.

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/sim/WorldChoice.h"
+
 // One self-contained SVG picture of a run: above, the camera's and the target's paths seen
 // from above (x to the right, z downwards, equal scale on both axes) over the bodies' start
 // positions; below, the planning time of every frame with its p50 and p99.
@@ -13,10 +15,10 @@ public:
         double x, z, radius;
     };
 
-    k_SvgPlot(int scene, double dt) : scene(scene), dt(dt) {}
+    /// The title names the world: its scene number, or the scene file's path.
+    k_SvgPlot(const k_WorldChoice& world, double dt)
+        : scene(world.getScene()), sceneFile(world.getSceneFile()), dt(dt) {}
 
-    /// The world came from this scene file; the title names it instead of a scene number.
-    void setSceneFile(const std::string& path) { sceneFile = path; }
     /// The bodies as they stood when the scene was loaded.
     void setBodies(const std::vector<Body>& bodies) { bodyStarts = bodies; }
     /// One frame: the camera, the target (index -1 for none) and the planning time.

@@ -7,6 +7,7 @@
 #include "app/CommandLine.h"
 #include "plandrawing/PlanLegend.h"
 #include "platform/DataFolder.h"
+#include "tools/sim/BoundReport.h"
 #include "tools/sim/RunSummary.h"
 
 namespace {
@@ -136,6 +137,23 @@ void declareOptions(k_CommandLine& line, k_SimOptions& options) {
                  "target) or keep (the previous step's path while its waypoint\n"
                  "lies ahead)")
         ->group(searchGroup);
+    addPath(line, "--camera-path", options.cameraPath, "FILE",
+            "play the camera path of a CSV file instead of planning, and judge it\n"
+            "with every figure: columns (by name, in any order, others ignored)\n"
+            "frame,t,cam_x,cam_y,cam_z,look_x,look_y,look_z, optionally up_x,\n"
+            "up_y,up_z and relocations; one row per frame 1, 2, ... at t = frame *\n"
+            "dt, at least as many rows as the run has frames. A --trace of an\n"
+            "earlier run plays as it is; a malformed or short file is refused")
+        ->group(runGroup);
+    line.addSwitch("--bound", options.bound,
+                   "before the run, work out how few frames any camera could have lost\n"
+                   "sight of the target in this world (the bound section below)")
+        ->group(runGroup);
+    addPath(line, "--bound-path", options.boundPath, "FILE",
+            "with or without --bound: work out the bound and write the camera\n"
+            "path it found as CSV (frame,t,cam_x..z,look_x..z,hidden), which\n"
+            "--camera-path plays")
+        ->group(outputGroup);
     line.addSwitch("--headless", options.headless,
                    "make the GL context off-screen, without an X server (EGL on Mesa's\n"
                    "surfaceless platform), as happens anyway when DISPLAY is not set")
@@ -169,6 +187,22 @@ std::string checkCombinations(const CLI::App& app, k_SimOptions& options) {
     if (app.count("--repeats") != 0 && !options.compareReference) {
         return "--repeats needs --compare-reference";
     }
+    if (!options.cameraPath.empty() && app.count("--planner") != 0) {
+        return "--camera-path plays a path instead of a planner: it cannot be combined with "
+               "--planner";
+    }
+    if (!options.cameraPath.empty() && options.compareReference) {
+        return "--camera-path plays a path without searching: --compare-reference has "
+               "nothing to compare";
+    }
+    if (!options.exportPath.empty() &&
+        (options.bound || !options.boundPath.empty() || !options.cameraPath.empty())) {
+        return "--export-scene runs nothing: it cannot be combined with --bound, --bound-path "
+               "or --camera-path";
+    }
+    if (!options.boundPath.empty()) {
+        options.bound = true;
+    }
     if (!options.framesDirectory.empty() && options.captureEvery == 0) {
         options.captureEvery = 1;
     }
@@ -187,8 +221,9 @@ std::string checkCombinations(const CLI::App& app, k_SimOptions& options) {
 
 void describeProgram(k_CommandLine& line, k_SimOptions& options) {
     declareOptions(line, options);
-    line.app().footer(std::string(k_RunSummary::figureDefinitions()) + "\n" + planLegendText(2) +
-                      "\n" + k_DataFolder::searchOrderText() +
+    line.app().footer(std::string(k_RunSummary::figureDefinitions()) +
+                      k_BoundReport::definitions() + "\n" + planLegendText(2) + "\n" +
+                      k_DataFolder::searchOrderText() +
                       "Exit codes: 0 done, 1 failed while running (no GL context, write error), "
                       "2 bad usage\n"
                       "or a scene file that is refused,\n"

@@ -177,7 +177,11 @@ void k_RunSummary::writeText(std::FILE* file) const {
     if (swarm > 0) {
         std::fprintf(file, "swarm              %ld obstacles\n", swarm);
     }
-    std::fprintf(file, "planner            %s\n", wordOf(planner));
+    if (cameraPath.empty()) {
+        std::fprintf(file, "planner            %s\n", wordOf(planner));
+    } else {
+        std::fprintf(file, "planner            none: the camera played %s\n", cameraPath.c_str());
+    }
     std::fprintf(file, "path search        %s\n", wordOf(strategy));
     if (isComparison()) {
         std::fprintf(file,
@@ -236,6 +240,9 @@ void k_RunSummary::writeText(std::FILE* file) const {
     writeVisibilityText(file);
     if (isComparison()) {
         writeComparisonText(file);
+    }
+    if (bound != nullptr) {
+        bound->writeText(file);
     }
 }
 
@@ -358,7 +365,12 @@ nlohmann::ordered_json k_RunSummary::toJson() const {
     if (swarm > 0) {
         json["swarm"] = swarm;
     }
-    json["planner"] = wordOf(planner);
+    if (cameraPath.empty()) {
+        json["planner"] = wordOf(planner);
+    } else {
+        json["planner"] = "camera-path";
+        json["camera_path"] = cameraPath;
+    }
     json["strategy"] = wordOf(strategy);
     json["passes"] = passes;
     json["timing"] = isComparison() ? "warm" : "cold";
@@ -399,6 +411,9 @@ nlohmann::ordered_json k_RunSummary::toJson() const {
                                       : nlohmann::ordered_json(nullptr);
     json["visibility"] = visibilityFigures(q.figures(dt));
     json["visibility_from_2s"] = visibilityFigures(q.figures(dt, settledFromSeconds));
+    if (bound != nullptr) {
+        json["bound"] = bound->toJson();
+    }
     if (q.hasBand()) {
         const double rest = q.getRestDistance();
         json["band"] = {{"rest_distance", rest},

@@ -10,6 +10,7 @@
 #include "planning/InformationProvider.h"
 #include "planning/MotionPlanner.h"
 #include "planning/PlannerKind.h"
+#include "tools/sim/BoundReport.h"
 #include "tools/sim/FrameRecord.h"
 #include "tools/sim/QualityMetrics.h"
 #include "tools/sim/WorldChoice.h"
@@ -36,6 +37,10 @@ public:
     void describeBudget(std::uint64_t budget, k_BudgetFallback fallback);
 
     void setPlanner(k_PlannerKind kind) { planner = kind; }
+    /// No planner steered the camera: it played the path of this file.
+    void setCameraPath(const std::string& path) { cameraPath = path; }
+    /// The bound of the run's world (not owned; null: none), reported after the run's figures.
+    void setBound(const k_BoundReport* report) { bound = report; }
     /// The run was ended early by `signalName` after getFrames() of `framesAsked` frames; the
     /// summary says so and its figures are of the frames run.
     void markInterrupted(const std::string& signalName, long framesAsked);
@@ -101,6 +106,8 @@ private:
     int comparisonRepeats = 0;
     int passes = 1;
     k_PlannerKind planner = k_PlannerKind::standard;
+    std::string cameraPath;
+    const k_BoundReport* bound = nullptr;
     std::vector<std::int64_t> planMicroseconds;
     std::vector<std::int64_t> sphereTestCounts;
     std::vector<std::int64_t> searchNanoseconds;

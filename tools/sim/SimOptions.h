@@ -43,6 +43,12 @@ struct k_SimOptions {
     std::uint64_t searchBudget = k_InformationProvider::defaultSearchBudget;
     /// What the camera does in a step that reaches the budget.
     k_BudgetFallback budgetFallback = k_BudgetFallback::partialRoute;
+    /// A CSV camera path to play instead of planning; empty when not asked for.
+    std::string cameraPath;
+    /// Works out the visibility bound of the world before the run.
+    bool bound = false;
+    /// Where the bound's own camera path goes (implies bound); empty when not asked for.
+    std::string boundPath;
     /// Makes the GL context off-screen even when an X display is there.
     bool headless = false;
 };

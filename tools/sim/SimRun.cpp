@@ -16,6 +16,7 @@
 #include "scenes/Scene.h"
 #include "tools/sim/ArgumentParser.h"
 #include "tools/sim/FrameStamp.h"
+#include "tools/sim/PathPlayer.h"
 #include "tools/sim/PngWriter.h"
 #include "tools/sim/RunProgress.h"
 #include "tools/sim/RunSummary.h"
@@ -24,6 +25,8 @@
 #include "tools/sim/StopSignals.h"
 #include "tools/sim/SvgPlot.h"
 #include "tools/sim/TraceWriter.h"
+#include "tools/sim/VisibilityBound.h"
+#include "tools/sim/WorldRecorder.h"
 
 namespace {
 
@@ -112,6 +115,13 @@ int k_SimRun::run() {
     shortest = k_ShortestTimes();
     // Every output is checked before the window opens, so that a typo costs no run.
     std::string error;
+    // A camera path is read in full, and refused as a scene file is, before any output or
+    // window.
+    if (!options.cameraPath.empty() &&
+        !cameraPath.read(options.cameraPath, options.frames, options.dt, error)) {
+        std::fprintf(stderr, "%s: %s\n", programName, error.c_str());
+        return k_CommandLine::usageExitCode;
+    }
     if (!openOutputs(error)) {
         return usageError(error);
     }
@@ -127,6 +137,14 @@ int k_SimRun::run() {
         return fail(error + (options.headless ? "" : "; or set DISPLAY to draw in an X window"));
     }
     configure(*window);
+    if (options.bound) {
+        computeBound(*window);
+    }
+    if (!options.cameraPath.empty()) {
+        k_Scene* scene = window->getScene();
+        scene->setPlanner(std::make_unique<k_PathPlayer>(scene->getInformationProvider(),
+                                                         window->getRoot(), &cameraPath));
+    }
     const bool ran =
         runTimingPasses(*window, progress, error) && runLastPass(*window, progress, error);
     progress.finish();
@@ -147,6 +165,7 @@ bool k_SimRun::openOutputs(std::string& error) {
     return (options.tracePath.empty() || traceFile.open(options.tracePath, error)) &&
            (options.jsonPath.empty() || jsonFile.open(options.jsonPath, error)) &&
            (options.plotPath.empty() || plotFile.open(options.plotPath, error)) &&
+           (options.boundPath.empty() || boundPathFile.open(options.boundPath, error)) &&
            (options.framesDirectory.empty() || prepareDirectory(options.framesDirectory, error));
 }
 
@@ -162,6 +181,19 @@ void k_SimRun::configure(k_SimWindow& window) const {
     provider->setCompareReference(options.compareReference, options.repeats);
     provider->setSearchBudget(options.searchBudget);
     scene->getPlanner()->setBudgetFallback(options.budgetFallback);
+}
+
+void k_SimRun::computeBound(k_SimWindow& window) {
+    k_Scene* scene = window.getScene();
+    scene->setPlanner(
+        std::make_unique<k_PathPlayer>(scene->getInformationProvider(), window.getRoot(), nullptr));
+    window.load(world);
+    recording =
+        k_WorldRecorder::record([scene](double dt) { scene->update(dt); }, *scene->getPlanner(),
+                                options.frames, options.dt, stopRequested);
+    bound = k_VisibilityBound::compute(recording);
+    // The budget fallback carries over from planner to planner.
+    scene->setPlannerKind(options.planner);
 }
 
 bool k_SimRun::runTimingPasses(k_SimWindow& window, k_RunProgress& progress, std::string& error) {
@@ -209,6 +241,12 @@ bool k_SimRun::runLastPass(k_SimWindow& window, k_RunProgress& progress, std::st
     }
     summary.reset(new k_RunSummary(world, options.dt));
     summary->setPlanner(options.planner);
+    if (!options.cameraPath.empty()) {
+        summary->setCameraPath(options.cameraPath);
+    }
+    if (options.bound) {
+        summary->setBound(&boundReport);
+    }
     summary->describeRun(options.strategy, options.compareReference ? options.repeats : 0,
                          options.passes);
     summary->describeBudget(options.searchBudget, options.budgetFallback);
@@ -225,7 +263,12 @@ bool k_SimRun::writeOutputs(std::string& error) {
         plot->setPlanPercentiles(planTime.p50, planTime.p99);
         std::fputs(plot->render().c_str(), plotFile.get());
     }
-    if (!traceFile.close(error) || !jsonFile.close(error) || !plotFile.close(error)) {
+    if (boundPathFile.isOpen() && !boundReport.writePath(boundPathFile.get())) {
+        error = "writing " + options.boundPath + " failed";
+        return false;
+    }
+    if (!traceFile.close(error) || !jsonFile.close(error) || !plotFile.close(error) ||
+        !boundPathFile.close(error)) {
         return false;
     }
     if (std::fflush(summaryOutput) != 0) {

@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "tools/sim/BoundReport.h"
+#include "tools/sim/CameraPath.h"
 #include "tools/sim/OutputFile.h"
 #include "tools/sim/ShortestTimes.h"
 #include "tools/sim/SimOptions.h"
@@ -59,6 +61,9 @@ public:
 
 private:
     bool openOutputs(std::string& error);
+    /// With --bound: runs the world once without a planner, recording it, and works out its
+    /// bound; the options' planner steers again afterwards.
+    void computeBound(k_SimWindow& window);
     /// Sets the scene's planner, search and budget as the options say.
     void configure(k_SimWindow& window) const;
     /// The passes before the last, which only time the frames; false with `error` set.
@@ -73,7 +78,12 @@ private:
     k_SimOptions options;
     k_WorldChoice world;
     std::FILE* summaryOutput = stdout;
-    k_OutputFile traceFile, jsonFile, plotFile;
+    k_OutputFile traceFile, jsonFile, plotFile, boundPathFile;
+    /// The path played instead of planning, read in full before any window.
+    k_CameraPath cameraPath;
+    k_WorldRecording recording;
+    k_BoundResult bound;
+    k_BoundReport boundReport{recording, bound};
     /// Per-frame shortest times over the passes.
     k_ShortestTimes shortest;
     std::unique_ptr<k_RunSummary> summary;

@@ -141,13 +141,22 @@ void k_VisibilityPlanner::collectNearBodies(const k_Artifact* target, float reac
     }
 }
 
+// With k = offset . direction, the squared distance from the body's centre to the point at
+// `along` on the way out is |offset|^2 - 2 along k + along^2; the nearest point of the sight
+// clamps `along` to the sight's ends.
+float k_VisibilityPlanner::NearBody::sightDistanceSquared(float k, float distance) const {
+    const float along = std::clamp(k, 0.0f, distance);
+    return offsetSquared - 2.0f * along * k + along * along;
+}
+
+float k_VisibilityPlanner::NearBody::viewpointDistanceSquared(float k, float distance) const {
+    return offsetSquared - 2.0f * distance * k + distance * distance;
+}
+
 double k_VisibilityPlanner::scoreViewpoint(const k_Vector3& direction,
                                            const k_Vector3& currentDirection, float distance,
                                            std::uint64_t& tests, std::uint64_t& sphereTests,
                                            int* sightCost) const {
-    // Both tests share one projection per body: with k = offset . direction, the squared
-    // distance from the body's centre to the point at `along` is |offset|^2 - 2 along k
-    // + along^2.
     int blocked = 0;
     int crowded = 0;
     bool blockedNow = false;
@@ -160,13 +169,11 @@ double k_VisibilityPlanner::scoreViewpoint(const k_Vector3& direction,
         for (const NearBody& body : nearBodies[h]) {
             sphereTests += 2;
             const float k = dot(body.offset, direction);
-            const float along = std::clamp(k, 0.0f, distance);
-            const float sightSquared = body.offsetSquared - 2.0f * along * k + along * along;
+            const float sightSquared = body.sightDistanceSquared(k, distance);
             sightCut = sightCut || sightSquared < body.sightSquared;
             sightBlocked = sightBlocked || sightSquared < body.radius * body.radius;
             viewpointCrowded =
-                viewpointCrowded ||
-                body.offsetSquared - 2.0f * distance * k + distance * distance < body.crowdSquared;
+                viewpointCrowded || body.viewpointDistanceSquared(k, distance) < body.crowdSquared;
         }
         // A sight through a body itself costs again: among dense bodies the margin cuts
         // nearly every sight, and only this still tells a grazed view from a blocked one.
@@ -207,12 +214,9 @@ double k_VisibilityPlanner::scoreHold(const k_Vector3& eye, float eyeDistance, f
         for (const NearBody& body : nearBodies[h]) {
             sphereTests += 2;
             const float k = dot(body.offset, direction);
-            const float along = std::clamp(k, 0.0f, distance);
-            sightCut = sightCut ||
-                       body.offsetSquared - 2.0f * along * k + along * along < body.sightSquared;
+            sightCut = sightCut || body.sightDistanceSquared(k, distance) < body.sightSquared;
             viewpointCrowded =
-                viewpointCrowded ||
-                body.offsetSquared - 2.0f * distance * k + distance * distance < body.crowdSquared;
+                viewpointCrowded || body.viewpointDistanceSquared(k, distance) < body.crowdSquared;
         }
         if (sightCut || viewpointCrowded) {
             return -1.0; // only a view clear now and ahead is worth holding
@@ -246,9 +250,7 @@ void k_VisibilityPlanner::chooseRoute(const k_Artifact* target, const k_Vector3&
     const float currentDistance = std::clamp(eyeDistance, nearest, farthest);
     hiddenNow = false;
     for (const NearBody& body : nearBodies[0]) {
-        const float k = dot(body.offset, current);
-        const float along = std::clamp(k, 0.0f, eyeDistance);
-        hiddenNow = hiddenNow || body.offsetSquared - 2.0f * along * k + along * along <
+        hiddenNow = hiddenNow || body.sightDistanceSquared(dot(body.offset, current), eyeDistance) <
                                      body.radius * body.radius;
     }
 

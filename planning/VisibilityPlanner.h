@@ -94,6 +94,13 @@ private:
         float radius;
         float sightSquared;
         float crowdSquared;
+
+        /// Squared distance from the body's centre to the line of sight from the target's
+        /// centre out to `distance` along a unit direction, with `k` = offset . direction
+        /// (the viewpoint's own test shares that projection).
+        float sightDistanceSquared(float k, float distance) const;
+        /// Squared distance from the body's centre to the viewpoint at `distance`.
+        float viewpointDistanceSquared(float k, float distance) const;
     };
     /// Per horizon, the bodies near the target's forecast centre.
     std::vector<std::vector<NearBody>> nearBodies;

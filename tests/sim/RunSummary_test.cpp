@@ -12,22 +12,6 @@
 
 namespace {
 
-TEST(RunSummary, PercentilesAreNearestRank) {
-    std::vector<std::int64_t> hundred;
-    for (int i = 100; i >= 1; --i) {
-        hundred.push_back(i);
-    }
-    EXPECT_EQ(k_RunSummary::percentile(hundred, 50), 50);
-    EXPECT_EQ(k_RunSummary::percentile(hundred, 99), 99);
-    EXPECT_EQ(k_RunSummary::percentile(hundred, 100), 100);
-    EXPECT_EQ(k_RunSummary::percentile(hundred, 0), 1);
-    // Three values: p50 has rank ceil(1.5) = 2, p99 rank ceil(2.97) = 3; no interpolation.
-    EXPECT_EQ(k_RunSummary::percentile({5, 1, 3}, 50), 3);
-    EXPECT_EQ(k_RunSummary::percentile({5, 1, 3}, 99), 5);
-    EXPECT_EQ(k_RunSummary::percentile({7}, 99), 7);
-    EXPECT_EQ(k_RunSummary::percentile({}, 50), 0);
-}
-
 std::string textOf(const k_RunSummary& summary) {
     std::FILE* file = std::tmpfile();
     summary.writeText(file);

@@ -5,6 +5,7 @@
 
 #include "math/Constants.h"
 #include "planning/VisibleShare.h"
+#include "tools/sim/NearestRank.h"
 
 double k_QualityMetrics::segmentDistance(const Point& a, const Point& b, const Point& center) {
     return std::sqrt(segmentDistanceSquared(a, b, center));
@@ -46,18 +47,6 @@ double k_QualityMetrics::visibleShare(const Point& camera, const std::vector<Sph
     return k_VisibleShare::of(k_Vector3(static_cast<float>(camera.x), static_cast<float>(camera.y),
                                         static_cast<float>(camera.z)),
                               sphereOf(bodies[static_cast<std::size_t>(target)]), others);
-}
-
-double k_QualityMetrics::percentile(std::vector<double> values, double percent) {
-    if (values.empty()) {
-        return 0.0;
-    }
-    const std::size_t n = values.size();
-    std::size_t rank =
-        static_cast<std::size_t>(std::ceil(percent * static_cast<double>(n) / 100.0));
-    rank = std::clamp<std::size_t>(rank, 1, n);
-    std::nth_element(values.begin(), values.begin() + static_cast<long>(rank - 1), values.end());
-    return values[rank - 1];
 }
 
 void k_QualityMetrics::addFrame(long frame, const Point& camera, const std::vector<Sphere>& bodies,
@@ -217,7 +206,7 @@ k_QualityMetrics::Figures k_QualityMetrics::figures(double dt, double fromSecond
     result.spells = static_cast<long>(spellSeconds.size());
     const double minutes = static_cast<double>(result.frames) * dt / 60.0;
     result.spellsPerMinute = minutes > 0.0 ? static_cast<double>(result.spells) / minutes : 0.0;
-    result.spellP95Seconds = percentile(spellSeconds, 95.0);
+    result.spellP95Seconds = nearestRankPercentile(spellSeconds, 95);
     if (!spellSeconds.empty()) {
         result.longestSpellSeconds = *std::max_element(spellSeconds.begin(), spellSeconds.end());
     }
@@ -242,8 +231,8 @@ k_QualityMetrics::Figures k_QualityMetrics::figures(double dt, double fromSecond
             settledRates.push_back(view.turnRate);
         }
     }
-    result.turnRateP99 = percentile(rates, 99.0);
-    result.settledTurnRateP99 = percentile(settledRates, 99.0);
+    result.turnRateP99 = nearestRankPercentile(rates, 99);
+    result.settledTurnRateP99 = nearestRankPercentile(settledRates, 99);
     if (!rates.empty()) {
         result.turnRateMax = *std::max_element(rates.begin(), rates.end());
     }

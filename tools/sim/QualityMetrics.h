@@ -77,8 +77,6 @@ public:
     /// it passes strictly outside every other body; 0 when none face it (the camera inside
     /// the target, or no target).
     static double visibleShare(const Point& camera, const std::vector<Sphere>& bodies, int target);
-    /// Nearest rank, as the run summary's: the ceil(percent * n / 100)-th smallest; 0 for none.
-    static double percentile(std::vector<double> values, double percent);
 
     /// The distance from the target's centre at which the camera comes to rest; the frames
     /// from now on count as near or far against the band it gives. 0 (the default) or less:

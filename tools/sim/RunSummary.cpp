@@ -4,17 +4,7 @@
 #include <cinttypes>
 #include <string>
 
-std::int64_t k_RunSummary::percentile(std::vector<std::int64_t> values, int percent) {
-    if (values.empty()) {
-        return 0;
-    }
-    const std::size_t n = values.size();
-    // Integer ceiling, so that no rounding of percent * n / 100 can move the rank.
-    std::size_t rank = (static_cast<std::size_t>(percent) * n + 99) / 100;
-    rank = std::clamp<std::size_t>(rank, 1, n);
-    std::nth_element(values.begin(), values.begin() + static_cast<long>(rank - 1), values.end());
-    return values[rank - 1];
-}
+#include "tools/sim/NearestRank.h"
 
 namespace {
 
@@ -152,8 +142,8 @@ k_RunSummary::distribution(const std::vector<std::int64_t>& values) const {
     if (values.empty()) {
         return result;
     }
-    result.p50 = percentile(values, 50);
-    result.p99 = percentile(values, 99);
+    result.p50 = nearestRankPercentile(values, 50);
+    result.p99 = nearestRankPercentile(values, 99);
     const auto largest = std::max_element(values.begin(), values.end());
     result.max = *largest;
     result.maxFrame = static_cast<long>(largest - values.begin()) + 1;

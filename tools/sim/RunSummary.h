@@ -46,10 +46,6 @@ public:
     void markInterrupted(const std::string& signalName, long framesAsked);
     bool isInterrupted() const { return !interruptedBy.empty(); }
 
-    /// Nearest rank: the ceil(percent * n / 100)-th smallest of n values (the smallest for
-    /// percent 0); 0 for no values.
-    static std::int64_t percentile(std::vector<std::int64_t> values, int percent);
-
     void addFrame(const k_FrameRecord& record);
     k_QualityMetrics& quality() { return qualityMetrics; }
     const k_QualityMetrics& quality() const { return qualityMetrics; }

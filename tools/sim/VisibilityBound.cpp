@@ -1,17 +1,37 @@
 #include "tools/sim/VisibilityBound.h"
 
+#include <algorithm>
+#include <bitset>
 #include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <limits>
 
+#include "math/Constants.h"
 #include "planning/VisibleShare.h"
+#include "tools/sim/BoundCells.h"
+#include "tools/sim/DistanceTransform.h"
+#include "tools/sim/ReachFilter.h"
 
 namespace {
 
 using Sphere = k_WorldRecording::Sphere;
+using Point = k_WorldRecording::Point;
+using Mask = std::uint16_t;
 
-// The bodies come from single-precision values, and the visible share narrows them to float
-// before it works in double: the same here, so that a point it calls buried is buried there.
+constexpr std::int32_t unreachable = k_ReachFilter::unreachable;
+constexpr int longestWindow = 16;
+
 double asFloat(double value) {
     return static_cast<double>(static_cast<float>(value));
+}
+
+int bitsOf(Mask mask) {
+    return static_cast<int>(std::bitset<16>(mask).count());
+}
+
+std::int32_t plus(std::int32_t cost, int frames) {
+    return cost >= unreachable ? unreachable : cost + frames;
 }
 
 // True when every sample point of the target lies strictly inside some other body: each sight
@@ -39,6 +59,221 @@ bool buried(const std::vector<Sphere>& bodies, int target) {
     return true;
 }
 
+// What the search needs of one frame: the band it judges it by. A frame without a target keeps
+// the band of the nearest frame with one, so the grid has somewhere to be.
+struct FrameBand {
+    bool hasTarget = false;
+    bool buried = false;
+    Point center{0.0, 0.0, 0.0};
+    k_BoundCells::Band band;
+    k_BoundBox box;
+};
+
+bool outsideEveryBody(const Point& q, const std::vector<Sphere>& bodies, double margin) {
+    for (const Sphere& body : bodies) {
+        const double dx = q.x - body.x, dy = q.y - body.y, dz = q.z - body.z;
+        const double reach = body.radius + margin;
+        if (dx * dx + dy * dy + dz * dz < reach * reach) {
+            return false;
+        }
+    }
+    return true;
+}
+
+double distanceOf(const Point& a, const Point& b) {
+    return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) +
+                     (a.z - b.z) * (a.z - b.z));
+}
+
+// The first frame whose band the camera can surely reach from its start in time: a real
+// admissible point is found within reach (the nearest point of the band towards the start, or
+// one of a spread of points over the band). Finding it late only frees more frames, which errs
+// on the camera's side.
+long firstReachableFrame(const k_WorldRecording& recording, const std::vector<FrameBand>& bands) {
+    const double golden = pi * (3.0 - std::sqrt(5.0));
+    const Point& start = recording.cameraStart;
+    for (std::size_t i = 0; i < bands.size(); ++i) {
+        const FrameBand& frame = bands[i];
+        if (!frame.hasTarget) {
+            continue;
+        }
+        const double reach = recording.maxSpeed * static_cast<double>(i + 1) * recording.dt;
+        const double away = distanceOf(start, frame.center);
+        if (away - frame.band.outer > reach) {
+            continue;
+        }
+        const std::vector<Sphere>& bodies = recording.frames[i].bodies;
+        const double along = std::clamp(away, frame.band.inner, frame.band.outer);
+        Point nearest = frame.center;
+        if (away > 0.0) {
+            nearest = Point{frame.center.x + (start.x - frame.center.x) * along / away,
+                            frame.center.y + (start.y - frame.center.y) * along / away,
+                            frame.center.z + (start.z - frame.center.z) * along / away};
+        } else {
+            nearest.x += along;
+        }
+        if (distanceOf(start, nearest) <= reach &&
+            outsideEveryBody(nearest, bodies, recording.margin)) {
+            return static_cast<long>(i + 1);
+        }
+        const int probes = 256;
+        for (const double radius :
+             {frame.band.inner, 0.5 * (frame.band.inner + frame.band.outer), frame.band.outer}) {
+            for (int p = 0; p < probes; ++p) {
+                const double y = 1.0 - 2.0 * (p + 0.5) / probes;
+                const double ring = std::sqrt(1.0 - y * y);
+                const Point q{frame.center.x + radius * ring * std::cos(p * golden),
+                              frame.center.y + radius * y,
+                              frame.center.z + radius * ring * std::sin(p * golden)};
+                if (distanceOf(start, q) <= reach &&
+                    outsideEveryBody(q, bodies, recording.margin)) {
+                    return static_cast<long>(i + 1);
+                }
+            }
+        }
+    }
+    return static_cast<long>(bands.size()) + 1;
+}
+
+// Cells of `box` marked 0 where some cell within one step along every axis (the cubes touching
+// or overlapping) is visible, `far` elsewhere, on `grown` (which holds `box`).
+void nearVisible(const std::vector<std::uint8_t>& flags, const k_BoundBox& box,
+                 const k_BoundBox& grown, std::vector<std::int32_t>& field) {
+    field.assign(grown.size(), k_DistanceTransform::far);
+    for (int k = 0; k < box.nz; ++k) {
+        for (int j = 0; j < box.ny; ++j) {
+            for (int i = 0; i < box.nx; ++i) {
+                if (flags[static_cast<std::size_t>((k * box.ny + j) * box.nx + i)] &
+                    k_BoundCells::visible) {
+                    field[grown.index(box.x0 + i, box.y0 + j, box.z0 + k)] = 0;
+                }
+            }
+        }
+    }
+    // Three passes of a three-cell minimum, one along each axis.
+    const long sx = 1, sy = grown.nx, sz = static_cast<long>(grown.nx) * grown.ny;
+    const auto pass = [&](long stride, int n, long outerStride, int outer, long innerStride,
+                          int inner) {
+        for (int a = 0; a < outer; ++a) {
+            for (int c = 0; c < inner; ++c) {
+                std::int32_t* first = field.data() + a * outerStride + c * innerStride;
+                std::int32_t previous = k_DistanceTransform::far;
+                for (int q = 0; q < n; ++q) {
+                    const std::int32_t here = first[q * stride];
+                    const std::int32_t after =
+                        q + 1 < n ? first[(q + 1) * stride] : k_DistanceTransform::far;
+                    first[q * stride] = std::min(std::min(previous, here), after);
+                    previous = here;
+                }
+            }
+        }
+    };
+    pass(sx, grown.nx, sz, grown.nz, sy, grown.ny);
+    pass(sy, grown.ny, sz, grown.nz, sx, grown.nx);
+    pass(sz, grown.nz, sy, grown.ny, sx, grown.nx);
+}
+
+// For every cell of `cells`, whether no visible cell lies within `radius` cells of it: set
+// `bit` in its mask then.
+void markFar(const std::vector<std::int32_t>& squared, const k_BoundBox& grown,
+             const k_BoundBox& cells, double radius, Mask bit, std::vector<Mask>& masks) {
+    const double limit = radius * radius;
+    std::size_t n = 0;
+    for (int k = cells.z0; k < cells.z0 + cells.nz; ++k) {
+        for (int j = cells.y0; j < cells.y0 + cells.ny; ++j) {
+            for (int i = cells.x0; i < cells.x0 + cells.nx; ++i, ++n) {
+                const bool near = grown.contains(i, j, k) && squared[grown.index(i, j, k)] <= limit;
+                if (!near) {
+                    masks[n] |= bit;
+                }
+            }
+        }
+    }
+}
+
+double boxDistance(const Point& p, const k_BoundBox& box, std::size_t index, double cellSize) {
+    const int i = static_cast<int>(index % static_cast<std::size_t>(box.nx));
+    const int j = static_cast<int>((index / static_cast<std::size_t>(box.nx)) %
+                                   static_cast<std::size_t>(box.ny));
+    const int k = static_cast<int>(index / (static_cast<std::size_t>(box.nx) * box.ny));
+    const auto gap = [&](double v, int cell) {
+        const double low = cell * cellSize, high = (cell + 1) * cellSize;
+        return v < low ? low - v : (v > high ? v - high : 0.0);
+    };
+    const double gx = gap(p.x, box.x0 + i), gy = gap(p.y, box.y0 + j), gz = gap(p.z, box.z0 + k);
+    return std::sqrt(gx * gx + gy * gy + gz * gz);
+}
+
+Point cellCenter(const k_BoundBox& box, std::size_t index, double cellSize) {
+    const int i = static_cast<int>(index % static_cast<std::size_t>(box.nx));
+    const int j = static_cast<int>((index / static_cast<std::size_t>(box.nx)) %
+                                   static_cast<std::size_t>(box.ny));
+    const int k = static_cast<int>(index / (static_cast<std::size_t>(box.nx) * box.ny));
+    return Point{(box.x0 + i + 0.5) * cellSize, (box.y0 + j + 0.5) * cellSize,
+                 (box.z0 + k + 0.5) * cellSize};
+}
+
+// One step of the search over a window: the window's frames judged from the cell the camera
+// starts it in (startMasks) or ends it in (endMasks), or as out of the band (outsideMask).
+struct WindowStep {
+    k_BoundBox startBox;
+    k_BoundBox endBox;
+    std::vector<Mask> startMasks;
+    std::vector<Mask> endMasks;
+    std::vector<char> endAdmissible;
+    std::vector<char> enterable;
+    Mask firstHalf = 0;
+    Mask outsideMask = 0;
+};
+
+// Least costs at the end of a window from those at its start; `counted` keeps only the frames
+// a figure counts.
+void advance(const WindowStep& step, Mask counted, k_ReachFilter& filter,
+             const std::vector<std::int32_t>& cost, std::int32_t outsideCost,
+             std::vector<std::int32_t>& next, std::int32_t& nextOutside,
+             std::vector<std::int32_t>& work) {
+    const Mask startBits = step.firstHalf & counted;
+    const Mask endBits = static_cast<Mask>(~step.firstHalf) & counted;
+    const Mask outsideBits = step.outsideMask & counted;
+    const k_BoundBox grown = step.startBox.grown(filter.extent());
+    work.assign(grown.size(), unreachable);
+    nextOutside = plus(outsideCost, bitsOf(outsideBits));
+    std::size_t n = 0;
+    for (int k = step.startBox.z0; k < step.startBox.z0 + step.startBox.nz; ++k) {
+        for (int j = step.startBox.y0; j < step.startBox.y0 + step.startBox.ny; ++j) {
+            for (int i = step.startBox.x0; i < step.startBox.x0 + step.startBox.nx; ++i, ++n) {
+                if (cost[n] >= unreachable) {
+                    continue;
+                }
+                work[grown.index(i, j, k)] = cost[n] + bitsOf(step.startMasks[n] & startBits);
+                nextOutside = std::min(
+                    nextOutside, cost[n] + bitsOf(step.startMasks[n] & step.outsideMask & counted));
+            }
+        }
+    }
+    filter.erode(work, grown);
+    next.assign(step.endBox.size(), unreachable);
+    n = 0;
+    for (int k = step.endBox.z0; k < step.endBox.z0 + step.endBox.nz; ++k) {
+        for (int j = step.endBox.y0; j < step.endBox.y0 + step.endBox.ny; ++j) {
+            for (int i = step.endBox.x0; i < step.endBox.x0 + step.endBox.nx; ++i, ++n) {
+                if (!step.endAdmissible[n]) {
+                    continue;
+                }
+                std::int32_t best = unreachable;
+                if (grown.contains(i, j, k)) {
+                    best = plus(work[grown.index(i, j, k)], bitsOf(step.endMasks[n] & endBits));
+                }
+                if (step.enterable[n]) {
+                    best = std::min(best, plus(outsideCost, bitsOf(step.endMasks[n] &
+                                                                   step.outsideMask & counted)));
+                }
+                next[n] = best;
+            }
+        }
+    }
+}
+
 } // namespace
 
 double k_VisibilityBound::cellSizeFor(double restDistance) {
@@ -53,23 +288,344 @@ k_BoundResult k_VisibilityBound::compute(const k_WorldRecording& recording,
     if (result.settings.cellSize <= 0.0) {
         result.settings.cellSize = cellSizeFor(recording.restDistance);
     }
-    const std::size_t frameCount = recording.frames.size();
-    result.unavoidable.assign(frameCount, false);
-    result.hidden.assign(frameCount, false);
-    result.path.assign(frameCount, recording.cameraStart);
-    for (std::size_t i = 0; i < frameCount; ++i) {
-        const k_WorldRecording::Frame& frame = recording.frames[i];
-        const bool hasTarget =
+    const double cellSize = result.settings.cellSize;
+    const long frameCount = static_cast<long>(recording.frames.size());
+    const double dt = recording.dt;
+    const double speed = std::max(recording.maxSpeed, 0.0);
+    const int window =
+        std::clamp(static_cast<int>(std::lround(result.settings.searchStep / std::max(dt, 1e-12))),
+                   1, longestWindow);
+    result.settings.searchStep = window * dt;
+    result.unavoidable.assign(static_cast<std::size_t>(frameCount), false);
+    result.hidden.assign(static_cast<std::size_t>(frameCount), false);
+    result.path.assign(static_cast<std::size_t>(frameCount), recording.cameraStart);
+
+    k_BoundCells cells(cellSize, recording.margin, 2);
+    std::vector<FrameBand> bands(static_cast<std::size_t>(frameCount));
+    for (long f = 0; f < frameCount; ++f) {
+        const k_WorldRecording::Frame& frame = recording.frames[static_cast<std::size_t>(f)];
+        FrameBand& band = bands[static_cast<std::size_t>(f)];
+        band.hasTarget =
             frame.target >= 0 && static_cast<std::size_t>(frame.target) < frame.bodies.size();
-        const bool lost = hasTarget && buried(frame.bodies, frame.target);
-        result.unavoidable[i] = lost;
-        result.hidden[i] = lost;
-        const bool counted =
-            static_cast<double>(i + 1) * recording.dt >= settings.fromSeconds - 1e-9;
+        if (!band.hasTarget) {
+            continue;
+        }
+        const Sphere& target = frame.bodies[static_cast<std::size_t>(frame.target)];
+        band.center = Point{asFloat(target.x), asFloat(target.y), asFloat(target.z)};
+        const double rest = recording.restDistanceOf(frame);
+        band.band.inner = result.settings.nearFactor * rest;
+        band.band.outer = result.settings.farFactor * rest;
+        band.box = cells.boxAround(band.center, band.band.outer);
+        band.buried = buried(frame.bodies, frame.target);
+    }
+    // Frames without a target borrow the band of the nearest earlier one (or later one).
+    long lastWithTarget = -1;
+    for (long f = 0; f < frameCount; ++f) {
+        if (bands[static_cast<std::size_t>(f)].hasTarget) {
+            lastWithTarget = f;
+        } else if (lastWithTarget >= 0) {
+            bands[static_cast<std::size_t>(f)].box =
+                bands[static_cast<std::size_t>(lastWithTarget)].box;
+        }
+    }
+    long nextWithTarget = -1;
+    for (long f = frameCount - 1; f >= 0; --f) {
+        FrameBand& band = bands[static_cast<std::size_t>(f)];
+        if (band.hasTarget) {
+            nextWithTarget = f;
+        } else if (band.box.size() == 0 && nextWithTarget >= 0) {
+            band.box = bands[static_cast<std::size_t>(nextWithTarget)].box;
+        }
+    }
+    if (frameCount == 0 || nextWithTarget < 0) {
+        result.seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        return result;
+    }
+    const long firstReach = firstReachableFrame(recording, bands);
+    const auto countedFrom = [&](long frame) {
+        return static_cast<double>(frame) * dt >= result.settings.fromSeconds - 1e-9;
+    };
+
+    const double reachCells = speed * window * dt / cellSize;
+    k_ReachFilter filter(reachCells);
+    const int pad = static_cast<int>(std::ceil(reachCells)) + 2;
+    k_DistanceTransform transform;
+    std::vector<std::uint8_t> flags;
+    std::vector<std::int32_t> field;
+
+    const long windows = (frameCount + window - 1) / window;
+    std::vector<WindowStep> steps(static_cast<std::size_t>(windows));
+    // Least hidden frames so far, per cell of each window's start (and out of the band); kept
+    // for tracing the path back.
+    std::vector<std::vector<std::int32_t>> costs(static_cast<std::size_t>(windows) + 1);
+    std::vector<std::int32_t> outsideCosts(static_cast<std::size_t>(windows) + 1, unreachable);
+    std::vector<std::int32_t> countedCost, nextCounted, work;
+    std::int32_t countedOutside = 0, nextCountedOutside = 0;
+    outsideCosts[0] = 0;
+    costs[0].assign(bands[0].box.size(), unreachable);
+    countedCost = costs[0];
+    long heldBytes = 0;
+
+    for (long w = 0; w < windows; ++w) {
+        const long b = w * window;
+        const long e = std::min(b + window, frameCount);
+        WindowStep& step = steps[static_cast<std::size_t>(w)];
+        step.startBox = bands[static_cast<std::size_t>(std::max(b - 1, 0L))].box;
+        step.endBox = bands[static_cast<std::size_t>(e - 1)].box;
+        step.startMasks.assign(step.startBox.size(), 0);
+        step.endMasks.assign(step.endBox.size(), 0);
+        step.endAdmissible.assign(step.endBox.size(), 1);
+        step.enterable.assign(step.endBox.size(), 0);
+        for (long f = b + 1; f <= e; ++f) {
+            const FrameBand& band = bands[static_cast<std::size_t>(f - 1)];
+            const Mask bit = static_cast<Mask>(1u << (f - b - 1));
+            if (f - b <= e - f) {
+                step.firstHalf |= bit;
+            }
+            if (!band.hasTarget) {
+                continue;
+            }
+            if (band.buried || f >= firstReach) {
+                step.outsideMask |= bit;
+            }
+            const k_WorldRecording::Frame& frame =
+                recording.frames[static_cast<std::size_t>(f - 1)];
+            if (band.buried && f != e) {
+                result.unavoidable[static_cast<std::size_t>(f - 1)] = true;
+                for (Mask& mask : step.startMasks) {
+                    mask |= bit;
+                }
+                for (Mask& mask : step.endMasks) {
+                    mask |= bit;
+                }
+                continue;
+            }
+            cells.classify(frame.bodies, frame.target, band.band, band.box, flags);
+            result.peakCells = std::max(result.peakCells, static_cast<long>(band.box.size()));
+            if (f == e) {
+                for (std::size_t n = 0; n < flags.size(); ++n) {
+                    step.endAdmissible[n] = (flags[n] & k_BoundCells::admissible) ? 1 : 0;
+                }
+            }
+            const bool anyVisible =
+                !band.buried && std::any_of(flags.begin(), flags.end(), [](std::uint8_t flag) {
+                    return (flag & k_BoundCells::visible) != 0;
+                });
+            if (!anyVisible) {
+                result.unavoidable[static_cast<std::size_t>(f - 1)] = true;
+                for (Mask& mask : step.startMasks) {
+                    mask |= bit;
+                }
+                for (Mask& mask : step.endMasks) {
+                    mask |= bit;
+                }
+                continue;
+            }
+            const k_BoundBox grown = band.box.grown(pad);
+            nearVisible(flags, band.box, grown, field);
+            transform.squared(field, grown.nx, grown.ny, grown.nz);
+            const double fromStart = speed * (f - b) * dt / cellSize;
+            markFar(field, grown, step.startBox, fromStart, bit, step.startMasks);
+            if (f == e) {
+                for (std::size_t n = 0; n < flags.size(); ++n) {
+                    if ((flags[n] & k_BoundCells::visible) == 0) {
+                        step.endMasks[n] |= bit;
+                    }
+                }
+            } else {
+                markFar(field, grown, step.endBox, speed * (e - f) * dt / cellSize, bit,
+                        step.endMasks);
+            }
+        }
+        const double reachFromStart = speed * e * dt;
+        for (std::size_t n = 0; n < step.enterable.size(); ++n) {
+            step.enterable[n] =
+                boxDistance(recording.cameraStart, step.endBox, n, cellSize) <= reachFromStart ? 1
+                                                                                               : 0;
+        }
+        Mask counted = 0;
+        for (long f = b + 1; f <= e; ++f) {
+            if (countedFrom(f)) {
+                counted |= static_cast<Mask>(1u << (f - b - 1));
+            }
+        }
+        advance(step, static_cast<Mask>(~0u), filter, costs[static_cast<std::size_t>(w)],
+                outsideCosts[static_cast<std::size_t>(w)], costs[static_cast<std::size_t>(w) + 1],
+                outsideCosts[static_cast<std::size_t>(w) + 1], work);
+        advance(step, counted, filter, countedCost, countedOutside, nextCounted, nextCountedOutside,
+                work);
+        countedCost.swap(nextCounted);
+        countedOutside = nextCountedOutside;
+        // The masks are kept for the way back; the flags of admissibility are not needed then.
+        step.endAdmissible = std::vector<char>();
+        step.enterable = std::vector<char>();
+        heldBytes += static_cast<long>(step.startMasks.size() + step.endMasks.size()) *
+                         static_cast<long>(sizeof(Mask)) +
+                     static_cast<long>(costs[static_cast<std::size_t>(w) + 1].size()) *
+                         static_cast<long>(sizeof(std::int32_t));
+    }
+    result.peakBytes = heldBytes + static_cast<long>(field.size() + work.size()) * 4;
+
+    // The least over the last window's cells and out of the band.
+    const std::vector<std::int32_t>& last = costs.back();
+    std::int32_t best = outsideCosts.back();
+    long bestCell = -1;
+    for (std::size_t n = 0; n < last.size(); ++n) {
+        if (last[n] < best) {
+            best = last[n];
+            bestCell = static_cast<long>(n);
+        }
+    }
+    std::int32_t bestCounted = countedOutside;
+    for (const std::int32_t value : countedCost) {
+        bestCounted = std::min(bestCounted, value);
+    }
+    result.reachableHiddenFrames = best;
+    result.reachableHiddenFramesFrom2s = bestCounted;
+
+    // Back along the windows: at each start, a cell (or out of the band) whose cost explains the
+    // cost at the window's end.
+    std::vector<long> states(static_cast<std::size_t>(windows) + 1, -1);
+    states.back() = bestCell;
+    for (long w = windows - 1; w >= 0; --w) {
+        const WindowStep& step = steps[static_cast<std::size_t>(w)];
+        const std::vector<std::int32_t>& before = costs[static_cast<std::size_t>(w)];
+        const std::int32_t outsideBefore = outsideCosts[static_cast<std::size_t>(w)];
+        const long endState = states[static_cast<std::size_t>(w) + 1];
+        long chosen = -1;
+        if (endState < 0) {
+            const std::int32_t target = outsideCosts[static_cast<std::size_t>(w) + 1];
+            if (plus(outsideBefore, bitsOf(step.outsideMask)) != target) {
+                for (std::size_t n = 0; n < before.size(); ++n) {
+                    if (plus(before[n], bitsOf(step.startMasks[n] & step.outsideMask)) == target) {
+                        chosen = static_cast<long>(n);
+                        break;
+                    }
+                }
+            }
+        } else {
+            const std::size_t end = static_cast<std::size_t>(endState);
+            const std::int32_t target = costs[static_cast<std::size_t>(w) + 1][end];
+            const Mask endBits = static_cast<Mask>(~step.firstHalf);
+            const int endCost = bitsOf(step.endMasks[end] & endBits);
+            const int i = step.endBox.x0 + static_cast<int>(end % step.endBox.nx);
+            const int j =
+                step.endBox.y0 + static_cast<int>((end / step.endBox.nx) % step.endBox.ny);
+            const int k =
+                step.endBox.z0 +
+                static_cast<int>(end / (static_cast<std::size_t>(step.endBox.nx) * step.endBox.ny));
+            const int reach = filter.extent();
+            for (int z = k - reach; z <= k + reach && chosen < 0; ++z) {
+                for (int y = j - reach; y <= j + reach && chosen < 0; ++y) {
+                    for (int x = i - reach; x <= i + reach && chosen < 0; ++x) {
+                        if (!step.startBox.contains(x, y, z) ||
+                            !filter.reaches(i - x, j - y, k - z)) {
+                            continue;
+                        }
+                        const std::size_t n = step.startBox.index(x, y, z);
+                        if (plus(before[n],
+                                 bitsOf(step.startMasks[n] & step.firstHalf) + endCost) == target) {
+                            chosen = static_cast<long>(n);
+                        }
+                    }
+                }
+            }
+        }
+        states[static_cast<std::size_t>(w)] = chosen;
+    }
+
+    // The path: boundaries at the chosen cells' centres, straight between them, followed at no
+    // more than the top speed; out of the band the camera holds where it is. Where the bound
+    // counts a frame seen but that way does not see, the step goes instead to the point within
+    // the frame's reach, nearest the way, that does.
+    const auto seesFrom = [&](const Point& eye, long f) {
+        const k_WorldRecording::Frame& frame = recording.frames[static_cast<std::size_t>(f - 1)];
+        const FrameBand& band = bands[static_cast<std::size_t>(f - 1)];
+        const double away = distanceOf(eye, band.center);
+        return away >= band.band.inner && away <= band.band.outer &&
+               outsideEveryBody(eye, frame.bodies, recording.margin) &&
+               k_QualityMetrics::visibleShare(eye, frame.bodies, frame.target) > 0.0;
+    };
+    std::vector<Point> detours;
+    for (int z = -1; z <= 1; ++z) {
+        for (int y = -1; y <= 1; ++y) {
+            for (int x = -1; x <= 1; ++x) {
+                const double length = std::sqrt(static_cast<double>(x * x + y * y + z * z));
+                if (length > 0.0) {
+                    for (const double scale : {1.0, 0.5}) {
+                        detours.push_back(
+                            Point{x / length * scale, y / length * scale, z / length * scale});
+                    }
+                }
+            }
+        }
+    }
+    Point held = recording.cameraStart;
+    Point position = recording.cameraStart;
+    for (long w = 0; w < windows; ++w) {
+        const WindowStep& step = steps[static_cast<std::size_t>(w)];
+        const long b = w * window;
+        const long e = std::min(b + window, frameCount);
+        const long from = states[static_cast<std::size_t>(w)];
+        const long to = states[static_cast<std::size_t>(w) + 1];
+        const Point begin =
+            from >= 0 ? cellCenter(step.startBox, static_cast<std::size_t>(from), cellSize) : held;
+        const Point end =
+            to >= 0 ? cellCenter(step.endBox, static_cast<std::size_t>(to), cellSize) : begin;
+        Mask hiddenBits = 0;
+        if (from >= 0 && to >= 0) {
+            hiddenBits = static_cast<Mask>(
+                (step.startMasks[static_cast<std::size_t>(from)] & step.firstHalf) |
+                (step.endMasks[static_cast<std::size_t>(to)] & static_cast<Mask>(~step.firstHalf)));
+        } else if (to >= 0) {
+            hiddenBits =
+                static_cast<Mask>(step.endMasks[static_cast<std::size_t>(to)] & step.outsideMask);
+        } else if (from >= 0) {
+            hiddenBits = static_cast<Mask>(step.startMasks[static_cast<std::size_t>(from)] &
+                                           step.outsideMask);
+        } else {
+            hiddenBits = step.outsideMask;
+        }
+        for (long f = b + 1; f <= e; ++f) {
+            const double share = static_cast<double>(f - b) / static_cast<double>(e - b);
+            const Point wanted{begin.x + (end.x - begin.x) * share,
+                               begin.y + (end.y - begin.y) * share,
+                               begin.z + (end.z - begin.z) * share};
+            const double gap = distanceOf(position, wanted);
+            const double stepLength = speed * dt;
+            Point next = wanted;
+            if (gap > stepLength) {
+                next = Point{position.x + (wanted.x - position.x) * stepLength / gap,
+                             position.y + (wanted.y - position.y) * stepLength / gap,
+                             position.z + (wanted.z - position.z) * stepLength / gap};
+            }
+            const bool countedSeen = ((hiddenBits >> (f - b - 1)) & 1u) == 0;
+            if (countedSeen && bands[static_cast<std::size_t>(f - 1)].hasTarget &&
+                f >= firstReach && !seesFrom(next, f)) {
+                double nearest = std::numeric_limits<double>::infinity();
+                for (const Point& detour : detours) {
+                    const Point q{position.x + detour.x * stepLength,
+                                  position.y + detour.y * stepLength,
+                                  position.z + detour.z * stepLength};
+                    const double off = distanceOf(q, wanted);
+                    if (off < nearest && seesFrom(q, f)) {
+                        nearest = off;
+                        next = q;
+                    }
+                }
+            }
+            position = next;
+            result.path[static_cast<std::size_t>(f - 1)] = position;
+            result.hidden[static_cast<std::size_t>(f - 1)] = (hiddenBits >> (f - b - 1)) & 1u;
+        }
+        held = end;
+    }
+
+    for (long f = 1; f <= frameCount; ++f) {
+        const bool lost = result.unavoidable[static_cast<std::size_t>(f - 1)];
         result.unavoidableFrames += lost ? 1 : 0;
-        result.reachableHiddenFrames += lost ? 1 : 0;
-        result.unavoidableFramesFrom2s += lost && counted ? 1 : 0;
-        result.reachableHiddenFramesFrom2s += lost && counted ? 1 : 0;
+        result.unavoidableFramesFrom2s += lost && countedFrom(f) ? 1 : 0;
     }
     result.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();

@@ -1,0 +1,272 @@
+#include "tools/sim/BoundCells.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "math/Constants.h"
+#include "planning/VisibleShare.h"
+
+namespace {
+
+// The visible share narrows the bodies to float before it works in double: the same here.
+double asFloat(double value) {
+    return static_cast<double>(static_cast<float>(value));
+}
+
+double segmentDistanceSquared(double ax, double ay, double az, double bx, double by, double bz,
+                              double cx, double cy, double cz) {
+    const double abX = bx - ax, abY = by - ay, abZ = bz - az;
+    const double acX = cx - ax, acY = cy - ay, acZ = cz - az;
+    const double lengthSquared = abX * abX + abY * abY + abZ * abZ;
+    double s = 0.0;
+    if (lengthSquared > 0.0) {
+        s = std::clamp((acX * abX + acY * abY + acZ * abZ) / lengthSquared, 0.0, 1.0);
+    }
+    const double dX = acX - s * abX, dY = acY - s * abY, dZ = acZ - s * abZ;
+    return dX * dX + dY * dY + dZ * dZ;
+}
+
+// Cells per side of the blocks occluders are sorted into.
+constexpr int blockCells = 4;
+
+} // namespace
+
+k_BoundCells::k_BoundCells(double cellSizeValue, double marginValue, int refinementValue)
+    : cellSize(cellSizeValue), margin(marginValue), refinement(std::max(refinementValue, 0)) {
+    for (int k = 0; k < k_VisibleShare::samplePoints; ++k) {
+        directions[static_cast<std::size_t>(k)] = k_VisibleShare::sampleDirection(k);
+        const auto& d = directions[static_cast<std::size_t>(k)];
+        directionL1[static_cast<std::size_t>(k)] = std::abs(d[0]) + std::abs(d[1]) + std::abs(d[2]);
+    }
+    // The widest angle from any direction to its nearest sample, found on a dense spiral and
+    // widened: an eye farther than radius / cos(angle) from the centre faces some sample.
+    double widest = 0.0;
+    const int probes = 20000;
+    const double golden = pi * (3.0 - std::sqrt(5.0));
+    for (int p = 0; p < probes; ++p) {
+        const double y = 1.0 - 2.0 * (p + 0.5) / probes;
+        const double ring = std::sqrt(1.0 - y * y);
+        const double ux = ring * std::cos(p * golden), uz = ring * std::sin(p * golden);
+        double best = -1.0;
+        for (const auto& d : directions) {
+            best = std::max(best, ux * d[0] + y * d[1] + uz * d[2]);
+        }
+        widest = std::max(widest, std::acos(std::min(best, 1.0)));
+    }
+    coverCos = std::cos(std::min(widest * 1.25 + 0.01, pi / 2.0));
+}
+
+k_BoundBox k_BoundCells::boxAround(const k_WorldRecording::Point& point, double outer) const {
+    const auto low = [&](double v) {
+        return static_cast<int>(std::floor((v - outer) / cellSize)) - 1;
+    };
+    const auto high = [&](double v) {
+        return static_cast<int>(std::floor((v + outer) / cellSize)) + 1;
+    };
+    k_BoundBox box;
+    box.x0 = low(point.x);
+    box.y0 = low(point.y);
+    box.z0 = low(point.z);
+    box.nx = high(point.x) - box.x0 + 1;
+    box.ny = high(point.y) - box.y0 + 1;
+    box.nz = high(point.z) - box.z0 + 1;
+    return box;
+}
+
+void k_BoundCells::markAdmissible(const Band& band, const k_BoundBox& box,
+                                  std::vector<std::uint8_t>& flags) const {
+    const double half = cellSize * 0.5;
+    // In the band: some point of the cube within the outer limit and some point of it at or
+    // beyond the inner one.
+    for (int k = 0; k < box.nz; ++k) {
+        const double dz = (box.z0 + k + 0.5) * cellSize - center.z;
+        for (int j = 0; j < box.ny; ++j) {
+            const double dy = (box.y0 + j + 0.5) * cellSize - center.y;
+            for (int i = 0; i < box.nx; ++i) {
+                const double dx = (box.x0 + i + 0.5) * cellSize - center.x;
+                const auto nearAxis = [&](double d) { return std::max(std::abs(d) - half, 0.0); };
+                const auto farAxis = [&](double d) { return std::abs(d) + half; };
+                const double nearest = nearAxis(dx) * nearAxis(dx) + nearAxis(dy) * nearAxis(dy) +
+                                       nearAxis(dz) * nearAxis(dz);
+                const double farthest = farAxis(dx) * farAxis(dx) + farAxis(dy) * farAxis(dy) +
+                                        farAxis(dz) * farAxis(dz);
+                const bool in =
+                    nearest <= band.outer * band.outer && farthest >= band.inner * band.inner;
+                flags[static_cast<std::size_t>((k * box.ny + j) * box.nx + i)] =
+                    in ? admissible : 0;
+            }
+        }
+    }
+    // Out of it: cubes wholly inside some body's sphere enlarged by the margin.
+    for (const Body& body : bodies) {
+        const double reach = body.r + margin;
+        if (reach <= 0.0) {
+            continue;
+        }
+        const int i0 = std::max(static_cast<int>(std::floor((body.x - reach) / cellSize)), box.x0);
+        const int i1 = std::min(static_cast<int>(std::floor((body.x + reach) / cellSize)),
+                                box.x0 + box.nx - 1);
+        const int j0 = std::max(static_cast<int>(std::floor((body.y - reach) / cellSize)), box.y0);
+        const int j1 = std::min(static_cast<int>(std::floor((body.y + reach) / cellSize)),
+                                box.y0 + box.ny - 1);
+        const int k0 = std::max(static_cast<int>(std::floor((body.z - reach) / cellSize)), box.z0);
+        const int k1 = std::min(static_cast<int>(std::floor((body.z + reach) / cellSize)),
+                                box.z0 + box.nz - 1);
+        for (int k = k0; k <= k1; ++k) {
+            const double fz = std::abs((k + 0.5) * cellSize - body.z) + half;
+            for (int j = j0; j <= j1; ++j) {
+                const double fy = std::abs((j + 0.5) * cellSize - body.y) + half;
+                for (int i = i0; i <= i1; ++i) {
+                    const double fx = std::abs((i + 0.5) * cellSize - body.x) + half;
+                    if (fx * fx + fy * fy + fz * fz < reach * reach) {
+                        flags[box.index(i, j, k)] = 0;
+                    }
+                }
+            }
+        }
+    }
+}
+
+void k_BoundCells::classify(const std::vector<k_WorldRecording::Sphere>& frameBodies, int target,
+                            const Band& band, const k_BoundBox& box,
+                            std::vector<std::uint8_t>& flags) {
+    flags.assign(box.size(), 0);
+    const k_WorldRecording::Sphere& t = frameBodies[static_cast<std::size_t>(target)];
+    center = Body{asFloat(t.x), asFloat(t.y), asFloat(t.z), asFloat(t.radius)};
+    bodies.clear();
+    occluders.clear();
+    const double half = cellSize * 0.5;
+    const double halfDiagonal = half * std::sqrt(3.0);
+    for (std::size_t i = 0; i < frameBodies.size(); ++i) {
+        const Body body{asFloat(frameBodies[i].x), asFloat(frameBodies[i].y),
+                        asFloat(frameBodies[i].z), asFloat(frameBodies[i].radius)};
+        bodies.push_back(body);
+        if (i == static_cast<std::size_t>(target) || body.r <= 0.0) {
+            continue;
+        }
+        // Every sight line runs within the band's outer cube corner of the target's centre.
+        const double dx = body.x - center.x, dy = body.y - center.y, dz = body.z - center.z;
+        const double limit = band.outer + halfDiagonal * 2.0 + center.r + body.r;
+        if (dx * dx + dy * dy + dz * dz < limit * limit) {
+            occluders.push_back(body);
+        }
+    }
+    markAdmissible(band, box, flags);
+
+    // Sort the occluders into blocks of cells: a body can hide a sample point from a point of
+    // the block only within the larger of the block's half diagonal and the target's radius of
+    // the segment from the block's centre to the target's centre.
+    const int bx = (box.nx + blockCells - 1) / blockCells;
+    const int by = (box.ny + blockCells - 1) / blockCells;
+    const int bz = (box.nz + blockCells - 1) / blockCells;
+    blockOccluders.resize(static_cast<std::size_t>(bx) * by * bz);
+    const double blockHalfDiagonal = halfDiagonal * blockCells;
+    for (int k = 0; k < bz; ++k) {
+        for (int j = 0; j < by; ++j) {
+            for (int i = 0; i < bx; ++i) {
+                std::vector<int>& list =
+                    blockOccluders[static_cast<std::size_t>((k * by + j) * bx + i)];
+                list.clear();
+                const double cx = (box.x0 + i * blockCells + blockCells * 0.5) * cellSize;
+                const double cy = (box.y0 + j * blockCells + blockCells * 0.5) * cellSize;
+                const double cz = (box.z0 + k * blockCells + blockCells * 0.5) * cellSize;
+                const double spread = std::max(blockHalfDiagonal, center.r);
+                for (std::size_t o = 0; o < occluders.size(); ++o) {
+                    const Body& body = occluders[o];
+                    const double reach = body.r + spread;
+                    if (segmentDistanceSquared(cx, cy, cz, center.x, center.y, center.z, body.x,
+                                               body.y, body.z) < reach * reach) {
+                        list.push_back(static_cast<int>(o));
+                    }
+                }
+            }
+        }
+    }
+
+    const double cellSpread = std::max(halfDiagonal, center.r);
+    for (int k = 0; k < box.nz; ++k) {
+        const double qz = (box.z0 + k + 0.5) * cellSize;
+        for (int j = 0; j < box.ny; ++j) {
+            const double qy = (box.y0 + j + 0.5) * cellSize;
+            for (int i = 0; i < box.nx; ++i) {
+                std::uint8_t& flag = flags[static_cast<std::size_t>((k * box.ny + j) * box.nx + i)];
+                if ((flag & admissible) == 0) {
+                    continue;
+                }
+                const double qx = (box.x0 + i + 0.5) * cellSize;
+                const std::vector<int>& list = blockOccluders[static_cast<std::size_t>(
+                    ((k / blockCells) * by + j / blockCells) * bx + i / blockCells)];
+                candidates.clear();
+                for (const int o : list) {
+                    const Body& body = occluders[static_cast<std::size_t>(o)];
+                    const double reach = body.r + cellSpread;
+                    if (segmentDistanceSquared(qx, qy, qz, center.x, center.y, center.z, body.x,
+                                               body.y, body.z) < reach * reach) {
+                        candidates.push_back(&body);
+                    }
+                }
+                const double dx = qx - center.x, dy = qy - center.y, dz = qz - center.z;
+                const double distance = std::sqrt(dx * dx + dy * dy + dz * dz);
+                const bool surelyFacing = (distance - halfDiagonal) * coverCos > center.r;
+                if ((candidates.empty() && surelyFacing) ||
+                    visibleFrom(qx, qy, qz, half, refinement)) {
+                    flag |= visible;
+                }
+            }
+        }
+    }
+}
+
+// Whether some point of the cube about q (half edge `halfEdge`) could see some sample point:
+// yes at once when q itself does; no when even the relaxed test fails (each sample judged as if
+// the eye could be anywhere in the cube: facing relaxed by the cube's reach along the sample's
+// normal, bodies shrunk by its half diagonal, since a sight line from any point of the cube
+// stays that close to the one from q); otherwise the eight halves decide, down to `depth`.
+bool k_BoundCells::visibleFrom(double qx, double qy, double qz, double halfEdge, int depth) const {
+    const double halfDiagonal = halfEdge * std::sqrt(3.0);
+    const double cx = qx - center.x, cy = qy - center.y, cz = qz - center.z;
+    bool relaxedSees = false;
+    for (int k = 0; k < k_VisibleShare::samplePoints; ++k) {
+        const auto& d = directions[static_cast<std::size_t>(k)];
+        const double facing = d[0] * cx + d[1] * cy + d[2] * cz - center.r;
+        if (facing + halfEdge * directionL1[static_cast<std::size_t>(k)] <= 0.0) {
+            continue;
+        }
+        const double sx = center.x + center.r * d[0], sy = center.y + center.r * d[1],
+                     sz = center.z + center.r * d[2];
+        const bool exactlyFacing = facing > 0.0;
+        bool blocked = false;
+        bool relaxedBlocked = false;
+        for (const Body* body : candidates) {
+            const double squared =
+                segmentDistanceSquared(qx, qy, qz, sx, sy, sz, body->x, body->y, body->z);
+            if (squared < body->r * body->r) {
+                blocked = true;
+                const double shrunk = body->r - halfDiagonal;
+                if (shrunk > 0.0 && squared < shrunk * shrunk) {
+                    relaxedBlocked = true;
+                    break;
+                }
+            }
+        }
+        if (exactlyFacing && !blocked) {
+            return true;
+        }
+        relaxedSees = relaxedSees || !relaxedBlocked;
+    }
+    if (!relaxedSees) {
+        return false;
+    }
+    if (depth <= 0) {
+        return true;
+    }
+    const double quarter = halfEdge * 0.5;
+    for (int corner = 0; corner < 8; ++corner) {
+        if (visibleFrom(qx + ((corner & 1) ? quarter : -quarter),
+                        qy + ((corner & 2) ? quarter : -quarter),
+                        qz + ((corner & 4) ? quarter : -quarter), quarter, depth - 1)) {
+            return true;
+        }
+    }
+    return false;
+}

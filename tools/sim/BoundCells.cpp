@@ -28,6 +28,8 @@ double segmentDistanceSquared(double ax, double ay, double az, double bx, double
 
 // Cells per side of the blocks occluders are sorted into.
 constexpr int blockCells = 4;
+// While classifying: the cell's centre lies in the band and outside every body's margin.
+constexpr std::uint8_t centerFree = 8;
 
 } // namespace
 
@@ -92,8 +94,11 @@ void k_BoundCells::markAdmissible(const Band& band, const k_BoundBox& box,
                                         farAxis(dz) * farAxis(dz);
                 const bool in =
                     nearest <= band.outer * band.outer && farthest >= band.inner * band.inner;
+                const double centerSquared = dx * dx + dy * dy + dz * dz;
+                const bool centerIn = centerSquared <= band.outer * band.outer &&
+                                      centerSquared >= band.inner * band.inner;
                 flags[static_cast<std::size_t>((k * box.ny + j) * box.nx + i)] =
-                    in ? admissible : 0;
+                    static_cast<std::uint8_t>((in ? admissible : 0) | (centerIn ? centerFree : 0));
             }
         }
     }
@@ -120,6 +125,10 @@ void k_BoundCells::markAdmissible(const Band& band, const k_BoundBox& box,
                     const double fx = std::abs((i + 0.5) * cellSize - body.x) + half;
                     if (fx * fx + fy * fy + fz * fz < reach * reach) {
                         flags[box.index(i, j, k)] = 0;
+                    } else if ((fx - half) * (fx - half) + (fy - half) * (fy - half) +
+                                   (fz - half) * (fz - half) <
+                               reach * reach) {
+                        flags[box.index(i, j, k)] &= static_cast<std::uint8_t>(~centerFree);
                     }
                 }
             }
@@ -152,6 +161,7 @@ void k_BoundCells::classify(const std::vector<k_WorldRecording::Sphere>& frameBo
         }
     }
     markAdmissible(band, box, flags);
+    lastBlocker.fill(nullptr);
 
     // Sort the occluders into blocks of cells: a body can hide a sample point from a point of
     // the block only within the larger of the block's half diagonal and the target's radius of
@@ -191,6 +201,7 @@ void k_BoundCells::classify(const std::vector<k_WorldRecording::Sphere>& frameBo
             for (int i = 0; i < box.nx; ++i) {
                 std::uint8_t& flag = flags[static_cast<std::size_t>((k * box.ny + j) * box.nx + i)];
                 if ((flag & admissible) == 0) {
+                    flag = 0;
                     continue;
                 }
                 const double qx = (box.x0 + i + 0.5) * cellSize;
@@ -208,10 +219,16 @@ void k_BoundCells::classify(const std::vector<k_WorldRecording::Sphere>& frameBo
                 const double dx = qx - center.x, dy = qy - center.y, dz = qz - center.z;
                 const double distance = std::sqrt(dx * dx + dy * dy + dz * dz);
                 const bool surelyFacing = (distance - halfDiagonal) * coverCos > center.r;
-                if ((candidates.empty() && surelyFacing) ||
-                    visibleFrom(qx, qy, qz, half, refinement)) {
+                const int seen = candidates.empty() && surelyFacing
+                                     ? 2
+                                     : visibleFrom(qx, qy, qz, half, refinement);
+                if (seen > 0) {
                     flag |= visible;
                 }
+                if (seen == 2 && (flag & centerFree) != 0) {
+                    flag |= clearCenter;
+                }
+                flag &= static_cast<std::uint8_t>(~centerFree);
             }
         }
     }
@@ -222,7 +239,7 @@ void k_BoundCells::classify(const std::vector<k_WorldRecording::Sphere>& frameBo
 // the eye could be anywhere in the cube: facing relaxed by the cube's reach along the sample's
 // normal, bodies shrunk by its half diagonal, since a sight line from any point of the cube
 // stays that close to the one from q); otherwise the eight halves decide, down to `depth`.
-bool k_BoundCells::visibleFrom(double qx, double qy, double qz, double halfEdge, int depth) const {
+int k_BoundCells::visibleFrom(double qx, double qy, double qz, double halfEdge, int depth) const {
     const double halfDiagonal = halfEdge * std::sqrt(3.0);
     const double cx = qx - center.x, cy = qy - center.y, cz = qz - center.z;
     bool relaxedSees = false;
@@ -237,7 +254,7 @@ bool k_BoundCells::visibleFrom(double qx, double qy, double qz, double halfEdge,
         const bool exactlyFacing = facing > 0.0;
         bool blocked = false;
         bool relaxedBlocked = false;
-        for (const Body* body : candidates) {
+        const auto test = [&](const Body* body) {
             const double squared =
                 segmentDistanceSquared(qx, qy, qz, sx, sy, sz, body->x, body->y, body->z);
             if (squared < body->r * body->r) {
@@ -245,28 +262,36 @@ bool k_BoundCells::visibleFrom(double qx, double qy, double qz, double halfEdge,
                 const double shrunk = body->r - halfDiagonal;
                 if (shrunk > 0.0 && squared < shrunk * shrunk) {
                     relaxedBlocked = true;
-                    break;
+                    lastBlocker[static_cast<std::size_t>(k)] = body;
                 }
             }
+        };
+        // The body that last hid this sample from a nearby cell most likely hides it here too:
+        // any body may be tried, as each test is exact for what it claims.
+        if (lastBlocker[static_cast<std::size_t>(k)] != nullptr) {
+            test(lastBlocker[static_cast<std::size_t>(k)]);
+        }
+        for (std::size_t c = 0; c < candidates.size() && !relaxedBlocked; ++c) {
+            test(candidates[c]);
         }
         if (exactlyFacing && !blocked) {
-            return true;
+            return 2;
         }
         relaxedSees = relaxedSees || !relaxedBlocked;
     }
     if (!relaxedSees) {
-        return false;
+        return 0;
     }
     if (depth <= 0) {
-        return true;
+        return 1;
     }
     const double quarter = halfEdge * 0.5;
     for (int corner = 0; corner < 8; ++corner) {
         if (visibleFrom(qx + ((corner & 1) ? quarter : -quarter),
                         qy + ((corner & 2) ? quarter : -quarter),
-                        qz + ((corner & 4) ? quarter : -quarter), quarter, depth - 1)) {
-            return true;
+                        qz + ((corner & 4) ? quarter : -quarter), quarter, depth - 1) > 0) {
+            return 1;
         }
     }
-    return false;
+    return 0;
 }

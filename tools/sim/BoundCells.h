@@ -13,7 +13,10 @@
 // in a cell marked so.
 class k_BoundCells {
 public:
-    enum : std::uint8_t { admissible = 1, visible = 2 };
+    /// clearCenter: the cell's centre itself is an admissible viewpoint that sees some sample
+    /// point; the search prefers such cells among equally good ways, so that the path it
+    /// reports sees as it claims.
+    enum : std::uint8_t { admissible = 1, visible = 2, clearCenter = 4 };
 
     struct Band {
         double inner = 0.0;
@@ -36,7 +39,8 @@ private:
     struct Body {
         double x, y, z, r;
     };
-    bool visibleFrom(double qx, double qy, double qz, double halfEdge, int depth) const;
+    /// 0: no point of the cube sees; 1: some point could; 2: its centre does.
+    int visibleFrom(double qx, double qy, double qz, double halfEdge, int depth) const;
     void markAdmissible(const Band& band, const k_BoundBox& box,
                         std::vector<std::uint8_t>& flags) const;
 
@@ -51,5 +55,6 @@ private:
     std::vector<Body> bodies;
     std::vector<Body> occluders;
     std::vector<const Body*> candidates;
+    mutable std::array<const Body*, 64> lastBlocker{};
     std::vector<std::vector<int>> blockOccluders;
 };

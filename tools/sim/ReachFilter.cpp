@@ -6,13 +6,15 @@
 
 namespace {
 
+// How far the filter reaches along an axis: four of the six face diagonals and all four body
+// diagonals move along each axis.
 int extentOf(int axis, int face, int body) {
-    return axis + 2 * face + body;
+    return axis + 4 * face + 4 * body;
 }
 
 // Whether offset n is one the camera must be able to reach.
-bool needed(int x, int y, int z, double radius) {
-    const auto gap = [](int n) { return std::max(std::abs(n) - 1, 0); };
+bool needed(int x, int y, int z, double radius, bool cubes) {
+    const auto gap = [&](int n) { return cubes ? std::max(std::abs(n) - 1, 0) : std::abs(n); };
     const double squared = static_cast<double>(gap(x)) * gap(x) +
                            static_cast<double>(gap(y)) * gap(y) +
                            static_cast<double>(gap(z)) * gap(z);
@@ -21,45 +23,30 @@ bool needed(int x, int y, int z, double radius) {
 
 } // namespace
 
-k_ReachFilter::k_ReachFilter(double radiusCells) : radius(std::max(radiusCells, 0.0)) {
-    // Try the combinations from the tightest in mean width up, and keep the first that holds
-    // every offset needed: a check on the lattice itself, since a zonotope containing the ball
-    // need not have every lattice point of it as a sum of its whole steps.
-    const int top = static_cast<int>(std::ceil(radius)) + 1;
-    struct Candidate {
-        double width;
-        int axis, face, body;
-    };
-    std::vector<Candidate> candidates;
-    for (int axis = 1; axis <= top; ++axis) {
-        for (int face = 0; face <= top; ++face) {
-            for (int body = 0; body <= top; ++body) {
-                // A zonotope's mean width is the sum of its segments' halves: each step
-                // spans its direction's length twice (back and forth).
-                const double width =
-                    axis * 3.0 + face * 6.0 * std::sqrt(2.0) + body * 4.0 * std::sqrt(3.0);
-                candidates.push_back({width, axis, face, body});
+k_ReachFilter::k_ReachFilter(double radiusCells, bool cubesValue)
+    : radius(std::max(radiusCells, 0.0)), cubes(cubesValue) {
+    // Of the combinations that reach no farther along an axis than needed (or one cell more),
+    // keep the one that reaches the fewest offsets yet every one needed: checked on the lattice
+    // itself, since a zonotope containing the ball need not have every lattice point of it as
+    // a sum of its whole steps. The cube (axes only) always qualifies.
+    const int top = static_cast<int>(std::floor(radius)) + (cubes ? 1 : 0);
+    axisSteps = std::max(top, cubes ? 1 : 0);
+    long fewest = std::numeric_limits<long>::max();
+    for (int face = 0; 4 * face <= top; ++face) {
+        for (int body = 0; 4 * face + 4 * body <= top; ++body) {
+            for (int axis = std::max(cubes ? 1 : 0, top - 4 * face - 4 * body);
+                 axis <= top + 1 - 4 * face - 4 * body; ++axis) {
+                long reached = 0;
+                if (holdsNeeded(axis, face, body, reached) && reached < fewest) {
+                    fewest = reached;
+                    axisSteps = axis;
+                    faceSteps = face;
+                    bodySteps = body;
+                }
             }
         }
     }
-    std::sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
-        return a.width < b.width || (a.width == b.width && a.axis > b.axis);
-    });
-    for (const Candidate& candidate : candidates) {
-        // Rule out quickly what cannot hold the needed offsets along the axes and diagonals.
-        const int along = extentOf(candidate.axis, candidate.face, candidate.body);
-        if (along < top) {
-            continue;
-        }
-        long reached = 0;
-        if (holdsNeeded(candidate.axis, candidate.face, candidate.body, reached)) {
-            axisSteps = candidate.axis;
-            faceSteps = candidate.face;
-            bodySteps = candidate.body;
-            reachedCount = reached;
-            break;
-        }
-    }
+    reachedCount = fewest;
     reach = extentOf(axisSteps, faceSteps, bodySteps);
     // Keep the table of offsets reached for tracing a path back.
     long unused = 0;
@@ -82,7 +69,7 @@ bool k_ReachFilter::holdsNeeded(int axis, int face, int body, long& reached) {
                 const bool in = values[box.index(x, y, z)] == 0;
                 reachedTable[box.index(x, y, z)] = in ? 1 : 0;
                 reached += in ? 1 : 0;
-                if (needed(x, y, z, radius)) {
+                if (needed(x, y, z, radius, cubes)) {
                     ++need;
                     holds = holds && in;
                 }
@@ -90,7 +77,7 @@ bool k_ReachFilter::holdsNeeded(int axis, int face, int body, long& reached) {
         }
     }
     // Offsets beyond the extent are needed too when the radius reaches past it.
-    const int top = static_cast<int>(std::ceil(radius)) + 1;
+    const int top = static_cast<int>(std::floor(radius)) + (cubes ? 1 : 0);
     if (top > e) {
         holds = false;
     }

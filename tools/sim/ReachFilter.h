@@ -14,7 +14,9 @@
 // offset needed, so the filter can only let the camera reach more, never less.
 class k_ReachFilter {
 public:
-    explicit k_ReachFilter(double radius);
+    /// `cubes`: the offsets between whole cells (as above); without, between the cells' centres
+    /// only (|n| <= radius).
+    explicit k_ReachFilter(double radius, bool cubes = true);
 
     /// Replaces every value of the box's cells by the least within reach; cells beyond the box
     /// count as unreachable, so give the box room for the whole reach around the cells of
@@ -40,6 +42,7 @@ private:
     bool holdsNeeded(int axis, int face, int body, long& reached);
 
     double radius;
+    bool cubes;
     int axisSteps = 1;
     int faceSteps = 0;
     int bodySteps = 0;

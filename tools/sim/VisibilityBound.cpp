@@ -173,6 +173,23 @@ void nearVisible(const std::vector<std::uint8_t>& flags, const k_BoundBox& box,
     pass(sz, grown.nz, sy, grown.ny, sx, grown.nx);
 }
 
+// Sets `bit` for every cell of `cells` whose centre is not a clear viewpoint in the frame
+// classified on `box`.
+void markUnclear(const std::vector<std::uint8_t>& flags, const k_BoundBox& box,
+                 const k_BoundBox& cells, Mask bit, std::vector<Mask>& masks) {
+    std::size_t n = 0;
+    for (int k = cells.z0; k < cells.z0 + cells.nz; ++k) {
+        for (int j = cells.y0; j < cells.y0 + cells.ny; ++j) {
+            for (int i = cells.x0; i < cells.x0 + cells.nx; ++i, ++n) {
+                if (!box.contains(i, j, k) ||
+                    (flags[box.index(i, j, k)] & k_BoundCells::clearCenter) == 0) {
+                    masks[n] |= bit;
+                }
+            }
+        }
+    }
+}
+
 // For every cell of `cells`, whether no visible cell lies within `radius` cells of it: set
 // `bit` in its mask then.
 void markFar(const std::vector<std::int32_t>& squared, const k_BoundBox& grown,
@@ -222,22 +239,31 @@ struct WindowStep {
     std::vector<Mask> endMasks;
     std::vector<char> endAdmissible;
     std::vector<char> enterable;
+    /// Frames (as in the masks) in which the cell's centre is not itself a clear viewpoint:
+    /// the start cell's over the window's first half, the end cell's over its second.
+    std::vector<Mask> startSoft;
+    std::vector<Mask> endSoft;
     Mask firstHalf = 0;
     Mask outsideMask = 0;
 };
 
 // Least costs at the end of a window from those at its start; `counted` keeps only the frames
-// a figure counts.
-void advance(const WindowStep& step, Mask counted, k_ReachFilter& filter,
-             const std::vector<std::int32_t>& cost, std::int32_t outsideCost,
-             std::vector<std::int32_t>& next, std::int32_t& nextOutside,
-             std::vector<std::int32_t>& work) {
+// a figure counts. A hidden frame costs `weight`; with `soft`, each frame whose cell's centre
+// is not clear costs 1 more, which (weight exceeding the frames) only breaks ties: of equally
+// good ways the search keeps to the one whose cells see from their centres, and (`centres`)
+// whose centres are no farther apart than the camera can go: a move that needs the cells' size
+// to be made in time costs 1 more too.
+void advance(const WindowStep& step, Mask counted, int weight, bool soft, k_ReachFilter& filter,
+             k_ReachFilter* centres, const std::vector<std::int32_t>& cost,
+             std::int32_t outsideCost, std::vector<std::int32_t>& next, std::int32_t& nextOutside,
+             std::vector<std::int32_t>& work, std::vector<std::int32_t>& spare) {
     const Mask startBits = step.firstHalf & counted;
     const Mask endBits = static_cast<Mask>(~step.firstHalf) & counted;
     const Mask outsideBits = step.outsideMask & counted;
-    const k_BoundBox grown = step.startBox.grown(filter.extent());
+    const k_BoundBox grown =
+        step.startBox.grown(std::max(filter.extent(), centres != nullptr ? centres->extent() : 0));
     work.assign(grown.size(), unreachable);
-    nextOutside = plus(outsideCost, bitsOf(outsideBits));
+    nextOutside = plus(outsideCost, weight * bitsOf(outsideBits));
     std::size_t n = 0;
     for (int k = step.startBox.z0; k < step.startBox.z0 + step.startBox.nz; ++k) {
         for (int j = step.startBox.y0; j < step.startBox.y0 + step.startBox.ny; ++j) {
@@ -245,13 +271,25 @@ void advance(const WindowStep& step, Mask counted, k_ReachFilter& filter,
                 if (cost[n] >= unreachable) {
                     continue;
                 }
-                work[grown.index(i, j, k)] = cost[n] + bitsOf(step.startMasks[n] & startBits);
-                nextOutside = std::min(
-                    nextOutside, cost[n] + bitsOf(step.startMasks[n] & step.outsideMask & counted));
+                work[grown.index(i, j, k)] =
+                    cost[n] + weight * bitsOf(step.startMasks[n] & startBits) +
+                    (soft ? bitsOf(step.startSoft[n] & step.firstHalf) : 0);
+                nextOutside =
+                    std::min(nextOutside, cost[n] + weight * bitsOf(step.startMasks[n] &
+                                                                    step.outsideMask & counted));
             }
         }
     }
+    if (centres != nullptr) {
+        spare = work;
+        centres->erode(spare, grown);
+    }
     filter.erode(work, grown);
+    if (centres != nullptr) {
+        for (std::size_t m = 0; m < work.size(); ++m) {
+            work[m] = std::min(plus(work[m], 1), spare[m]);
+        }
+    }
     next.assign(step.endBox.size(), unreachable);
     n = 0;
     for (int k = step.endBox.z0; k < step.endBox.z0 + step.endBox.nz; ++k) {
@@ -262,13 +300,16 @@ void advance(const WindowStep& step, Mask counted, k_ReachFilter& filter,
                 }
                 std::int32_t best = unreachable;
                 if (grown.contains(i, j, k)) {
-                    best = plus(work[grown.index(i, j, k)], bitsOf(step.endMasks[n] & endBits));
+                    best = plus(work[grown.index(i, j, k)],
+                                weight * bitsOf(step.endMasks[n] & endBits));
                 }
                 if (step.enterable[n]) {
-                    best = std::min(best, plus(outsideCost, bitsOf(step.endMasks[n] &
-                                                                   step.outsideMask & counted)));
+                    best = std::min(
+                        best, plus(outsideCost,
+                                   weight * bitsOf(step.endMasks[n] & step.outsideMask & counted)));
                 }
-                next[n] = best;
+                next[n] = plus(
+                    best, soft ? bitsOf(step.endSoft[n] & static_cast<Mask>(~step.firstHalf)) : 0);
             }
         }
     }
@@ -349,12 +390,18 @@ k_BoundResult k_VisibilityBound::compute(const k_WorldRecording& recording,
 
     const double reachCells = speed * window * dt / cellSize;
     k_ReachFilter filter(reachCells);
+    k_ReachFilter centres(reachCells, false);
+    std::vector<std::int32_t> spare;
     const int pad = static_cast<int>(std::ceil(reachCells)) + 2;
     k_DistanceTransform transform;
     std::vector<std::uint8_t> flags;
     std::vector<std::int32_t> field;
 
     const long windows = (frameCount + window - 1) / window;
+    // A hidden frame outweighs every tie-break the whole path can add up; in runs so long that
+    // the costs would not fit, no tie-breaks.
+    const bool soft = frameCount <= 20000;
+    const int weight = soft ? static_cast<int>(frameCount) + 1 : 1;
     std::vector<WindowStep> steps(static_cast<std::size_t>(windows));
     // Least hidden frames so far, per cell of each window's start (and out of the band); kept
     // for tracing the path back.
@@ -376,6 +423,8 @@ k_BoundResult k_VisibilityBound::compute(const k_WorldRecording& recording,
         step.startMasks.assign(step.startBox.size(), 0);
         step.endMasks.assign(step.endBox.size(), 0);
         step.endAdmissible.assign(step.endBox.size(), 1);
+        step.startSoft.assign(step.startBox.size(), 0);
+        step.endSoft.assign(step.endBox.size(), 0);
         step.enterable.assign(step.endBox.size(), 0);
         for (long f = b + 1; f <= e; ++f) {
             const FrameBand& band = bands[static_cast<std::size_t>(f - 1)];
@@ -401,7 +450,11 @@ k_BoundResult k_VisibilityBound::compute(const k_WorldRecording& recording,
                 }
                 continue;
             }
+            // Tie-breaks: the start cells over the first half, the end cells over the second.
+            const bool firstHalf = (step.firstHalf & bit) != 0;
             cells.classify(frame.bodies, frame.target, band.band, band.box, flags);
+            markUnclear(flags, band.box, firstHalf ? step.startBox : step.endBox, bit,
+                        firstHalf ? step.startSoft : step.endSoft);
             result.peakCells = std::max(result.peakCells, static_cast<long>(band.box.size()));
             if (f == e) {
                 for (std::size_t n = 0; n < flags.size(); ++n) {
@@ -450,11 +503,12 @@ k_BoundResult k_VisibilityBound::compute(const k_WorldRecording& recording,
                 counted |= static_cast<Mask>(1u << (f - b - 1));
             }
         }
-        advance(step, static_cast<Mask>(~0u), filter, costs[static_cast<std::size_t>(w)],
-                outsideCosts[static_cast<std::size_t>(w)], costs[static_cast<std::size_t>(w) + 1],
-                outsideCosts[static_cast<std::size_t>(w) + 1], work);
-        advance(step, counted, filter, countedCost, countedOutside, nextCounted, nextCountedOutside,
-                work);
+        advance(step, static_cast<Mask>(~0u), weight, soft, filter, soft ? &centres : nullptr,
+                costs[static_cast<std::size_t>(w)], outsideCosts[static_cast<std::size_t>(w)],
+                costs[static_cast<std::size_t>(w) + 1],
+                outsideCosts[static_cast<std::size_t>(w) + 1], work, spare);
+        advance(step, counted, 1, false, filter, nullptr, countedCost, countedOutside, nextCounted,
+                nextCountedOutside, work, spare);
         countedCost.swap(nextCounted);
         countedOutside = nextCountedOutside;
         // The masks are kept for the way back; the flags of admissibility are not needed then.
@@ -481,7 +535,7 @@ k_BoundResult k_VisibilityBound::compute(const k_WorldRecording& recording,
     for (const std::int32_t value : countedCost) {
         bestCounted = std::min(bestCounted, value);
     }
-    result.reachableHiddenFrames = best;
+    result.reachableHiddenFrames = best / weight;
     result.reachableHiddenFramesFrom2s = bestCounted;
 
     // Back along the windows: at each start, a cell (or out of the band) whose cost explains the
@@ -496,9 +550,10 @@ k_BoundResult k_VisibilityBound::compute(const k_WorldRecording& recording,
         long chosen = -1;
         if (endState < 0) {
             const std::int32_t target = outsideCosts[static_cast<std::size_t>(w) + 1];
-            if (plus(outsideBefore, bitsOf(step.outsideMask)) != target) {
+            if (plus(outsideBefore, weight * bitsOf(step.outsideMask)) != target) {
                 for (std::size_t n = 0; n < before.size(); ++n) {
-                    if (plus(before[n], bitsOf(step.startMasks[n] & step.outsideMask)) == target) {
+                    if (plus(before[n], weight * bitsOf(step.startMasks[n] & step.outsideMask)) ==
+                        target) {
                         chosen = static_cast<long>(n);
                         break;
                     }
@@ -508,24 +563,31 @@ k_BoundResult k_VisibilityBound::compute(const k_WorldRecording& recording,
             const std::size_t end = static_cast<std::size_t>(endState);
             const std::int32_t target = costs[static_cast<std::size_t>(w) + 1][end];
             const Mask endBits = static_cast<Mask>(~step.firstHalf);
-            const int endCost = bitsOf(step.endMasks[end] & endBits);
+            const int endCost = weight * bitsOf(step.endMasks[end] & endBits) +
+                                (soft ? bitsOf(step.endSoft[end] & endBits) : 0);
             const int i = step.endBox.x0 + static_cast<int>(end % step.endBox.nx);
             const int j =
                 step.endBox.y0 + static_cast<int>((end / step.endBox.nx) % step.endBox.ny);
             const int k =
                 step.endBox.z0 +
                 static_cast<int>(end / (static_cast<std::size_t>(step.endBox.nx) * step.endBox.ny));
-            const int reach = filter.extent();
+            const int reach = std::max(filter.extent(), centres.extent());
             for (int z = k - reach; z <= k + reach && chosen < 0; ++z) {
                 for (int y = j - reach; y <= j + reach && chosen < 0; ++y) {
                     for (int x = i - reach; x <= i + reach && chosen < 0; ++x) {
+                        const bool near = soft && centres.reaches(i - x, j - y, k - z);
                         if (!step.startBox.contains(x, y, z) ||
-                            !filter.reaches(i - x, j - y, k - z)) {
+                            (!near && !filter.reaches(i - x, j - y, k - z))) {
                             continue;
                         }
                         const std::size_t n = step.startBox.index(x, y, z);
-                        if (plus(before[n],
-                                 bitsOf(step.startMasks[n] & step.firstHalf) + endCost) == target) {
+                        const int startCost =
+                            weight * bitsOf(step.startMasks[n] & step.firstHalf) +
+                            (soft ? bitsOf(step.startSoft[n] & step.firstHalf) : 0);
+                        if (plus(before[n], startCost + endCost + (near || !soft ? 0 : 1)) ==
+                                target ||
+                            (near && filter.reaches(i - x, j - y, k - z) &&
+                             plus(before[n], startCost + endCost + 1) == target)) {
                             chosen = static_cast<long>(n);
                         }
                     }
@@ -592,23 +654,45 @@ k_BoundResult k_VisibilityBound::compute(const k_WorldRecording& recording,
             const Point wanted{begin.x + (end.x - begin.x) * share,
                                begin.y + (end.y - begin.y) * share,
                                begin.z + (end.z - begin.z) * share};
-            const double gap = distanceOf(position, wanted);
             const double stepLength = speed * dt;
-            Point next = wanted;
-            if (gap > stepLength) {
-                next = Point{position.x + (wanted.x - position.x) * stepLength / gap,
-                             position.y + (wanted.y - position.y) * stepLength / gap,
-                             position.z + (wanted.z - position.z) * stepLength / gap};
-            }
             const bool countedSeen = ((hiddenBits >> (f - b - 1)) & 1u) == 0;
-            if (countedSeen && bands[static_cast<std::size_t>(f - 1)].hasTarget &&
-                f >= firstReach && !seesFrom(next, f)) {
+            const bool search =
+                countedSeen && bands[static_cast<std::size_t>(f - 1)].hasTarget && f >= firstReach;
+            // Where the way does not see, aim at the nearest point about it that does (out to
+            // two cells): the edge of the shadow the camera is in, as it moves.
+            Point aim = wanted;
+            if (search && !seesFrom(wanted, f)) {
+                bool found = false;
+                for (const double radius : {0.5, 1.0, 1.5, 2.0}) {
+                    for (const Point& detour : detours) {
+                        const Point q{wanted.x + detour.x * radius * cellSize,
+                                      wanted.y + detour.y * radius * cellSize,
+                                      wanted.z + detour.z * radius * cellSize};
+                        if (seesFrom(q, f)) {
+                            aim = q;
+                            found = true;
+                            break;
+                        }
+                    }
+                    if (found) {
+                        break;
+                    }
+                }
+            }
+            const double gap = distanceOf(position, aim);
+            Point next = aim;
+            if (gap > stepLength) {
+                next = Point{position.x + (aim.x - position.x) * stepLength / gap,
+                             position.y + (aim.y - position.y) * stepLength / gap,
+                             position.z + (aim.z - position.z) * stepLength / gap};
+            }
+            if (search && !seesFrom(next, f)) {
                 double nearest = std::numeric_limits<double>::infinity();
                 for (const Point& detour : detours) {
                     const Point q{position.x + detour.x * stepLength,
                                   position.y + detour.y * stepLength,
                                   position.z + detour.z * stepLength};
-                    const double off = distanceOf(q, wanted);
+                    const double off = distanceOf(q, aim);
                     if (off < nearest && seesFrom(q, f)) {
                         nearest = off;
                         next = q;

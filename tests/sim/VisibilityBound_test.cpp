@@ -160,7 +160,7 @@ k_WorldRecording orbitingBodyWorld(long frames) {
 }
 
 TEST(VisibilityBound, BodyOrbitingTheTargetCanAlwaysBeDodged) {
-    const k_WorldRecording recording = orbitingBodyWorld(250);
+    const k_WorldRecording recording = orbitingBodyWorld(150);
     const k_BoundResult result = k_VisibilityBound::compute(recording);
     EXPECT_EQ(result.unavoidableFrames, 0);
     EXPECT_EQ(result.reachableHiddenFrames, 0);
@@ -177,7 +177,7 @@ TEST(VisibilityBound, NeverClaimsFewerThanRealPathsAndItsOwnPathBearsItOut) {
     // and to the speed limit.
     std::mt19937 random(11);
     std::uniform_real_distribution<double> unit(-1.0, 1.0);
-    for (int world = 0; world < 6; ++world) {
+    for (int world = 0; world < 4; ++world) {
         struct Mover {
             Sphere at;
             Point velocity;
@@ -188,7 +188,7 @@ TEST(VisibilityBound, NeverClaimsFewerThanRealPathsAndItsOwnPathBearsItOut) {
                 {{8 * unit(random), 8 * unit(random), 8 * unit(random), 1.0 + unit(random) * 0.8},
                  {6 * unit(random), 6 * unit(random), 6 * unit(random)}});
         }
-        const long frames = 150;
+        const long frames = 100;
         const k_WorldRecording recording = worldOf(frames, [&](long frame) {
             std::vector<Sphere> bodies;
             for (const Mover& m : movers) {

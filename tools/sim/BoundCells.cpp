@@ -56,6 +56,61 @@ k_BoundCells::k_BoundCells(double cellSizeValue, double marginValue, int refinem
         widest = std::max(widest, std::acos(std::min(best, 1.0)));
     }
     coverCos = std::cos(std::min(widest * 1.25 + 0.01, pi / 2.0));
+
+    // For each bin of directions (the faces of a cube, orderBins by orderBins each), the samples
+    // by how squarely they face its centre.
+    orders.resize(6 * orderBins * orderBins);
+    for (int face = 0; face < 6; ++face) {
+        for (int a = 0; a < orderBins; ++a) {
+            for (int b = 0; b < orderBins; ++b) {
+                const double u = (a + 0.5) / orderBins * 2.0 - 1.0;
+                const double v = (b + 0.5) / orderBins * 2.0 - 1.0;
+                const double sign = face % 2 == 0 ? 1.0 : -1.0;
+                std::array<double, 3> bin{};
+                bin[static_cast<std::size_t>(face / 2)] = sign;
+                bin[static_cast<std::size_t>((face / 2 + 1) % 3)] = u;
+                bin[static_cast<std::size_t>((face / 2 + 2) % 3)] = v;
+                std::array<std::uint8_t, 64>& order =
+                    orders[static_cast<std::size_t>((face * orderBins + a) * orderBins + b)];
+                for (int k = 0; k < 64; ++k) {
+                    order[static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(k);
+                }
+                const auto score = [&](std::uint8_t k) {
+                    const auto& d = directions[k];
+                    return d[0] * bin[0] + d[1] * bin[1] + d[2] * bin[2];
+                };
+                std::stable_sort(order.begin(), order.end(), [&](std::uint8_t x, std::uint8_t y) {
+                    return score(x) > score(y);
+                });
+            }
+        }
+    }
+}
+
+std::size_t k_BoundCells::orderFor(double x, double y, double z) const {
+    const double ax = std::abs(x), ay = std::abs(y), az = std::abs(z);
+    int axis = 0;
+    double top = ax;
+    if (ay > top) {
+        axis = 1;
+        top = ay;
+    }
+    if (az > top) {
+        axis = 2;
+        top = az;
+    }
+    if (top <= 0.0) {
+        return 0;
+    }
+    const double values[3] = {x, y, z};
+    const int face = axis * 2 + (values[axis] >= 0.0 ? 0 : 1);
+    const auto binOf = [&](double value) {
+        return std::clamp(static_cast<int>((value / top + 1.0) * 0.5 * orderBins), 0,
+                          orderBins - 1);
+    };
+    const int a = binOf(values[(axis + 1) % 3]);
+    const int b = binOf(values[(axis + 2) % 3]);
+    return static_cast<std::size_t>((face * orderBins + a) * orderBins + b);
 }
 
 k_BoundBox k_BoundCells::boxAround(const k_WorldRecording::Point& point, double outer) const {
@@ -208,12 +263,14 @@ void k_BoundCells::classify(const std::vector<k_WorldRecording::Sphere>& frameBo
                 const std::vector<int>& list = blockOccluders[static_cast<std::size_t>(
                     ((k / blockCells) * by + j / blockCells) * bx + i / blockCells)];
                 candidates.clear();
+                largestCandidate = 0.0;
                 for (const int o : list) {
                     const Body& body = occluders[static_cast<std::size_t>(o)];
                     const double reach = body.r + cellSpread;
                     if (segmentDistanceSquared(qx, qy, qz, center.x, center.y, center.z, body.x,
                                                body.y, body.z) < reach * reach) {
                         candidates.push_back(&body);
+                        largestCandidate = std::max(largestCandidate, body.r);
                     }
                 }
                 const double dx = qx - center.x, dy = qy - center.y, dz = qz - center.z;
@@ -243,7 +300,17 @@ int k_BoundCells::visibleFrom(double qx, double qy, double qz, double halfEdge, 
     const double halfDiagonal = halfEdge * std::sqrt(3.0);
     const double cx = qx - center.x, cy = qy - center.y, cz = qz - center.z;
     bool relaxedSees = false;
-    for (int k = 0; k < k_VisibleShare::samplePoints; ++k) {
+    // Bodies no larger than the half diagonal vanish when shrunk: with none larger, only the
+    // exact test at q can still say anything, and it may stop at the first body in the way.
+    const bool shrunkBlock = largestCandidate > halfDiagonal;
+    // The sample the last cell saw first (a neighbour most likely sees it too), then the samples
+    // most nearly facing the cube: where any is seen, those usually are.
+    const std::array<std::uint8_t, 64>& order = orders[orderFor(cx, cy, cz)];
+    for (int position = -1; position < k_VisibleShare::samplePoints; ++position) {
+        const std::uint8_t k = position < 0 ? lastSeen : order[static_cast<std::size_t>(position)];
+        if (position >= 0 && k == lastSeen) {
+            continue;
+        }
         const auto& d = directions[static_cast<std::size_t>(k)];
         const double facing = d[0] * cx + d[1] * cy + d[2] * cz - center.r;
         if (facing + halfEdge * directionL1[static_cast<std::size_t>(k)] <= 0.0) {
@@ -268,13 +335,21 @@ int k_BoundCells::visibleFrom(double qx, double qy, double qz, double halfEdge, 
         };
         // The body that last hid this sample from a nearby cell most likely hides it here too:
         // any body may be tried, as each test is exact for what it claims.
+        if (!shrunkBlock) {
+            relaxedSees = true;
+            if (!exactlyFacing) {
+                continue;
+            }
+        }
         if (lastBlocker[static_cast<std::size_t>(k)] != nullptr) {
             test(lastBlocker[static_cast<std::size_t>(k)]);
         }
-        for (std::size_t c = 0; c < candidates.size() && !relaxedBlocked; ++c) {
+        for (std::size_t c = 0;
+             c < candidates.size() && !relaxedBlocked && (shrunkBlock || !blocked); ++c) {
             test(candidates[c]);
         }
         if (exactlyFacing && !blocked) {
+            lastSeen = k;
             return 2;
         }
         relaxedSees = relaxedSees || !relaxedBlocked;
@@ -282,7 +357,8 @@ int k_BoundCells::visibleFrom(double qx, double qy, double qz, double halfEdge, 
     if (!relaxedSees) {
         return 0;
     }
-    if (depth <= 0) {
+    // Halves with no body larger than their half diagonal could not rule anything out either.
+    if (depth <= 0 || largestCandidate <= halfDiagonal * 0.5) {
         return 1;
     }
     const double quarter = halfEdge * 0.5;

@@ -44,6 +44,11 @@ private:
     void markAdmissible(const Band& band, const k_BoundBox& box,
                         std::vector<std::uint8_t>& flags) const;
 
+    /// Which of `orders` suits an eye at this offset from the target's centre.
+    std::size_t orderFor(double x, double y, double z) const;
+
+    static constexpr int orderBins = 8;
+    std::vector<std::array<std::uint8_t, 64>> orders;
     double cellSize;
     double margin;
     int refinement;
@@ -55,6 +60,8 @@ private:
     std::vector<Body> bodies;
     std::vector<Body> occluders;
     std::vector<const Body*> candidates;
+    double largestCandidate = 0.0;
+    mutable std::uint8_t lastSeen = 0;
     mutable std::array<const Body*, 64> lastBlocker{};
     std::vector<std::vector<int>> blockOccluders;
 };

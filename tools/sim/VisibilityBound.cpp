@@ -235,10 +235,14 @@ Point cellCenter(const k_BoundBox& box, std::size_t index, double cellSize) {
 struct WindowStep {
     k_BoundBox startBox;
     k_BoundBox endBox;
+    int frames = 0;
     std::vector<Mask> startMasks;
     std::vector<Mask> endMasks;
-    std::vector<char> endAdmissible;
+    /// End cells the camera may be in coming from its start before it was ever in a grid
+    /// (within reach of the start), and coming back from beyond the grids (within reach of
+    /// the outside of the start's grid).
     std::vector<char> enterable;
+    std::vector<char> returnable;
     /// Frames (as in the masks) in which the cell's centre is not itself a clear viewpoint:
     /// the start cell's over the window's first half, the end cell's over its second.
     std::vector<Mask> startSoft;
@@ -247,6 +251,40 @@ struct WindowStep {
     Mask outsideMask = 0;
 };
 
+// The least cost at a window's boundary: in each cell of the grid, before the camera was ever
+// in one (it starts out of the band), and after it left them all.
+struct Costs {
+    std::vector<std::int32_t> cells;
+    std::int32_t before = unreachable;
+    std::int32_t after = unreachable;
+};
+
+// Frames hidden when the camera leaves the grid in the window (hidden by `inside` until it
+// goes, by `outside` from then on) or enters it (the other way round), at the best frame for it.
+Mask leaving(Mask inside, Mask outside, int frames) {
+    Mask best = outside;
+    for (int g = 1; g < frames; ++g) {
+        const Mask below = static_cast<Mask>((1u << g) - 1u);
+        const Mask hidden = static_cast<Mask>((inside & below) | (outside & ~below));
+        if (bitsOf(hidden) < bitsOf(best)) {
+            best = hidden;
+        }
+    }
+    return best;
+}
+
+Mask entering(Mask outside, Mask inside, int frames) {
+    Mask best = inside;
+    for (int g = 1; g < frames; ++g) {
+        const Mask below = static_cast<Mask>((1u << g) - 1u);
+        const Mask hidden = static_cast<Mask>((outside & below) | (inside & ~below));
+        if (bitsOf(hidden) < bitsOf(best)) {
+            best = hidden;
+        }
+    }
+    return best;
+}
+
 // Least costs at the end of a window from those at its start; `counted` keeps only the frames
 // a figure counts. A hidden frame costs `weight`; with `soft`, each frame whose cell's centre
 // is not clear costs 1 more, which (weight exceeding the frames) only breaks ties: of equally
@@ -254,8 +292,7 @@ struct WindowStep {
 // whose centres are no farther apart than the camera can go: a move that needs the cells' size
 // to be made in time costs 1 more too.
 void advance(const WindowStep& step, Mask counted, int weight, bool soft, k_ReachFilter& filter,
-             k_ReachFilter* centres, const std::vector<std::int32_t>& cost,
-             std::int32_t outsideCost, std::vector<std::int32_t>& next, std::int32_t& nextOutside,
+             k_ReachFilter* centres, const Costs& cost, Costs& next,
              std::vector<std::int32_t>& work, std::vector<std::int32_t>& spare) {
     const Mask startBits = step.firstHalf & counted;
     const Mask endBits = static_cast<Mask>(~step.firstHalf) & counted;
@@ -263,20 +300,22 @@ void advance(const WindowStep& step, Mask counted, int weight, bool soft, k_Reac
     const k_BoundBox grown =
         step.startBox.grown(std::max(filter.extent(), centres != nullptr ? centres->extent() : 0));
     work.assign(grown.size(), unreachable);
-    nextOutside = plus(outsideCost, weight * bitsOf(outsideBits));
+    next.before = plus(cost.before, weight * bitsOf(outsideBits));
+    next.after = plus(cost.after, weight * bitsOf(outsideBits));
     std::size_t n = 0;
     for (int k = step.startBox.z0; k < step.startBox.z0 + step.startBox.nz; ++k) {
         for (int j = step.startBox.y0; j < step.startBox.y0 + step.startBox.ny; ++j) {
             for (int i = step.startBox.x0; i < step.startBox.x0 + step.startBox.nx; ++i, ++n) {
-                if (cost[n] >= unreachable) {
+                const std::int32_t here = cost.cells[n];
+                if (here >= unreachable) {
                     continue;
                 }
                 work[grown.index(i, j, k)] =
-                    cost[n] + weight * bitsOf(step.startMasks[n] & startBits) +
+                    here + weight * bitsOf(step.startMasks[n] & startBits) +
                     (soft ? bitsOf(step.startSoft[n] & step.firstHalf) : 0);
-                nextOutside =
-                    std::min(nextOutside, cost[n] + weight * bitsOf(step.startMasks[n] &
-                                                                    step.outsideMask & counted));
+                next.after = std::min(next.after,
+                                      here + weight * bitsOf(leaving(step.startMasks[n] & counted,
+                                                                     outsideBits, step.frames)));
             }
         }
     }
@@ -290,25 +329,28 @@ void advance(const WindowStep& step, Mask counted, int weight, bool soft, k_Reac
             work[m] = std::min(plus(work[m], 1), spare[m]);
         }
     }
-    next.assign(step.endBox.size(), unreachable);
+    next.cells.assign(step.endBox.size(), unreachable);
     n = 0;
     for (int k = step.endBox.z0; k < step.endBox.z0 + step.endBox.nz; ++k) {
         for (int j = step.endBox.y0; j < step.endBox.y0 + step.endBox.ny; ++j) {
             for (int i = step.endBox.x0; i < step.endBox.x0 + step.endBox.nx; ++i, ++n) {
-                if (!step.endAdmissible[n]) {
-                    continue;
-                }
                 std::int32_t best = unreachable;
                 if (grown.contains(i, j, k)) {
                     best = plus(work[grown.index(i, j, k)],
                                 weight * bitsOf(step.endMasks[n] & endBits));
                 }
-                if (step.enterable[n]) {
-                    best = std::min(
-                        best, plus(outsideCost,
-                                   weight * bitsOf(step.endMasks[n] & step.outsideMask & counted)));
+                if (step.enterable[n] || step.returnable[n]) {
+                    const int entry =
+                        weight *
+                        bitsOf(entering(outsideBits, step.endMasks[n] & counted, step.frames));
+                    if (step.enterable[n]) {
+                        best = std::min(best, plus(cost.before, entry));
+                    }
+                    if (step.returnable[n]) {
+                        best = std::min(best, plus(cost.after, entry));
+                    }
                 }
-                next[n] = plus(
+                next.cells[n] = plus(
                     best, soft ? bitsOf(step.endSoft[n] & static_cast<Mask>(~step.firstHalf)) : 0);
             }
         }
@@ -365,8 +407,11 @@ k_BoundResult k_VisibilityBound::compute(const k_WorldRecording& recording,
         if (bands[static_cast<std::size_t>(f)].hasTarget) {
             lastWithTarget = f;
         } else if (lastWithTarget >= 0) {
-            bands[static_cast<std::size_t>(f)].box =
-                bands[static_cast<std::size_t>(lastWithTarget)].box;
+            FrameBand& band = bands[static_cast<std::size_t>(f)];
+            const FrameBand& from = bands[static_cast<std::size_t>(lastWithTarget)];
+            band.box = from.box;
+            band.center = from.center;
+            band.band = from.band;
         }
     }
     long nextWithTarget = -1;
@@ -375,7 +420,10 @@ k_BoundResult k_VisibilityBound::compute(const k_WorldRecording& recording,
         if (band.hasTarget) {
             nextWithTarget = f;
         } else if (band.box.size() == 0 && nextWithTarget >= 0) {
-            band.box = bands[static_cast<std::size_t>(nextWithTarget)].box;
+            const FrameBand& from = bands[static_cast<std::size_t>(nextWithTarget)];
+            band.box = from.box;
+            band.center = from.center;
+            band.band = from.band;
         }
     }
     if (frameCount == 0 || nextWithTarget < 0) {
@@ -403,29 +451,26 @@ k_BoundResult k_VisibilityBound::compute(const k_WorldRecording& recording,
     const bool soft = frameCount <= 20000;
     const int weight = soft ? static_cast<int>(frameCount) + 1 : 1;
     std::vector<WindowStep> steps(static_cast<std::size_t>(windows));
-    // Least hidden frames so far, per cell of each window's start (and out of the band); kept
-    // for tracing the path back.
-    std::vector<std::vector<std::int32_t>> costs(static_cast<std::size_t>(windows) + 1);
-    std::vector<std::int32_t> outsideCosts(static_cast<std::size_t>(windows) + 1, unreachable);
-    std::vector<std::int32_t> countedCost, nextCounted, work;
-    std::int32_t countedOutside = 0, nextCountedOutside = 0;
-    outsideCosts[0] = 0;
-    costs[0].assign(bands[0].box.size(), unreachable);
-    countedCost = costs[0];
+    // Least hidden frames so far at each window's start; kept for tracing the path back.
+    std::vector<Costs> costs(static_cast<std::size_t>(windows) + 1);
+    Costs counting, nextCounting;
+    std::vector<std::int32_t> work;
+    costs[0].before = 0;
+    costs[0].cells.assign(bands[0].box.size(), unreachable);
+    counting = costs[0];
     long heldBytes = 0;
 
     for (long w = 0; w < windows; ++w) {
         const long b = w * window;
         const long e = std::min(b + window, frameCount);
         WindowStep& step = steps[static_cast<std::size_t>(w)];
+        step.frames = static_cast<int>(e - b);
         step.startBox = bands[static_cast<std::size_t>(std::max(b - 1, 0L))].box;
         step.endBox = bands[static_cast<std::size_t>(e - 1)].box;
         step.startMasks.assign(step.startBox.size(), 0);
         step.endMasks.assign(step.endBox.size(), 0);
-        step.endAdmissible.assign(step.endBox.size(), 1);
         step.startSoft.assign(step.startBox.size(), 0);
         step.endSoft.assign(step.endBox.size(), 0);
-        step.enterable.assign(step.endBox.size(), 0);
         for (long f = b + 1; f <= e; ++f) {
             const FrameBand& band = bands[static_cast<std::size_t>(f - 1)];
             const Mask bit = static_cast<Mask>(1u << (f - b - 1));
@@ -456,11 +501,6 @@ k_BoundResult k_VisibilityBound::compute(const k_WorldRecording& recording,
             markUnclear(flags, band.box, firstHalf ? step.startBox : step.endBox, bit,
                         firstHalf ? step.startSoft : step.endSoft);
             result.peakCells = std::max(result.peakCells, static_cast<long>(band.box.size()));
-            if (f == e) {
-                for (std::size_t n = 0; n < flags.size(); ++n) {
-                    step.endAdmissible[n] = (flags[n] & k_BoundCells::admissible) ? 1 : 0;
-                }
-            }
             const bool anyVisible =
                 !band.buried && std::any_of(flags.begin(), flags.end(), [](std::uint8_t flag) {
                     return (flag & k_BoundCells::visible) != 0;
@@ -491,11 +531,42 @@ k_BoundResult k_VisibilityBound::compute(const k_WorldRecording& recording,
                         step.endMasks);
             }
         }
+        // Into the grid: anywhere the camera can have got to from its start by now; coming back
+        // from beyond the grids, moreover, only where it can be from beyond the start's grid
+        // (at least `beyond` from its target's centre then, by the grid's least half width).
         const double reachFromStart = speed * e * dt;
-        for (std::size_t n = 0; n < step.enterable.size(); ++n) {
-            step.enterable[n] =
-                boxDistance(recording.cameraStart, step.endBox, n, cellSize) <= reachFromStart ? 1
-                                                                                               : 0;
+        const double reachInWindow = speed * (e - b) * dt;
+        const FrameBand& startBand = bands[static_cast<std::size_t>(std::max(b - 1, 0L))];
+        const FrameBand& endBand = bands[static_cast<std::size_t>(e - 1)];
+        const k_BoundBox& startBox = step.startBox;
+        const double beyond =
+            std::min({startBand.center.x - startBox.x0 * cellSize,
+                      (startBox.x0 + startBox.nx) * cellSize - startBand.center.x,
+                      startBand.center.y - startBox.y0 * cellSize,
+                      (startBox.y0 + startBox.ny) * cellSize - startBand.center.y,
+                      startBand.center.z - startBox.z0 * cellSize,
+                      (startBox.z0 + startBox.nz) * cellSize - startBand.center.z});
+        const double returnFrom =
+            beyond - reachInWindow - distanceOf(startBand.center, endBand.center);
+        step.enterable.assign(step.endBox.size(), 0);
+        step.returnable.assign(step.endBox.size(), 0);
+        std::size_t n = 0;
+        for (int k = step.endBox.z0; k < step.endBox.z0 + step.endBox.nz; ++k) {
+            for (int j = step.endBox.y0; j < step.endBox.y0 + step.endBox.ny; ++j) {
+                for (int i = step.endBox.x0; i < step.endBox.x0 + step.endBox.nx; ++i, ++n) {
+                    step.enterable[n] = boxDistance(recording.cameraStart, step.endBox, n,
+                                                    cellSize) <= reachFromStart;
+                    const auto farAxis = [&](int cell, double center) {
+                        return std::max(std::abs(cell * cellSize - center),
+                                        std::abs((cell + 1) * cellSize - center));
+                    };
+                    const double fx = farAxis(i, endBand.center.x),
+                                 fy = farAxis(j, endBand.center.y),
+                                 fz = farAxis(k, endBand.center.z);
+                    step.returnable[n] =
+                        step.enterable[n] && std::sqrt(fx * fx + fy * fy + fz * fz) >= returnFrom;
+                }
+            }
         }
         Mask counted = 0;
         for (long f = b + 1; f <= e; ++f) {
@@ -504,67 +575,72 @@ k_BoundResult k_VisibilityBound::compute(const k_WorldRecording& recording,
             }
         }
         advance(step, static_cast<Mask>(~0u), weight, soft, filter, soft ? &centres : nullptr,
-                costs[static_cast<std::size_t>(w)], outsideCosts[static_cast<std::size_t>(w)],
-                costs[static_cast<std::size_t>(w) + 1],
-                outsideCosts[static_cast<std::size_t>(w) + 1], work, spare);
-        advance(step, counted, 1, false, filter, nullptr, countedCost, countedOutside, nextCounted,
-                nextCountedOutside, work, spare);
-        countedCost.swap(nextCounted);
-        countedOutside = nextCountedOutside;
-        // The masks are kept for the way back; the flags of admissibility are not needed then.
-        step.endAdmissible = std::vector<char>();
-        step.enterable = std::vector<char>();
-        heldBytes += static_cast<long>(step.startMasks.size() + step.endMasks.size()) *
+                costs[static_cast<std::size_t>(w)], costs[static_cast<std::size_t>(w) + 1], work,
+                spare);
+        advance(step, counted, 1, false, filter, nullptr, counting, nextCounting, work, spare);
+        std::swap(counting, nextCounting);
+        heldBytes += static_cast<long>(step.startMasks.size() + step.endMasks.size() +
+                                       step.startSoft.size() + step.endSoft.size()) *
                          static_cast<long>(sizeof(Mask)) +
-                     static_cast<long>(costs[static_cast<std::size_t>(w) + 1].size()) *
+                     static_cast<long>(step.enterable.size() + step.returnable.size()) +
+                     static_cast<long>(costs[static_cast<std::size_t>(w) + 1].cells.size()) *
                          static_cast<long>(sizeof(std::int32_t));
     }
-    result.peakBytes = heldBytes + static_cast<long>(field.size() + work.size()) * 4;
+    result.peakBytes = heldBytes + static_cast<long>(field.size() + work.size() + spare.size()) * 4;
 
-    // The least over the last window's cells and out of the band.
-    const std::vector<std::int32_t>& last = costs.back();
-    std::int32_t best = outsideCosts.back();
-    long bestCell = -1;
-    for (std::size_t n = 0; n < last.size(); ++n) {
-        if (last[n] < best) {
-            best = last[n];
-            bestCell = static_cast<long>(n);
+    // The least over the last window's cells and out of the grids.
+    constexpr long before = -1;
+    constexpr long after = -2;
+    const Costs& last = costs.back();
+    std::int32_t best = last.before;
+    long bestState = before;
+    if (last.after < best) {
+        best = last.after;
+        bestState = after;
+    }
+    for (std::size_t m = 0; m < last.cells.size(); ++m) {
+        if (last.cells[m] < best) {
+            best = last.cells[m];
+            bestState = static_cast<long>(m);
         }
     }
-    std::int32_t bestCounted = countedOutside;
-    for (const std::int32_t value : countedCost) {
+    std::int32_t bestCounted = std::min(counting.before, counting.after);
+    for (const std::int32_t value : counting.cells) {
         bestCounted = std::min(bestCounted, value);
     }
     result.reachableHiddenFrames = best / weight;
     result.reachableHiddenFramesFrom2s = bestCounted;
 
-    // Back along the windows: at each start, a cell (or out of the band) whose cost explains the
-    // cost at the window's end.
-    std::vector<long> states(static_cast<std::size_t>(windows) + 1, -1);
-    states.back() = bestCell;
+    // Back along the windows: at each start, a state whose cost explains the cost at the
+    // window's end.
+    std::vector<long> states(static_cast<std::size_t>(windows) + 1, before);
+    states.back() = bestState;
     for (long w = windows - 1; w >= 0; --w) {
         const WindowStep& step = steps[static_cast<std::size_t>(w)];
-        const std::vector<std::int32_t>& before = costs[static_cast<std::size_t>(w)];
-        const std::int32_t outsideBefore = outsideCosts[static_cast<std::size_t>(w)];
+        const Costs& from = costs[static_cast<std::size_t>(w)];
+        const Costs& to = costs[static_cast<std::size_t>(w) + 1];
         const long endState = states[static_cast<std::size_t>(w) + 1];
-        long chosen = -1;
-        if (endState < 0) {
-            const std::int32_t target = outsideCosts[static_cast<std::size_t>(w) + 1];
-            if (plus(outsideBefore, weight * bitsOf(step.outsideMask)) != target) {
-                for (std::size_t n = 0; n < before.size(); ++n) {
-                    if (plus(before[n], weight * bitsOf(step.startMasks[n] & step.outsideMask)) ==
-                        target) {
-                        chosen = static_cast<long>(n);
+        long chosen = before;
+        if (endState == before) {
+            chosen = before;
+        } else if (endState == after) {
+            chosen = after;
+            if (plus(from.after, weight * bitsOf(step.outsideMask)) != to.after) {
+                for (std::size_t m = 0; m < from.cells.size(); ++m) {
+                    if (plus(from.cells[m],
+                             weight * bitsOf(leaving(step.startMasks[m], step.outsideMask,
+                                                     step.frames))) == to.after) {
+                        chosen = static_cast<long>(m);
                         break;
                     }
                 }
             }
         } else {
             const std::size_t end = static_cast<std::size_t>(endState);
-            const std::int32_t target = costs[static_cast<std::size_t>(w) + 1][end];
+            const std::int32_t target = to.cells[end];
             const Mask endBits = static_cast<Mask>(~step.firstHalf);
-            const int endCost = weight * bitsOf(step.endMasks[end] & endBits) +
-                                (soft ? bitsOf(step.endSoft[end] & endBits) : 0);
+            const int endSoft = soft ? bitsOf(step.endSoft[end] & endBits) : 0;
+            const int endCost = weight * bitsOf(step.endMasks[end] & endBits) + endSoft;
             const int i = step.endBox.x0 + static_cast<int>(end % step.endBox.nx);
             const int j =
                 step.endBox.y0 + static_cast<int>((end / step.endBox.nx) % step.endBox.ny);
@@ -572,26 +648,33 @@ k_BoundResult k_VisibilityBound::compute(const k_WorldRecording& recording,
                 step.endBox.z0 +
                 static_cast<int>(end / (static_cast<std::size_t>(step.endBox.nx) * step.endBox.ny));
             const int reach = std::max(filter.extent(), centres.extent());
-            for (int z = k - reach; z <= k + reach && chosen < 0; ++z) {
-                for (int y = j - reach; y <= j + reach && chosen < 0; ++y) {
-                    for (int x = i - reach; x <= i + reach && chosen < 0; ++x) {
+            bool found = false;
+            for (int z = k - reach; z <= k + reach && !found; ++z) {
+                for (int y = j - reach; y <= j + reach && !found; ++y) {
+                    for (int x = i - reach; x <= i + reach && !found; ++x) {
                         const bool near = soft && centres.reaches(i - x, j - y, k - z);
-                        if (!step.startBox.contains(x, y, z) ||
-                            (!near && !filter.reaches(i - x, j - y, k - z))) {
+                        const bool far = filter.reaches(i - x, j - y, k - z);
+                        if (!step.startBox.contains(x, y, z) || (!near && !far)) {
                             continue;
                         }
-                        const std::size_t n = step.startBox.index(x, y, z);
+                        const std::size_t m = step.startBox.index(x, y, z);
                         const int startCost =
-                            weight * bitsOf(step.startMasks[n] & step.firstHalf) +
-                            (soft ? bitsOf(step.startSoft[n] & step.firstHalf) : 0);
-                        if (plus(before[n], startCost + endCost + (near || !soft ? 0 : 1)) ==
-                                target ||
-                            (near && filter.reaches(i - x, j - y, k - z) &&
-                             plus(before[n], startCost + endCost + 1) == target)) {
-                            chosen = static_cast<long>(n);
+                            weight * bitsOf(step.startMasks[m] & step.firstHalf) +
+                            (soft ? bitsOf(step.startSoft[m] & step.firstHalf) : 0);
+                        const std::int32_t through = plus(from.cells[m], startCost + endCost);
+                        if ((near && through == target) ||
+                            (far && plus(through, soft ? 1 : 0) == target)) {
+                            chosen = static_cast<long>(m);
+                            found = true;
                         }
                     }
                 }
+            }
+            if (!found) {
+                const int entry =
+                    weight * bitsOf(entering(step.outsideMask, step.endMasks[end], step.frames)) +
+                    endSoft;
+                chosen = step.returnable[end] && plus(from.after, entry) == target ? after : before;
             }
         }
         states[static_cast<std::size_t>(w)] = chosen;
@@ -635,19 +718,17 @@ k_BoundResult k_VisibilityBound::compute(const k_WorldRecording& recording,
             from >= 0 ? cellCenter(step.startBox, static_cast<std::size_t>(from), cellSize) : held;
         const Point end =
             to >= 0 ? cellCenter(step.endBox, static_cast<std::size_t>(to), cellSize) : begin;
-        Mask hiddenBits = 0;
+        Mask hiddenBits = step.outsideMask;
         if (from >= 0 && to >= 0) {
             hiddenBits = static_cast<Mask>(
                 (step.startMasks[static_cast<std::size_t>(from)] & step.firstHalf) |
                 (step.endMasks[static_cast<std::size_t>(to)] & static_cast<Mask>(~step.firstHalf)));
         } else if (to >= 0) {
-            hiddenBits =
-                static_cast<Mask>(step.endMasks[static_cast<std::size_t>(to)] & step.outsideMask);
+            hiddenBits = entering(step.outsideMask, step.endMasks[static_cast<std::size_t>(to)],
+                                  step.frames);
         } else if (from >= 0) {
-            hiddenBits = static_cast<Mask>(step.startMasks[static_cast<std::size_t>(from)] &
-                                           step.outsideMask);
-        } else {
-            hiddenBits = step.outsideMask;
+            hiddenBits = leaving(step.startMasks[static_cast<std::size_t>(from)], step.outsideMask,
+                                 step.frames);
         }
         for (long f = b + 1; f <= e; ++f) {
             const double share = static_cast<double>(f - b) / static_cast<double>(e - b);

@@ -91,27 +91,31 @@ TEST(VisibilityBound, TargetSealedInAShellIsHiddenFromEveryAdmissibleViewpoint) 
 }
 
 TEST(VisibilityBound, FramesBeforeTheBandIsReachableCountOnlyWhenTheTargetIsBuried) {
-    // Frames 1-20 sealed in a shell, 21-40 wholly inside one body, then open; the camera starts
-    // 100 away at 30 a second, so it cannot reach the band (30 from the target) before frame
-    // 146. Only the buried frames count; the sealed ones are still unavoidable.
+    // Frames 1-10 sealed in a shell, 11-20 wholly inside one body, then open; the camera starts
+    // 60 away at 30 a second, so it cannot reach the band (30 from the target) before frame 63.
+    // Only the buried frames count; the sealed ones are still unavoidable. The figures "from"
+    // 0.25 s count frames 16 on.
     const k_WorldRecording recording =
-        worldOf(160,
+        worldOf(80,
                 [](long frame) {
-                    if (frame <= 20) {
+                    if (frame <= 10) {
                         return shellAbout({0.0, 0.0, 0.0});
                     }
-                    if (frame <= 40) {
+                    if (frame <= 20) {
                         return std::vector<Sphere>{{0, 0, 0, 0.5}, {0.2, 0, 0, 2.0}};
                     }
                     return std::vector<Sphere>{{0, 0, 0, 0.5}};
                 },
-                {0.0, 0.0, 100.0});
-    const k_BoundResult result = k_VisibilityBound::compute(recording, coarse());
-    EXPECT_EQ(result.unavoidableFrames, 40);
-    EXPECT_EQ(result.reachableHiddenFrames, 20);
-    // From 2 s (frame 125) on, nothing is lost: the camera gets there in time.
-    EXPECT_EQ(result.unavoidableFramesFrom2s, 0);
-    EXPECT_EQ(result.reachableHiddenFramesFrom2s, 0);
+                {0.0, 0.0, 60.0});
+    k_BoundSettings settings = coarse();
+    settings.fromSeconds = 0.25;
+    const k_BoundResult result = k_VisibilityBound::compute(recording, settings);
+    EXPECT_EQ(result.unavoidableFrames, 20);
+    EXPECT_EQ(result.reachableHiddenFrames, 10);
+    EXPECT_EQ(result.unavoidableFramesFrom2s, 5);
+    EXPECT_EQ(result.reachableHiddenFramesFrom2s, 5);
+    EXPECT_FALSE(result.hidden[9]);
+    EXPECT_TRUE(result.hidden[10]);
 }
 
 TEST(VisibilityBound, TargetOutrunningTheCameraIsLostOnceNoPathKeepsItInTheBand) {
@@ -161,7 +165,9 @@ k_WorldRecording orbitingBodyWorld(long frames) {
 
 TEST(VisibilityBound, BodyOrbitingTheTargetCanAlwaysBeDodged) {
     const k_WorldRecording recording = orbitingBodyWorld(150);
-    const k_BoundResult result = k_VisibilityBound::compute(recording);
+    k_BoundSettings settings;
+    settings.cellSize = 1.6;
+    const k_BoundResult result = k_VisibilityBound::compute(recording, settings);
     EXPECT_EQ(result.unavoidableFrames, 0);
     EXPECT_EQ(result.reachableHiddenFrames, 0);
     // A camera resting where the run starts loses the target whenever the body passes.
@@ -198,7 +204,9 @@ TEST(VisibilityBound, NeverClaimsFewerThanRealPathsAndItsOwnPathBearsItOut) {
             }
             return bodies;
         });
-        const k_BoundResult result = k_VisibilityBound::compute(recording);
+        k_BoundSettings settings;
+        settings.cellSize = 2.0;
+        const k_BoundResult result = k_VisibilityBound::compute(recording, settings);
         std::vector<Point> resting(frames, recording.cameraStart);
         std::vector<Point> circling;
         for (long f = 1; f <= frames; ++f) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "planning/PlannerRegistry.h"
 #include "scenes/SceneHost.h"
 
 namespace {
@@ -146,10 +147,7 @@ CLI::Option* k_CommandLine::addSceneFile(std::string& path, CLI::Option* scene,
 }
 
 CLI::Option* k_CommandLine::addPlanner(k_PlannerKind& planner) {
-    return addWord("--planner", planner,
-                   "default (heads for the target) or visibility (keeps the target\n"
-                   "in sight first: viewpoints around it scored by the line of sight\n"
-                   "now and over the next 2 s of the bodies' motion)");
+    return addWord("--planner", planner, k_PlannerRegistry::helpText());
 }
 
 CLI::Option* k_CommandLine::addShowPlan(bool& showPlan, const std::string& help) {

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 
 #include "camera/Camera.h"
+#include "planning/BodyForecast.h"
 #include "planning/InformationProvider.h"
 #include "planning/PlanSnapshot.h"
 #include "planning/VisibleShare.h"
@@ -22,7 +24,21 @@ int registryIndexOf(const k_Artifact* artifact) {
     return found == artifactRegistry.end() ? -1
                                            : static_cast<int>(found - artifactRegistry.begin());
 }
+// The bodies' forecast a planner that asks for bodies is given: the velocity's horizon, then
+// ahead far enough to cover the time the camera needs to get somewhere else.
+const std::vector<double> inputForecastHorizons{0.0, k_PlannerInput::velocityHorizon, 0.5, 1.0,
+                                                2.0};
+
 } // namespace
+
+bool k_PlannerCommand::isFinite() const {
+    for (const k_Vector3* v : {&waypoint, &nextWaypoint, &goal, &lookTarget}) {
+        if (!std::isfinite(v->x) || !std::isfinite(v->y) || !std::isfinite(v->z)) {
+            return false;
+        }
+    }
+    return true;
+}
 
 k_MotionPlanner::k_MotionPlanner(k_InformationProvider* providerValue, k_Camera* cameraValue,
                                  k_MainSceneNode* rootNodeValue)
@@ -42,6 +58,8 @@ void k_MotionPlanner::refresh() {}
 
 void k_MotionPlanner::setCamera(k_Camera* cameraValue) {
     camera = cameraValue;
+    stepCount = 0;
+    planTime = 0.0;
     route.clear();
     blockingRecord.clear();
     if (snapshot != nullptr) {
@@ -76,11 +94,60 @@ void k_MotionPlanner::waitUntilIdle() {
     waitEvent.wait();
 }
 
-void k_MotionPlanner::plan(double dt) {
-    lastStepStats = k_PlanningStats();
-    if (camera == nullptr || provider == nullptr) {
+void k_MotionPlanner::wantBodies(const k_AnimationManager* animationsValue) {
+    bodiesWanted = true;
+    animations = animationsValue;
+    if (bodyForecast == nullptr) {
+        bodyForecast = std::make_unique<k_BodyForecast>(inputForecastHorizons);
+    }
+}
+
+void k_MotionPlanner::failStep(const std::string& message) {
+    if (failure.empty()) {
+        failure = message.empty() ? "step " + std::to_string(stepCount) + " failed" : message;
+    }
+}
+
+k_PlannerCommand k_MotionPlanner::decide(const k_PlannerInput& stepInput) {
+    chooseRoute(stepTarget, stepInput.targetCenter, route);
+    return k_PlannerCommand{camera->getWaypoint(), camera->getNextWaypoint(), camera->getGoal(),
+                            stepInput.targetCenter};
+}
+
+void k_MotionPlanner::fillInput(double dt, const k_Vector3& targetCenter, float targetRadius) {
+    input.step = stepCount;
+    input.time = planTime;
+    input.dt = dt;
+    input.camera = camera->getMotion();
+    input.targetIndex = lastStepStats.targetIndex;
+    input.targetCenter = targetCenter;
+    input.targetRadius = targetRadius;
+    input.bodies.clear();
+    input.forecast = nullptr;
+    if (!bodiesWanted) {
         return;
     }
+    bodyForecast->update(animations);
+    const float toVelocity = static_cast<float>(1.0 / k_PlannerInput::velocityHorizon);
+    for (std::size_t i = 0; i < bodyForecast->getBodyCount(); ++i) {
+        k_PlannerBody body;
+        if (bodyForecast->getBody(i) != nullptr) {
+            body.center = bodyForecast->getCenter(0, i);
+            body.radius = bodyForecast->getRadius(i);
+            body.velocity = (bodyForecast->getCenter(1, i) - body.center) * toVelocity;
+        }
+        input.bodies.push_back(body);
+    }
+    input.forecast = bodyForecast.get();
+}
+
+void k_MotionPlanner::plan(double dt) {
+    lastStepStats = k_PlanningStats();
+    if (camera == nullptr || provider == nullptr || hasFailed()) {
+        return;
+    }
+    ++stepCount;
+    planTime += dt;
     const auto startTime = std::chrono::steady_clock::now();
     waitEvent.reset();
     provider->resetStats();
@@ -94,9 +161,27 @@ void k_MotionPlanner::plan(double dt) {
         route.headFor(targetCenter);
 
         relocateCamera(target, targetCenter);
-        chooseRoute(target, targetCenter, route);
-        camera->setLookTarget(targetCenter);
-        camera->update(dt);
+        fillInput(dt, targetCenter, target->getRadius());
+        stepTarget = target;
+        const k_PlannerCommand command = decide(input);
+        stepTarget = nullptr;
+        if (!hasFailed() && !command.isFinite()) {
+            failStep("step " + std::to_string(stepCount) + ": a coordinate of the command is " +
+                     "not a finite number");
+        }
+        // A failed step leaves the camera where it stands, so that the run ends on the frames
+        // that were planned.
+        if (!hasFailed()) {
+            // The default's decide() has already handed the camera its path: a derived camera
+            // sees each path once.
+            if (!exactlyEqual(command.waypoint, camera->getWaypoint()) ||
+                !exactlyEqual(command.nextWaypoint, camera->getNextWaypoint()) ||
+                !exactlyEqual(command.goal, camera->getGoal())) {
+                camera->setPath(command.waypoint, command.nextWaypoint, command.goal);
+            }
+            camera->setLookTarget(command.lookTarget);
+            camera->update(dt);
+        }
     }
     if (snapshot != nullptr) {
         fillSnapshot(target);

@@ -1,16 +1,21 @@
 #pragma once
 
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "math/Vector3.h"
 #include "planning/BlockingRecord.h"
+#include "planning/PlannerStep.h"
 #include "planning/PlanningStats.h"
 #include "planning/Route.h"
 #include "planning/SearchDirection.h"
 #include "platform/EnumWords.h"
 #include "platform/ManualResetEvent.h"
 
+class k_AnimationManager;
 class k_Artifact;
+class k_BodyForecast;
 class k_Camera;
 class k_InformationProvider;
 class k_MainSceneNode;
@@ -48,9 +53,13 @@ constexpr const auto& enumWords(k_BudgetFallback) {
 }
 
 // Decides once per frame where the camera heads next: picks the target, moves the camera
-// out of any other body it stands in, asks the provider for a route to the target and hands
-// the camera the first leg of it, then advances the camera by the frame's time step. On
-// request it copies what it decided into a plan snapshot after every step.
+// out of any other body it stands in, then asks decide() for the step's command, hands it to
+// the camera and advances the camera by the frame's time step. That much is every planner's
+// frame; the default decide() asks the provider for a route to the target and commands the
+// first leg of it. Another planner overrides decide() (values in, a command out) or, to keep
+// the default's searches at hand, chooseRoute(). A planner that cannot answer fails the step
+// instead: from then on it plans nothing and says why. On request it copies what it decided
+// into a plan snapshot after every step.
 class k_MotionPlanner {
 public:
     /// Relocations tried in one step before the camera is left at the last probe point;
@@ -85,6 +94,11 @@ public:
     /// point it aims for); only that point when the camera heads straight in. Empty before
     /// the first step with a target.
     const k_Route& getRoute() const { return route; }
+    /// True once a step could not be planned (the planner did not answer, or answered
+    /// something unusable); the camera has not moved since, and plan() does nothing.
+    bool hasFailed() const { return !failure.empty(); }
+    /// What went wrong, in a few words naming the step; empty while none failed.
+    const std::string& getFailure() const { return failure; }
     /// Steps since construction whose searches stopped at the search budget.
     std::uint64_t getBudgetHits() const { return budgetHits; }
     void setBudgetFallback(k_BudgetFallback value) { budgetFallback = value; }
@@ -94,6 +108,15 @@ public:
     k_MotionPlanner& operator=(const k_MotionPlanner&) = delete;
 
 protected:
+    /// The step's command. The default searches a way round the bodies through
+    /// chooseRoute() and commands what that gave the camera, looking at the target.
+    virtual k_PlannerCommand decide(const k_PlannerInput& input);
+    /// Has every step's input carry every body and a forecast of them, read from
+    /// `animations` (not owned, may be null: the bodies then stay where they are).
+    void wantBodies(const k_AnimationManager* animations);
+    /// Ends planning for good with `message` (e.g. "step 12: no answer within 1 s"); called
+    /// from decide(), whose command is then ignored.
+    void failStep(const std::string& message);
     /// Moves the camera to random points around the target until its eye is outside every
     /// other body, or the attempt limit is reached.
     void relocateCamera(const k_Artifact* target, const k_Vector3& targetCenter);
@@ -124,6 +147,19 @@ private:
     void fillSnapshot(const k_Artifact* target);
     /// The target of the latest step, if it is still registered where it was.
     const k_Artifact* latestTarget() const;
+    /// Fills `input` for the step; the camera as relocated.
+    void fillInput(double dt, const k_Vector3& targetCenter, float targetRadius);
+
+    /// The step's input, kept with its capacity; its target for the default decide().
+    k_PlannerInput input;
+    const k_Artifact* stepTarget = nullptr;
+    std::int64_t stepCount = 0;
+    double planTime = 0.0;
+    /// Set by wantBodies().
+    bool bodiesWanted = false;
+    const k_AnimationManager* animations = nullptr;
+    std::unique_ptr<k_BodyForecast> bodyForecast;
+    std::string failure;
 
     /// The step's route and the searches' list, kept with their capacity so that a step
     /// allocates nothing.

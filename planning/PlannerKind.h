@@ -1,14 +1,14 @@
 #pragma once
 
+#include <vector>
+
 #include "platform/EnumWords.h"
 
-/// Which planner steers the camera: the built-in one, which heads for the target, or the
-/// one that first of all keeps the target in sight.
-enum class k_PlannerKind { standard, visibility };
+/// Which built-in planner steers the camera: an index into the planner registry, in its order
+/// (see PlannerRegistry.cpp). The two named here are the ones code asks for by name: the
+/// built-in one, which heads for the target, and the one that first of all keeps the target
+/// in sight; a planner added to the registry needs no name here.
+enum class k_PlannerKind : int { standard = 0, visibility = 1 };
 
-/// The built-in planner is called "default" on command lines and in summaries.
-constexpr k_EnumWord<k_PlannerKind> plannerKindWords[] = {
-    {k_PlannerKind::standard, "default"}, {k_PlannerKind::visibility, "visibility"}};
-constexpr const auto& enumWords(k_PlannerKind) {
-    return plannerKindWords;
-}
+/// The registry's names, in its order ("default" first), for options, summaries and help.
+const std::vector<k_EnumWord<k_PlannerKind>>& enumWords(k_PlannerKind);

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstddef>
+#include <iterator>
 #include <string>
 
 // The words a user reads and writes for the values of an enum, kept in one table beside the
 // enum: `constexpr k_EnumWord<E> eWords[] = {...}` and `constexpr const auto& enumWords(E)
-// { return eWords; }`. Options, summaries and help texts then take the words from there.
+// { return eWords; }` (or any range of k_EnumWord<E>, e.g. one built from a registry).
+// Options, summaries and help texts then take the words from there.
 template <typename Enum> struct k_EnumWord {
     Enum value;
     const char* word;
@@ -36,7 +38,7 @@ template <typename Enum> bool valueOfWord(const std::string& word, Enum& value) 
 /// Every word of the table in order, joined as a sentence: "a, b or c".
 template <typename Enum> std::string wordChoices() {
     const auto& table = enumWords(Enum{});
-    const std::size_t count = sizeof table / sizeof table[0];
+    const std::size_t count = std::size(table);
     std::string text;
     for (std::size_t i = 0; i < count; ++i) {
         if (i > 0) {

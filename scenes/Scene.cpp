@@ -8,7 +8,7 @@
 #include "camera/Camera.h"
 #include "planning/InformationProvider.h"
 #include "planning/MotionPlanner.h"
-#include "planning/VisibilityPlanner.h"
+#include "planning/PlannerRegistry.h"
 #include "platform/DataFolder.h"
 #include "scenegraph/GenericSceneNode.h"
 #include "scenegraph/JpegTexture.h"
@@ -55,11 +55,8 @@ void k_Scene::setPlannerKind(k_PlannerKind kind) {
     delete planner;
     planner = nullptr;
     plannerKind = kind;
-    if (kind == k_PlannerKind::visibility) {
-        planner = new k_VisibilityPlanner(informationProvider, camera, root, animationManager);
-    } else {
-        planner = new k_MotionPlanner(informationProvider, camera, root);
-    }
+    planner = k_PlannerRegistry::make(kind, {informationProvider, camera, root, animationManager})
+                  .release();
     planner->setBudgetFallback(fallback);
     if (planWatchers > 0) {
         planner->setPlanSnapshot(&planSnapshot);

@@ -11,12 +11,13 @@
 
 namespace {
 
-template <typename Enum, std::size_t Count>
-void expectRoundTrip(const k_EnumWord<Enum> (&table)[Count]) {
+template <typename Table> void expectRoundTrip(const Table& table) {
     std::set<std::string> seen;
-    for (const k_EnumWord<Enum>& entry : table) {
+    const std::size_t count = std::size(table);
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto& entry = table[i];
         EXPECT_TRUE(seen.insert(entry.word).second) << "word twice: " << entry.word;
-        Enum read = table[(&entry - table + 1) % Count].value;
+        auto read = table[(i + 1) % count].value;
         ASSERT_TRUE(valueOfWord(entry.word, read)) << entry.word;
         EXPECT_EQ(read, entry.value) << entry.word;
         EXPECT_STREQ(wordOf(entry.value), entry.word);
@@ -24,7 +25,7 @@ void expectRoundTrip(const k_EnumWord<Enum> (&table)[Count]) {
 }
 
 TEST(EnumWords, EveryValueHasItsOwnWordAndReadsBack) {
-    expectRoundTrip(plannerKindWords);
+    expectRoundTrip(enumWords(k_PlannerKind{}));
     expectRoundTrip(searchStrategyWords);
     expectRoundTrip(budgetFallbackWords);
     EXPECT_STREQ(wordOf(k_PlannerKind::standard), "default");

@@ -6,9 +6,51 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <system_error>
+
+namespace {
+
+// What makes `text` other than valid Unicode in UTF-8, or "" when nothing does. The parser
+// checks the file's own bytes, but turns an escaped lone surrogate ("\uDE00") into the three
+// bytes of a code point that no Unicode text holds; every string is checked whole here so
+// that no such text reaches a description.
+std::string unicodeFault(const char* text, std::size_t length) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    for (std::size_t i = 0; i < length;) {
+        const unsigned char lead = bytes[i];
+        const std::size_t size = lead < 0x80                    ? 1
+                                 : lead >= 0xC2 && lead <= 0xDF ? 2
+                                 : lead >= 0xE0 && lead <= 0xEF ? 3
+                                 : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                                : 0;
+        if (size == 0 || i + size > length) {
+            return "a byte that is not UTF-8";
+        }
+        std::uint32_t code = size == 1 ? lead : lead & (0x7Fu >> size);
+        for (std::size_t k = 1; k < size; ++k) {
+            if ((bytes[i + k] & 0xC0u) != 0x80u) {
+                return "a byte that is not UTF-8";
+            }
+            code = code << 6 | (bytes[i + k] & 0x3Fu);
+        }
+        const std::uint32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (code < least[size] || code > 0x10FFFF) {
+            return "a byte that is not UTF-8";
+        }
+        if (code >= 0xD800 && code <= 0xDFFF) {
+            char escape[16];
+            std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(code));
+            return std::string("the lone surrogate ") + escape;
+        }
+        i += size;
+    }
+    return "";
+}
+
+} // namespace
 
 // Fills the tree from the parser's events. Each open container remembers its last child, so
 // that a new value is linked in constant time, and what it is called in its parent, so that
@@ -66,6 +108,12 @@ public:
         return true;
     }
     bool String(const char* text, rapidjson::SizeType length, bool) {
+        const std::string fault = unicodeFault(text, length);
+        if (!fault.empty()) {
+            refuse("must be text in valid Unicode, not one holding " + fault);
+            appendNextToken();
+            return false;
+        }
         const std::uint32_t index = add(k_JsonTree::Type::string);
         tree.nodes[index].text.offset = static_cast<std::uint32_t>(tree.pool.size());
         tree.nodes[index].text.length = length;
@@ -73,6 +121,12 @@ public:
         return true;
     }
     bool Key(const char* text, rapidjson::SizeType length, bool) {
+        // The key cannot name its own place: the message names its object.
+        const std::string fault = unicodeFault(text, length);
+        if (!fault.empty()) {
+            refuse("a key must be text in valid Unicode, not one holding " + fault);
+            return false;
+        }
         pendingKeyOffset = static_cast<std::uint32_t>(tree.pool.size());
         pendingKeyLength = length;
         tree.pool.append(text, length);

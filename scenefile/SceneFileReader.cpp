@@ -731,7 +731,8 @@ bool k_SceneFileReader::parse(const char* text, std::size_t size, const std::str
             for (const std::string& token : tree.errorPathTokens) {
                 pointer += "/" + pointerToken(token);
             }
-            error = name + ": " + pointer + ": " + tree.errorMessage;
+            error = name + ": " + (pointer.empty() ? "the top level" : pointer) + ": " +
+                    tree.errorMessage;
         } else {
             // The parser's sentence as a clause: "Missing a comma." -> "missing a comma".
             std::string reason = tree.errorMessage;

@@ -39,8 +39,11 @@ std::string colourText(const k_Vector4& c) {
            floatText(c.w) + "]";
 }
 
+// The reader accepts only valid Unicode, but a description made in code may hold any bytes:
+// each sequence that is not UTF-8 is written as U+FFFD, so that the file is still JSON and
+// writing never throws.
 std::string quoted(const std::string& text) {
-    return nlohmann::json(text).dump();
+    return nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
 std::string materialText(const k_MaterialDescription& m) {

@@ -163,6 +163,56 @@ TEST(SceneFileWriter, NumbersReadBackToTheSameBits) {
     EXPECT_EQ(back.animations[0].rate.z, swing.rate.z);
 }
 
+// Text outside the ASCII range: what the reader accepts the writer writes and the reader
+// reads back the same; what is not Unicode is refused wherever it stands, raw or escaped; and
+// the writer, given bytes that are not UTF-8 by code, still writes a file the reader takes.
+TEST(SceneFileWriter, TextTheReaderAcceptsReadsBackAndNoTextMakesItThrow) {
+    const std::string start =
+        "{\"format\": \"veltrava-scene\", \"version\": 1, \"camera\": "
+        "{\"acceleration\": 5, \"lookAcceleration\": 5, \"maxSpeed\": 30, "
+        "\"stopDistance\": 10, \"position\": [0, 0, 10], \"lookAt\": [0, 0, 9]}, "
+        "\"sky\": {\"image\": \"";
+    const std::string end = "\"}}";
+    // e acute, the largest code points of three and four bytes, and a pair for U+1F600.
+    const std::pair<std::string, std::string> accepted[] = {
+        {"caf\xC3\xA9.jpg", "caf\xC3\xA9.jpg"},
+        {"\xEF\xBF\xBF\xF4\x8F\xBF\xBF", "\xEF\xBF\xBF\xF4\x8F\xBF\xBF"},
+        {"\\uD83D\\uDE00.jpg", "\xF0\x9F\x98\x80.jpg"},
+    };
+    for (const auto& [written, image] : accepted) {
+        k_SceneDescription description;
+        std::string error;
+        const std::string text = start + written + end;
+        ASSERT_TRUE(k_SceneFileReader::parse(text.data(), text.size(), "s", description, error))
+            << error;
+        EXPECT_EQ(description.skyImage, image);
+        const std::string out = k_SceneFileWriter::write(description);
+        k_SceneDescription again;
+        ASSERT_TRUE(k_SceneFileReader::parse(out.data(), out.size(), "w", again, error)) << error;
+        EXPECT_EQ(again.skyImage, image);
+    }
+    // Raw: a surrogate's own bytes, an overlong slash, a code point past U+10FFFF; the place
+    // is the first byte that is not UTF-8.
+    for (const std::string raw : {"a\xED\xB8\x80"
+                                  "b",
+                                  "a\xC0\xAF"
+                                  "b",
+                                  "a\xF4\x90\x80\x80"
+                                  "b"}) {
+        EXPECT_EQ(refusal(start + raw + end),
+                  "scene.json:1:198: not valid JSON: invalid encoding in string");
+    }
+    k_SceneDescription made = describeBuiltInScene(1, 0);
+    made.skyImage = "a\xED\xB8\x80"
+                    "b.jpg";
+    std::string out;
+    ASSERT_NO_THROW(out = k_SceneFileWriter::write(made));
+    k_SceneDescription back;
+    std::string error;
+    ASSERT_TRUE(k_SceneFileReader::parse(out.data(), out.size(), "w", back, error)) << error;
+    EXPECT_EQ(back.skyImage.rfind("a\xEF\xBF\xBD", 0), 0u) << back.skyImage;
+}
+
 TEST(BuiltInSceneDescriptions, LeaveTheGeneratorWhereTheBuiltInLoadWould) {
     // Scene 1 reseeds with 1 and then draws 5 values per obstacle; the description says so,
     // and describing leaves the generator in that state too.

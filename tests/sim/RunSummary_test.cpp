@@ -146,3 +146,38 @@ TEST(RunSummary, FramingNamesTheBandOrSaysThereIsNone) {
 }
 
 } // namespace
+
+namespace {
+
+// Frames of 0.5 s: the eye moves 1 along x every frame and its view turns a quarter in
+// frame 2 and never again, so that from 2 s (frame 4) it travels 5 and does not turn at all,
+// while over the run it travels 7 and turns at 180 degrees per second.
+TEST(RunSummary, FiguresFromTwoSecondsCountOnlyTheFramesFromThen) {
+    k_RunSummary summary(k_WorldChoice::builtInScene(1), 0.5);
+    const std::vector<k_QualityMetrics::Sphere> bodies = {{0.0, 0.0, -50.0, 1.0}};
+    for (long frame = 1; frame <= 8; ++frame) {
+        const double x = static_cast<double>(frame);
+        const k_QualityMetrics::Point eye{x, 0.0, 0.0};
+        summary.quality().addFrame(frame, eye, bodies, 0);
+        const k_QualityMetrics::Point ahead = frame == 1
+                                                  ? k_QualityMetrics::Point{x, 0.0, -1.0}
+                                                  : k_QualityMetrics::Point{x + 1.0, 0.0, 0.0};
+        summary.quality().addView(frame, eye, ahead, 0.5);
+        k_FrameRecord record;
+        record.frame = frame;
+        summary.addFrame(record);
+    }
+    ASSERT_EQ(k_RunSummary::settledFromSeconds, 2.0);
+    const nlohmann::ordered_json json = summary.toJson();
+    EXPECT_DOUBLE_EQ(json["visibility"]["path_length"].get<double>(), 7.0);
+    EXPECT_DOUBLE_EQ(json["visibility"]["turn_rate_max"].get<double>(), 180.0);
+    EXPECT_EQ(json["visibility_from_2s"]["frames"], 5);
+    EXPECT_DOUBLE_EQ(json["visibility_from_2s"]["path_length"].get<double>(), 5.0);
+    EXPECT_DOUBLE_EQ(json["visibility_from_2s"]["turn_rate_max"].get<double>(), 0.0);
+    EXPECT_DOUBLE_EQ(json["visibility_from_2s"]["turn_rate_p99"].get<double>(), 0.0);
+    EXPECT_DOUBLE_EQ(json["visibility_from_2s"]["settled_turn_rate_max"].get<double>(), 0.0);
+    const std::string text = textOf(summary);
+    EXPECT_TRUE(contains(text, ", path 5.0\n")) << text;
+}
+
+} // namespace

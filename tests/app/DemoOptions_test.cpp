@@ -1,6 +1,8 @@
 // The demo's command line, read before any display is opened.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 #include <vector>
 
@@ -53,6 +55,14 @@ struct BadDemoLine {
     std::vector<const char*> arguments;
     const char* messagePart;
 };
+
+// A failure names the command line, not the case's bytes.
+void PrintTo(const BadDemoLine& line, std::ostream* out) {
+    for (const char* argument : line.arguments) {
+        *out << (argument == line.arguments.front() ? "" : " ") << argument;
+    }
+    *out << " (refused naming " << line.messagePart << ")";
+}
 
 class DemoOptionsRefuse : public testing::TestWithParam<BadDemoLine> {};
 

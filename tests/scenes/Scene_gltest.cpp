@@ -26,6 +26,10 @@ struct FrameValues {
     std::array<float, 4> ballAmbient, groupAmbient;
 };
 
+void PrintTo(const FrameValues& values, std::ostream* out) {
+    *out << "scene " << values.scene;
+}
+
 const FrameValues frames[] = {
     {1,
      75,

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 #include <vector>
 
@@ -91,6 +93,14 @@ struct BadCase {
     std::vector<const char*> arguments;
     const char* messagePart;
 };
+
+// A failure names the command line, not the case's bytes.
+void PrintTo(const BadCase& line, std::ostream* out) {
+    for (const char* argument : line.arguments) {
+        *out << (argument == line.arguments.front() ? "" : " ") << argument;
+    }
+    *out << " (refused naming " << line.messagePart << ")";
+}
 
 class ArgumentParserRefuses : public testing::TestWithParam<BadCase> {};
 

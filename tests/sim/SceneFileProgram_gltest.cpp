@@ -78,7 +78,7 @@ TEST_P(ExportedScene, GivesTheBuiltInScenesTraceOverNinetySeconds) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(BuiltInScenes, ExportedScene, testing::Values(1, 2, 3, 4));
+INSTANTIATE_TEST_SUITE_P(BuiltInScenes, ExportedScene, testing::Values(1, 2, 3, 4), sceneName);
 
 TEST(SceneFileProgram, ExportWritesTheFileAndRunsNothing) {
     const std::string path = scratch("export.json");

@@ -1,7 +1,9 @@
 // The simulator's options for comparing the path searches and growing Scene 4's swarm, and
 // the figures they add to the summary and the trace.
 #include <gtest/gtest.h>
+
 #include <nlohmann/json.hpp>
+#include <ostream>
 
 #include <cstdio>
 #include <string>
@@ -54,6 +56,14 @@ struct BadCase {
     std::vector<const char*> arguments;
     const char* messagePart;
 };
+
+// A failure names the command line, not the case's bytes.
+void PrintTo(const BadCase& line, std::ostream* out) {
+    for (const char* argument : line.arguments) {
+        *out << (argument == line.arguments.front() ? "" : " ") << argument;
+    }
+    *out << " (refused naming " << line.messagePart << ")";
+}
 
 class SimComparisonOptionsRefuse : public testing::TestWithParam<BadCase> {};
 

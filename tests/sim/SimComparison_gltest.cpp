@@ -46,7 +46,7 @@ TEST_P(SimComparison, FindsNoMismatchOnAnyFrame) {
     std::remove(trace.c_str());
 }
 
-INSTANTIATE_TEST_SUITE_P(BuiltInScenes, SimComparison, testing::Values(1, 2, 3, 4));
+INSTANTIATE_TEST_SUITE_P(BuiltInScenes, SimComparison, testing::Values(1, 2, 3, 4), sceneName);
 
 TEST(SimComparison, ReferenceAloneAndPassesKeepTheDefaultTrace) {
     const std::string trace = scratch("reference.csv");

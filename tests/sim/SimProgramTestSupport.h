@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -8,6 +10,11 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+
+/// Names a built-in scene's case "scene2" rather than by its index.
+inline std::string sceneName(const testing::TestParamInfo<int>& info) {
+    return "scene" + std::to_string(info.param);
+}
 
 // Runs the built veltrava-sim as a user would, through the shell, and keeps what it wrote.
 struct k_SimProgramRun {

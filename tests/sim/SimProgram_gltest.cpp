@@ -1,7 +1,9 @@
 // The built program on the real scenes: determinism of the trace, the outputs it promises.
 // Runs in the data folder on the test X server.
 #include <gtest/gtest.h>
+
 #include <nlohmann/json.hpp>
+#include <ostream>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -95,7 +97,7 @@ TEST_P(SimProgramScene, DefaultSearchBudgetChangesNothingOverNinetySeconds) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(BuiltInScenes, SimProgramScene, testing::Values(1, 2, 3, 4));
+INSTANTIATE_TEST_SUITE_P(BuiltInScenes, SimProgramScene, testing::Values(1, 2, 3, 4), sceneName);
 
 TEST(SimProgram, WritesSummaryPlotAndEveryKthFrame) {
     const std::string json = scratch("summary.json");
@@ -178,6 +180,10 @@ struct Interruption {
     const char* name;
     int exitCode;
 };
+
+void PrintTo(const Interruption& interruption, std::ostream* out) {
+    *out << interruption.name << ", exit code " << interruption.exitCode;
+}
 
 class SimProgramInterrupted : public testing::TestWithParam<Interruption> {};
 
@@ -270,4 +276,7 @@ TEST_P(SimProgramInterrupted, EndsAfterAFrameWithEveryOutputWholeAndMarked) {
 
 INSTANTIATE_TEST_SUITE_P(BySignal, SimProgramInterrupted,
                          testing::Values(Interruption{SIGINT, "SIGINT", 130},
-                                         Interruption{SIGTERM, "SIGTERM", 143}));
+                                         Interruption{SIGTERM, "SIGTERM", 143}),
+                         [](const testing::TestParamInfo<Interruption>& info) {
+                             return std::string(info.param.name);
+                         });

@@ -1,6 +1,8 @@
 // The program's answers to bad input and to a machine without any GL; none needs a window.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 
 #include "sim/SimProgramTestSupport.h"
@@ -11,6 +13,11 @@ struct BadRun {
     const char* arguments;
     const char* messagePart;
 };
+
+// A failure names the command line, not the case's bytes.
+void PrintTo(const BadRun& run, std::ostream* out) {
+    *out << run.arguments << " (refused naming " << run.messagePart << ")";
+}
 
 class SimProgramRefuses : public testing::TestWithParam<BadRun> {};
 

@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "camera/Camera.h"
@@ -127,6 +128,9 @@ TEST_P(WorldRecorderTest, PlayerPutsTheCameraWhereThePathSays) {
     EXPECT_EQ(scene.getCamera()->getPosition().y, planned.back().eye.y);
 }
 
-INSTANTIATE_TEST_SUITE_P(Scenes, WorldRecorderTest, testing::Values(2, 3));
+INSTANTIATE_TEST_SUITE_P(Scenes, WorldRecorderTest, testing::Values(2, 3),
+                         [](const testing::TestParamInfo<int>& info) {
+                             return "scene" + std::to_string(info.param);
+                         });
 
 } // namespace

@@ -180,6 +180,17 @@ private:
                         : "a number from " + numberText(low) + " to " + numberText(high),
                     value);
     }
+    // A size kept as a float: a positive number too small for one would become 0, a body or
+    // sky of no size, and a file the writer could not write back.
+    float positiveFloat(const Json value, double high) {
+        const float x = static_cast<float>(number(value, 0.0, high, true));
+        if (x == 0.0f) {
+            refuseValue("a positive number up to " + numberText(high) +
+                            ", and one large enough to store",
+                        value);
+        }
+        return x;
+    }
     std::int64_t wholeNumber(const Json value, std::int64_t low, std::int64_t high) {
         if (value.type() == k_JsonTree::Type::integer && value.integer() >= low &&
             value.integer() <= high) {
@@ -450,7 +461,7 @@ k_BodyDescription Checker::readBody(const Json value) {
             body.stacks = static_cast<int>(wholeNumber(field, 2, 128));
         } else if (key == "radius") {
             body.hasRadius = true;
-            body.radius = static_cast<float>(number(field, 0.0, radiusLimit, true));
+            body.radius = positiveFloat(field, radiusLimit);
         } else if (key == "position") {
             body.position = vector(field);
         } else if (key == "rotation") {
@@ -623,7 +634,7 @@ void Checker::readScene(const Json top) {
         }
         if (const Found radius = find(*sky, "radius")) {
             Scope inner(*this, "radius");
-            scene.skyRadius = static_cast<float>(number(*radius, 0.0, coordinateLimit, true));
+            scene.skyRadius = positiveFloat(*radius, coordinateLimit);
         }
     }
     if (const Found light = find(top, "light")) {

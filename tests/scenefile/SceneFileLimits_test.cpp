@@ -91,7 +91,7 @@ const Limit limits[] = {
      "/camera/position/0"},
     {"look_at_high", "/camera/lookAt/2", "1e6", "1000000.0000000001", "/camera/lookAt/2"},
     {"sky_radius_high", "/sky/radius", "1e6", "1000000.0000000001", "/sky/radius"},
-    {"sky_radius_low", "/sky/radius", "5e-324", "0", "/sky/radius"},
+    {"sky_radius_low", "/sky/radius", "1e-30", "0", "/sky/radius"},
     {"sky_image_length", "/sky/image", "\"" + std::string(255, 'a') + "\"",
      "\"" + std::string(256, 'a') + "\"", "/sky/image"},
     {"sky_image_empty", "/sky/image", "\"a\"", "\"\"", "/sky/image"},
@@ -114,6 +114,10 @@ const Limit limits[] = {
     {"body_stacks_low", "/bodies/1/stacks", "2", "1", "/bodies/1/stacks"},
     {"body_radius_high", "/bodies/3/radius", "1e5", "100000.00000000001", "/bodies/3/radius"},
     {"body_radius_low", "/bodies/3/radius", "1e-30", "0", "/bodies/3/radius"},
+    // A radius is kept as a float: the smallest one is accepted, one that would become 0
+    // refused.
+    {"body_radius_smallest", "/bodies/3/radius", "1e-45", "1e-46", "/bodies/3/radius"},
+    {"sky_radius_smallest", "/sky/radius", "1e-45", "1e-46", "/sky/radius"},
     {"body_interest_high", "/bodies/1/interest", "1000", "1001", "/bodies/1/interest"},
     {"body_interest_low", "/bodies/1/interest", "0", "-1", "/bodies/1/interest"},
     {"body_position_high", "/bodies/1/position/1", "1e6", "1000000.0000000001",

@@ -5,17 +5,15 @@
 
 #include <GL/glu.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
 
 #include "plandrawing/PlanInfoPanel.h"
 #include "plandrawing/PlanLegend.h"
-#include "plandrawing/RouteBlockers.h"
+#include "plandrawing/TopViewFrame.h"
 #include "scenegraph/FlatDrawingState.h"
 #include "scenegraph/ScreenText.h"
-#include "scenes/Scene.h"
 
 namespace {
 
@@ -128,22 +126,6 @@ struct ViewClip {
     }
 };
 
-// Smallest and largest x and z of what the top view frames.
-struct Extent {
-    double low[2] = {INFINITY, INFINITY};
-    double high[2] = {-INFINITY, -INFINITY};
-
-    void add(const k_Vector3& point, double radius = 0.0) {
-        if (!std::isfinite(point.x) || !std::isfinite(point.z) || !std::isfinite(radius)) {
-            return;
-        }
-        low[0] = std::min(low[0], point.x - radius);
-        high[0] = std::max(high[0], point.x + radius);
-        low[1] = std::min(low[1], point.z - radius);
-        high[1] = std::max(high[1], point.z + radius);
-    }
-};
-
 // The scale bar's label: the length in world units, without a trailing ".0".
 std::string lengthLabel(double length) {
     char text[32];
@@ -151,7 +133,7 @@ std::string lengthLabel(double length) {
     return text;
 }
 
-void drawInView(const k_PlanSnapshot& plan, const std::vector<k_BoundingSphere>& blockers) {
+void drawInView(const k_PlanSnapshot& plan) {
     // The camera node's own view transform, from an identity model-view.
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
@@ -160,7 +142,7 @@ void drawInView(const k_PlanSnapshot& plan, const std::vector<k_BoundingSphere>&
 
     setColour(k_PlanOverlay::blockingColour);
     glLineWidth(blockerLineWidth);
-    for (const k_BoundingSphere& sphere : blockers) {
+    for (const k_BoundingSphere& sphere : plan.routeBlockers) {
         drawWireSphere(sphere.center, sphere.radius);
     }
     if (!plan.hasTarget) {
@@ -206,24 +188,10 @@ void drawScaleBar(int left, int bottom, double halfWidth) {
                        scaleBarColour);
 }
 
-void drawTopView(const k_PlanSnapshot& plan, const std::vector<k_BoundingSphere>& blockers,
-                 int left, int bottom, k_TopViewFrame& topViewFrame, double sceneTime) {
-    // Framed on the plan (a scene may spread its bodies far wider); bodies outside are cut.
-    Extent extent;
-    extent.add(plan.eye);
-    if (plan.hasTarget) {
-        extent.add(plan.target.center, plan.target.radius);
-    }
-    for (const k_Vector3& point : plan.route) {
-        extent.add(point);
-    }
-    for (const k_BoundingSphere& sphere : blockers) {
-        extent.add(sphere.center, sphere.radius);
-    }
-    topViewFrame.frame({extent.low[0], extent.low[1], extent.high[0], extent.high[1]}, sceneTime);
-    const double centerX = topViewFrame.getCenterX();
-    const double centerZ = topViewFrame.getCenterZ();
-    const double half = topViewFrame.getHalfWidth();
+void drawTopView(const k_PlanSnapshot& plan, int left, int bottom) {
+    const double centerX = plan.topView.centerX;
+    const double centerZ = plan.topView.centerZ;
+    const double half = plan.topView.halfWidth;
 
     // Translucent: the scene shows through, darkened enough for the lines to read.
     glViewport(left, bottom, k_PlanOverlay::topViewSize, k_PlanOverlay::topViewSize);
@@ -255,7 +223,7 @@ void drawTopView(const k_PlanSnapshot& plan, const std::vector<k_BoundingSphere>
         drawCircle(body.center, body.radius, 0, 2);
     }
     setColour(k_PlanOverlay::blockingColour);
-    for (const k_BoundingSphere& sphere : blockers) {
+    for (const k_BoundingSphere& sphere : plan.routeBlockers) {
         drawCircle(sphere.center, sphere.radius, 0, 2);
     }
     glLineWidth(lineWidth);
@@ -285,10 +253,10 @@ void drawTopView(const k_PlanSnapshot& plan, const std::vector<k_BoundingSphere>
     drawScaleBar(left, bottom, half);
 }
 
-void drawCaption(const k_PlanSnapshot& plan, const k_Scene& scene, const int viewport[4]) {
+void drawCaption(const k_PlanSnapshot& plan, const int viewport[4]) {
     const std::string caption =
-        k_PlanInfoPanel::caption(scene.getSceneName(), wordOf(scene.getPlannerKind()),
-                                 scene.getSceneTime(), plan.hasTarget, plan.targetVisibleShare);
+        k_PlanInfoPanel::caption(plan.sceneName, wordOf(plan.planner), plan.sceneTime,
+                                 plan.hasTarget, plan.targetVisibleShare);
     std::vector<k_PlanInfoPanel::LegendEntry> legend;
     for (const k_PlanLegendEntry& entry : planLegend) {
         legend.push_back({{entry.colour.r, entry.colour.g, entry.colour.b}, entry.label});
@@ -299,28 +267,23 @@ void drawCaption(const k_PlanSnapshot& plan, const k_Scene& scene, const int vie
 
 } // namespace
 
-k_PlanOverlay::k_PlanOverlay(k_Scene* sceneValue)
-    : scene(sceneValue), snapshot(sceneValue->watchPlan()) {}
+k_PlanOverlay::k_PlanOverlay(const k_PlanSnapshot& snapshotValue) : snapshot(snapshotValue) {}
 
-k_PlanOverlay::~k_PlanOverlay() {
-    scene->unwatchPlan();
-}
-
-void k_PlanOverlay::draw() {
+void k_PlanOverlay::draw() const {
     if (!snapshot.planned) {
         return;
     }
     const k_PlanSnapshot& plan = snapshot;
-    const std::vector<k_BoundingSphere> blockers = routeBlockers(plan.route, plan.blockers);
 
     GLint viewport[4] = {0, 0, 0, 0};
     glGetIntegerv(GL_VIEWPORT, viewport);
     const k_FlatDrawingState flat(k_FlatDrawingState::Matrices::save);
-    drawInView(plan, blockers);
+    drawInView(plan);
+    // A snapshot whose top view was never framed has no scale to draw it at.
     if (viewport[2] >= topViewSize + 2 * cornerMargin &&
-        viewport[3] >= topViewSize + 2 * cornerMargin) {
-        drawTopView(plan, blockers, viewport[0] + cornerMargin, viewport[1] + cornerMargin,
-                    topViewFrame, scene->getSceneTime());
+        viewport[3] >= topViewSize + 2 * cornerMargin && plan.topView.halfWidth > 0.0 &&
+        std::isfinite(plan.topView.halfWidth)) {
+        drawTopView(plan, viewport[0] + cornerMargin, viewport[1] + cornerMargin);
     }
-    drawCaption(plan, *scene, viewport);
+    drawCaption(plan, viewport);
 }

@@ -1,9 +1,6 @@
 #pragma once
 
-#include "plandrawing/TopViewFrame.h"
 #include "planning/PlanSnapshot.h"
-
-class k_Scene;
 
 // Draws the latest plan snapshot over a finished frame, in the camera's own view: the
 // target's bounding sphere, the enlarged spheres of the bodies the route in use goes around
@@ -13,7 +10,8 @@ class k_Scene;
 // scale bar and a steady framing; in the upper-left corner the scene, the planner, the scene
 // time, the share of the target seen and the legend. Made for reading the planner, not for
 // looks: flat colours, lines and square points, no lighting, shaders or textures and no depth
-// test, so everything shows through the bodies.
+// test, so everything shows through the bodies. All of it comes from the plan snapshot: the
+// overlay reads nothing else, and changes nothing but the colour buffer.
 // GL state: draw() saves every attribute group, both matrices and the current shader program
 // and restores them, so that the next frame's tree is drawn exactly as without it; the state it
 // needs (no depth, stencil or alpha test, no blending, culling or texturing) it sets itself.
@@ -39,24 +37,19 @@ public:
     static constexpr int topViewSize = 200;
     static constexpr int topViewMargin = cornerMargin;
 
-    /// Watches the scene's plan for the overlay's lifetime; `scene` must outlive the overlay.
-    explicit k_PlanOverlay(k_Scene* scene);
-    /// Stops watching.
-    ~k_PlanOverlay();
+    /// Draws `snapshot`, which must outlive the overlay and is filled by whoever watches the
+    /// plan (the scene controller, for the programs).
+    explicit k_PlanOverlay(const k_PlanSnapshot& snapshot);
 
     /// Draws over the colour buffer with the current projection and viewport, reading the
-    /// snapshot as the latest update left it. Draws nothing before a step was planned.
-    void draw();
-
-    /// Where the top view looked in the latest draw.
-    const k_TopViewFrame& getTopViewFrame() const { return topViewFrame; }
+    /// snapshot as the latest step left it. Draws nothing before a step was planned. The top
+    /// view is framed where the snapshot is filled, so how often pictures are drawn does not
+    /// change what they show.
+    void draw() const;
 
     k_PlanOverlay(const k_PlanOverlay&) = delete;
     k_PlanOverlay& operator=(const k_PlanOverlay&) = delete;
 
 private:
-    k_Scene* scene;
     const k_PlanSnapshot& snapshot;
-    /// Where the top view looks; kept from frame to frame so that it moves steadily.
-    k_TopViewFrame topViewFrame;
 };

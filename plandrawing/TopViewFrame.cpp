@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "planning/PlanSnapshot.h"
+
 namespace {
 
 constexpr double stepMantissas[] = {1.0, 2.0, 5.0};
@@ -13,7 +15,39 @@ double neededHalfWidth(const k_TopViewFrame::Extent& extent) {
     return std::max(half / k_TopViewFrame::fill, k_TopViewFrame::leastHalfWidth);
 }
 
+// Smallest and largest x and z of what the top view frames.
+struct Bounds {
+    double low[2] = {INFINITY, INFINITY};
+    double high[2] = {-INFINITY, -INFINITY};
+
+    void add(const k_Vector3& point, double radius = 0.0) {
+        if (!std::isfinite(point.x) || !std::isfinite(point.z) || !std::isfinite(radius)) {
+            return;
+        }
+        low[0] = std::min(low[0], point.x - radius);
+        high[0] = std::max(high[0], point.x + radius);
+        low[1] = std::min(low[1], point.z - radius);
+        high[1] = std::max(high[1], point.z + radius);
+    }
+};
+
 } // namespace
+
+k_TopViewFrame::Extent k_TopViewFrame::extentOf(const k_PlanSnapshot& plan) {
+    // Framed on the plan (a scene may spread its bodies far wider); bodies outside are cut.
+    Bounds bounds;
+    bounds.add(plan.eye);
+    if (plan.hasTarget) {
+        bounds.add(plan.target.center, plan.target.radius);
+    }
+    for (const k_Vector3& point : plan.route) {
+        bounds.add(point);
+    }
+    for (const k_BoundingSphere& sphere : plan.routeBlockers) {
+        bounds.add(sphere.center, sphere.radius);
+    }
+    return {bounds.low[0], bounds.low[1], bounds.high[0], bounds.high[1]};
+}
 
 double k_TopViewFrame::stepAtLeast(double value) {
     const double decade = std::pow(10.0, std::floor(std::log10(value)));

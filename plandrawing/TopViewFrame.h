@@ -1,11 +1,14 @@
 #pragma once
 
+struct k_PlanSnapshot;
+
 // Where the plan overlay's top view looks and how far it sees, kept steady from frame to frame:
 // the half-width moves in steps of 1, 2 and 5 times a power of ten, widening at once when the
 // plan no longer fits but narrowing only after the plan has stayed well inside a smaller step
 // for a while; the centre glides after the plan's middle with a time constant of scene time,
 // so a picture every frame and one every tenth frame see the same motion. Pure arithmetic:
-// the overlay draws with it.
+// whoever completes the plan snapshot frames it after every step, and the overlay draws with
+// the snapshot's copy.
 class k_TopViewFrame {
 public:
     /// The plan's smallest and largest x and z, in world units.
@@ -23,6 +26,11 @@ public:
     static constexpr double glideSeconds = 0.4;
     /// The half-width never drops below this, so a short plan still shows its surroundings.
     static constexpr double leastHalfWidth = 10.0;
+
+    /// What the top view must hold of `plan`: the eye, the target's sphere, the route's
+    /// points and the spheres that shaped it; what is not finite is left out, and nothing
+    /// finite leaves the extent empty (infinite bounds, low above high).
+    static Extent extentOf(const k_PlanSnapshot& plan);
 
     /// Frames `extent` at scene time `time`. The first call, a call after the scene time went
     /// back (a new scene) and a call with a non-finite extent start afresh: centred on the

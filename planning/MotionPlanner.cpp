@@ -8,6 +8,7 @@
 #include "planning/BodyForecast.h"
 #include "planning/InformationProvider.h"
 #include "planning/PlanSnapshot.h"
+#include "planning/RouteBlockers.h"
 #include "planning/VisibleShare.h"
 #include "platform/Random.h"
 #include "scenegraph/Artifact.h"
@@ -333,6 +334,7 @@ void k_MotionPlanner::fillSnapshot(const k_Artifact* target) {
                 camera->curveToWaypoint(static_cast<float>(i) / k_PlanSnapshot::curveSamples));
         }
     }
+    out.routeBlockers = routeBlockers(out.route, out.blockers);
     out.bodies.clear();
     for (const k_Artifact* body : artifactRegistry) {
         if (body != nullptr && body != target) {

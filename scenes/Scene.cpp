@@ -21,7 +21,7 @@
 k_Scene::k_Scene(k_MainSceneNode* rootNode)
     : planner(nullptr), plannerKind(k_PlannerKind::standard), heightArtifact(nullptr),
       camera(nullptr), skyNode(nullptr), root(rootNode), informationProvider(nullptr),
-      animationManager(nullptr), planSnapshot(), planWatchers(0) {
+      animationManager(nullptr), planSnapshot(), topViewFrame(), planWatchers(0) {
     informationProvider = new k_InformationProvider();
     planner = new k_MotionPlanner(informationProvider, nullptr, root);
     animationManager = new k_AnimationManager();
@@ -38,6 +38,7 @@ k_Scene::~k_Scene() {
 const k_PlanSnapshot& k_Scene::watchPlan() {
     if (planWatchers++ == 0) {
         planner->setPlanSnapshot(&planSnapshot);
+        completePlan(PlanFill::other);
     }
     return planSnapshot;
 }
@@ -46,7 +47,27 @@ void k_Scene::unwatchPlan() {
     if (planWatchers > 0 && --planWatchers == 0) {
         planner->setPlanSnapshot(nullptr);
         planSnapshot.clear();
+        topViewFrame = k_TopViewFrame();
     }
+}
+
+void k_Scene::completePlan(PlanFill fill) {
+    if (planWatchers == 0) {
+        return;
+    }
+    planSnapshot.sceneName = sceneName;
+    planSnapshot.planner = plannerKind;
+    planSnapshot.sceneTime = sceneTime;
+    if (!planSnapshot.planned) {
+        return;
+    }
+    // Only steps move the frame, so that it glides from one step's plan to the next whatever
+    // else refills the snapshot. A load's plan (the camera alone) is framed on a copy: the
+    // first step then frames the target and its route afresh instead of sliding over to them.
+    k_TopViewFrame copy = topViewFrame;
+    k_TopViewFrame& frame = fill == PlanFill::step ? topViewFrame : copy;
+    frame.frame(k_TopViewFrame::extentOf(planSnapshot), sceneTime);
+    planSnapshot.topView = {frame.getCenterX(), frame.getCenterZ(), frame.getHalfWidth()};
 }
 
 void k_Scene::setPlannerKind(k_PlannerKind kind) {
@@ -60,6 +81,7 @@ void k_Scene::setPlannerKind(k_PlannerKind kind) {
     planner->setBudgetFallback(fallback);
     if (planWatchers > 0) {
         planner->setPlanSnapshot(&planSnapshot);
+        completePlan(PlanFill::other);
     }
 }
 
@@ -81,6 +103,7 @@ void k_Scene::update(double dt) {
     sceneTime += dt;
     animationManager->update(dt);
     planner->plan(dt);
+    completePlan(PlanFill::step);
     // After the planner has moved the camera, so the dome is centred on this frame's eye.
     if (skyNode != nullptr && camera != nullptr) {
         skyNode->setTranslation(camera->getPosition());
@@ -99,6 +122,7 @@ k_SceneNode* k_Scene::beginLoad(const k_SceneSkeleton& skeleton) {
     animationManager->clear();
     heightArtifact = nullptr;
     sceneTime = 0.0;
+    topViewFrame = k_TopViewFrame();
 
     camera = new k_Camera(skeleton.acceleration, skeleton.lookAcceleration, skeleton.maxSpeed,
                           skeleton.stopDistance);
@@ -143,4 +167,5 @@ k_SceneNode* k_Scene::beginLoad(const k_SceneSkeleton& skeleton) {
 
 void k_Scene::finishLoad() {
     planner->setCamera(camera);
+    completePlan(PlanFill::other);
 }

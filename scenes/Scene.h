@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "plandrawing/TopViewFrame.h"
 #include "planning/PlanSnapshot.h"
 #include "planning/PlannerKind.h"
 
@@ -54,7 +55,9 @@ public:
 
     /// Has the planner, this one and any that replaces it, fill the plan snapshot after
     /// every step until as many unwatchPlan() calls; returns the snapshot, which lives as
-    /// long as the controller.
+    /// long as the controller. Whenever the planner has filled it (a step, a load, a new
+    /// planner) the controller adds the scene's name, the planner's kind, the scene time and
+    /// where the top view looks.
     const k_PlanSnapshot& watchPlan();
     void unwatchPlan();
     const k_PlanSnapshot& getPlanSnapshot() const { return planSnapshot; }
@@ -81,6 +84,11 @@ private:
     k_SceneNode* beginLoad(const k_SceneSkeleton& skeleton);
     /// The last load step: the planner steers the new camera from the next frame on.
     void finishLoad();
+    /// After a planning step, or after any other fill of the snapshot (a load, a new planner
+    /// or watcher).
+    enum class PlanFill { step, other };
+    /// What the planner cannot know, added to the snapshot it has just filled, if watched.
+    void completePlan(PlanFill fill);
 
     k_MotionPlanner* planner;
     std::string sceneName;
@@ -93,5 +101,8 @@ private:
     k_InformationProvider* informationProvider;
     k_AnimationManager* animationManager;
     k_PlanSnapshot planSnapshot;
+    /// Where the snapshot's top view looks; kept from step to step so that it moves steadily,
+    /// and started afresh with every scene.
+    k_TopViewFrame topViewFrame;
     int planWatchers;
 };

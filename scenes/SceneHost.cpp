@@ -18,7 +18,10 @@ k_SceneHost::k_SceneHost()
 
 k_SceneHost::~k_SceneHost() {
     root->setOverlay(nullptr);
-    delete planOverlay;
+    if (planOverlay != nullptr) {
+        delete planOverlay;
+        scene->unwatchPlan();
+    }
     delete root;
     delete scene;
 }
@@ -35,7 +38,7 @@ void k_SceneHost::showPlan() {
     if (planOverlay != nullptr) {
         return;
     }
-    planOverlay = new k_PlanOverlay(scene);
+    planOverlay = new k_PlanOverlay(scene->watchPlan());
     k_PlanOverlay* overlay = planOverlay;
     root->setOverlay([overlay] { overlay->draw(); });
 }

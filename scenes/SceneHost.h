@@ -17,9 +17,9 @@ public:
     /// Makes the root first (it configures the shared quadric, which every sphere's display
     /// list is compiled with), then the controller. Needs no GL context yet.
     k_SceneHost();
-    /// Deletes the overlay (it turns off the provider's recording), then the root and with it
-    /// the whole tree, then the controller, whose planner and provider point into the tree.
-    /// The GL context must still be current.
+    /// Deletes the overlay and stops watching the plan (which turns off the provider's
+    /// recording), then the root and with it the whole tree, then the controller, whose
+    /// planner and provider point into the tree. The GL context must still be current.
     ~k_SceneHost();
 
     /// Builds built-in scene `number` (1 to sceneCount) into the root as the menu does;

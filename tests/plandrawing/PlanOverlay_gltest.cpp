@@ -13,6 +13,7 @@
 #include "plandrawing/PlanInfoPanel.h"
 #include "plandrawing/PlanLegend.h"
 #include "plandrawing/PlanOverlay.h"
+#include "plandrawing/TopViewFrame.h"
 #include "platform/Random.h"
 #include "scenegraph/MainSceneNode.h"
 #include "scenegraph/ScreenText.h"
@@ -88,7 +89,7 @@ protected:
     }
 
     /// Draws a frame with `overlay` over it (none for null) and reads it back.
-    std::vector<unsigned char> frameWith(k_PlanOverlay* overlay) {
+    std::vector<unsigned char> frameWith(const k_PlanOverlay* overlay) {
         if (overlay != nullptr) {
             host.getRoot()->setOverlay([overlay] { overlay->draw(); });
         } else {
@@ -129,7 +130,7 @@ TEST_F(PlanOverlayTest, LeavesEveryStateAsItFoundItAndNeedsNoneOfIt) {
 
 TEST_F(PlanOverlayTest, TheCornerNamesTheRunAndEveryColourAndTheNextFrameIsAsWithoutIt) {
     const std::vector<unsigned char> plain = frameWith(nullptr);
-    k_PlanOverlay overlay(host.getScene());
+    const k_PlanOverlay overlay(host.getScene()->getPlanSnapshot());
     const std::vector<unsigned char> planned = frameWith(&overlay);
     EXPECT_TRUE(frameWith(nullptr) == plain) << "the overlay changed how the next frame is drawn";
 
@@ -155,7 +156,7 @@ TEST_F(PlanOverlayTest, TheCornerNamesTheRunAndEveryColourAndTheNextFrameIsAsWit
 
 TEST_F(PlanOverlayTest, TheTopViewLetsTheSceneShowThroughAndCarriesItsScale) {
     const std::vector<unsigned char> plain = frameWith(nullptr);
-    k_PlanOverlay overlay(host.getScene());
+    const k_PlanOverlay overlay(host.getScene()->getPlanSnapshot());
     const std::vector<unsigned char> planned = frameWith(&overlay);
     host.getRoot()->setOverlay(nullptr);
 
@@ -177,7 +178,7 @@ TEST_F(PlanOverlayTest, TheTopViewLetsTheSceneShowThroughAndCarriesItsScale) {
     EXPECT_GT(seeThrough, k_PlanOverlay::topViewSize * k_PlanOverlay::topViewSize * 8 / 10);
 
     // The scale bar: a round length, drawn to the view's scale, and its label after it.
-    const double half = overlay.getTopViewFrame().getHalfWidth();
+    const double half = host.getScene()->getPlanSnapshot().topView.halfWidth;
     const double length = k_TopViewFrame::stepAtMost(0.6 * half);
     const int pixels = static_cast<int>(std::lround(length / (2.0 * half) * 200));
     const k_PlanOverlay::Colour white{255, 255, 255};
@@ -208,7 +209,70 @@ TEST_F(PlanOverlayTest, TheTopViewLetsTheSceneShowThroughAndCarriesItsScale) {
     EXPECT_GT(edged, 100);
 }
 
-// Scenes 3 and 4 over 24 s, a picture every fifth frame: the ball's bounce and the camera's
+// A snapshot made by hand, with no scene at all: the overlay shows what it holds and works
+// nothing out for itself (the blockers it draws are the route's, not recomputed from those of
+// the step).
+TEST(PlanOverlayAlone, DrawsWhatTheSnapshotHoldsAndNothingElse) {
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, double(width) / height, 0.1, 1000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+
+    k_PlanSnapshot plan;
+    const k_PlanOverlay overlay(plan);
+    overlay.draw();
+    EXPECT_EQ(countColour(backBuffer(), {0, 0, 0}), std::size_t(width) * height)
+        << "nothing before a step was planned";
+
+    plan.planned = true;
+    plan.eye = k_Vector3(0.0f, 0.0f, 30.0f);
+    plan.lookAt = k_Vector3(0.0f, 0.0f, 0.0f);
+    plan.up = k_Vector3(0.0f, 1.0f, 0.0f);
+    plan.hasTarget = true;
+    plan.target = k_BoundingSphere(k_Vector3(0.0f, 0.0f, 0.0f), 2.0f);
+    plan.targetVisibleShare = 0.5;
+    plan.route = {plan.eye, k_Vector3(4.0f, 0.0f, 15.0f), plan.target.center};
+    plan.curve = plan.route;
+    plan.routeBlockers = {k_BoundingSphere(k_Vector3(-5.0f, 3.0f, 5.0f), 2.0f)};
+    plan.sceneName = "A world of our own";
+    plan.planner = k_PlannerKind::visibility;
+    plan.sceneTime = 1.25;
+    overlay.draw();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << "a top view never framed";
+    const std::vector<unsigned char> unframed = backBuffer();
+    int barPixels = 0;
+    for (int column = k_PlanOverlay::cornerMargin; column < k_PlanOverlay::cornerMargin + 100;
+         ++column) {
+        barPixels += isColour(unframed, column, k_PlanOverlay::cornerMargin + 8, {255, 255, 255});
+    }
+    EXPECT_EQ(barPixels, 0) << "nor drawn";
+    glClear(GL_COLOR_BUFFER_BIT);
+    plan.topView = {0.0, 15.0, 20.0};
+    overlay.draw();
+    const std::vector<unsigned char> rgb = backBuffer();
+    const k_PlanOverlay::Colour white{255, 255, 255};
+    const int left = k_PlanOverlay::cornerMargin + k_PlanInfoPanel::padding;
+    const int top = height - k_PlanOverlay::cornerMargin - k_PlanInfoPanel::padding;
+    EXPECT_EQ(missingTextPixels(rgb, "A world of our own, planner visibility", left, top, white),
+              0);
+    EXPECT_EQ(missingTextPixels(rgb, "t 1.25 s", left, top - k_ScreenText::lineHeight, white), 0);
+    EXPECT_GT(countColour(rgb, k_PlanOverlay::blockingColour), 100u);
+    EXPECT_GT(countColour(rgb, k_PlanOverlay::targetColour), 100u);
+    // The top view's scale bar follows the snapshot's half-width.
+    const double length = k_TopViewFrame::stepAtMost(0.6 * plan.topView.halfWidth);
+    char label[32];
+    std::snprintf(label, sizeof label, "%g units", length);
+    const int pixels = static_cast<int>(std::lround(length / (2.0 * plan.topView.halfWidth) * 200));
+    EXPECT_EQ(missingTextPixels(rgb, label, k_PlanOverlay::cornerMargin + 8 + pixels + 5,
+                                k_PlanOverlay::cornerMargin + 8 + k_ScreenText::ascent, white),
+              0)
+        << label;
+}
+
+// Scenes 3 and 4 over 24 s, looked at every fifth frame: the ball's bounce and the camera's
 // approach from afar change the plan's size and place abruptly. Framed afresh on each picture,
 // the view changed scale 2 and 5 times and its centre leapt up to 0.85 of its half-width.
 TEST(PlanOverlaySteadiness, TheTopViewRarelyChangesScaleAndNeverLeaps) {
@@ -216,7 +280,8 @@ TEST(PlanOverlaySteadiness, TheTopViewRarelyChangesScaleAndNeverLeaps) {
         randomSeed(1);
         k_SceneHost host;
         ASSERT_TRUE(host.loadScene(number));
-        k_PlanOverlay overlay(host.getScene());
+        host.showPlan();
+        const k_PlanSnapshot::TopView& view = host.getScene()->getPlanSnapshot().topView;
         int changes = 0;
         double largestMove = 0.0;
         double lastHalf = 0.0, lastX = 0.0, lastZ = 0.0;
@@ -225,18 +290,16 @@ TEST(PlanOverlaySteadiness, TheTopViewRarelyChangesScaleAndNeverLeaps) {
             if (frame % 5 != 0) {
                 continue;
             }
-            overlay.draw();
-            const k_TopViewFrame& view = overlay.getTopViewFrame();
-            if (lastHalf != 0.0 && view.getHalfWidth() != lastHalf) {
+            if (lastHalf != 0.0 && view.halfWidth != lastHalf) {
                 ++changes;
             } else if (lastHalf != 0.0) {
-                const double move = std::max(std::abs(view.getCenterX() - lastX),
-                                             std::abs(view.getCenterZ() - lastZ));
+                const double move =
+                    std::max(std::abs(view.centerX - lastX), std::abs(view.centerZ - lastZ));
                 largestMove = std::max(largestMove, move / lastHalf);
             }
-            lastHalf = view.getHalfWidth();
-            lastX = view.getCenterX();
-            lastZ = view.getCenterZ();
+            lastHalf = view.halfWidth;
+            lastX = view.centerX;
+            lastZ = view.centerZ;
         }
         EXPECT_LE(changes, 2) << "Scene " << number;
         EXPECT_LT(largestMove, 0.1) << "Scene " << number;

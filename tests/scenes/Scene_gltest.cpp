@@ -10,6 +10,7 @@
 #include <string>
 
 #include "plandrawing/PlanOverlay.h"
+#include "plandrawing/TopViewFrame.h"
 #include "planning/MotionPlanner.h"
 #include "support/CaptureOutput.h"
 #include "support/GlState.h"
@@ -330,7 +331,7 @@ bool hasColour(const std::vector<unsigned char>& rgb, std::size_t pixel,
 }
 
 TEST_F(SceneTest, ThePlanIsDrawnOverTheFrameAndLeavesTheNextFrameAsWithoutIt) {
-    k_PlanOverlay overlay(&scene);
+    const k_PlanOverlay overlay(scene.watchPlan());
     randomSeed(1);
     load(1);
     // Scene 1 at 0.016 s: by frame 586 the camera goes around a body, with an intermediate
@@ -406,11 +407,10 @@ TEST_F(SceneTest, ThePlanIsFilledUntilItsLastWatcherLeavesWhicheverPlannerSteers
     };
     EXPECT_FALSE(followsTheCamera());
     {
-        k_PlanOverlay first(&scene);
-        {
-            k_PlanOverlay second(&scene);
-            EXPECT_TRUE(followsTheCamera());
-        }
+        scene.watchPlan();
+        scene.watchPlan();
+        EXPECT_TRUE(followsTheCamera());
+        scene.unwatchPlan();
         EXPECT_TRUE(followsTheCamera()) << "one watcher left, the other still watches";
         scene.setPlannerKind(k_PlannerKind::visibility);
         EXPECT_TRUE(followsTheCamera()) << "the new planner fills it too";
@@ -420,9 +420,48 @@ TEST_F(SceneTest, ThePlanIsFilledUntilItsLastWatcherLeavesWhicheverPlannerSteers
         EXPECT_FALSE(snapshot.hasTarget);
         EXPECT_TRUE(snapshot.route.empty());
         EXPECT_TRUE(followsTheCamera());
+        scene.unwatchPlan();
     }
     EXPECT_FALSE(snapshot.planned);
     EXPECT_FALSE(followsTheCamera());
+}
+
+TEST_F(SceneTest, TheControllerAddsTheRunAndTheTopViewWheneverThePlanIsFilled) {
+    const k_PlanSnapshot& snapshot = scene.watchPlan();
+    EXPECT_FALSE(snapshot.planned) << "no scene, no camera";
+    // Where a frame started on this step's plan would look.
+    auto framedAfresh = [&] {
+        k_TopViewFrame fresh;
+        fresh.frame(k_TopViewFrame::extentOf(snapshot), scene.getSceneTime());
+        return snapshot.topView.centerX == fresh.getCenterX() &&
+               snapshot.topView.centerZ == fresh.getCenterZ() &&
+               snapshot.topView.halfWidth == fresh.getHalfWidth();
+    };
+    for (int number : {1, 2}) {
+        load(number);
+        // Framed at once on the load's plan, the camera alone.
+        const k_Vector3 eye = scene.getCamera()->getPosition();
+        EXPECT_EQ(snapshot.sceneName, "Scene " + std::to_string(number));
+        EXPECT_EQ(snapshot.sceneTime, 0.0);
+        EXPECT_EQ(snapshot.topView.centerX, eye.x) << number;
+        EXPECT_EQ(snapshot.topView.centerZ, eye.z) << number;
+        EXPECT_EQ(snapshot.topView.halfWidth, k_TopViewFrame::leastHalfWidth) << number;
+        // The first step frames its route afresh: not held back by the load's plan, nor (at
+        // the same scene time as Scene 1's first step) by the scene before.
+        scene.update(0.016);
+        ASSERT_TRUE(snapshot.hasTarget);
+        EXPECT_TRUE(framedAfresh()) << number;
+    }
+    for (int frame = 0; frame < 100; ++frame) {
+        scene.update(0.016);
+    }
+    EXPECT_EQ(snapshot.sceneTime, scene.getSceneTime());
+    EXPECT_EQ(snapshot.planner, k_PlannerKind::standard);
+    EXPECT_GE(snapshot.topView.halfWidth, k_TopViewFrame::leastHalfWidth);
+    // A new planner is named before its first step.
+    scene.setPlannerKind(k_PlannerKind::visibility);
+    EXPECT_EQ(snapshot.planner, k_PlannerKind::visibility);
+    scene.unwatchPlan();
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "plandrawing/RouteBlockers.h"
+#include "planning/RouteBlockers.h"
 
 #include <algorithm>
 

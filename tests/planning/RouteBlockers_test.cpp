@@ -1,7 +1,7 @@
 // Which blocking bodies the route in use was shaped by.
 #include <gtest/gtest.h>
 
-#include "plandrawing/RouteBlockers.h"
+#include "planning/RouteBlockers.h"
 
 namespace {
 

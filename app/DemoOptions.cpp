@@ -40,12 +40,26 @@ int parseDemoOptions(int argc, const char* const* argv, k_DemoOptions& options) 
     line.addSceneFile(options.sceneFile, scene,
                       "start in the world of a scene file (docs/scene-format.md); the\n"
                       "menu's scenes still replace it");
-    line.addPlanner(options.planner);
+    CLI::Option* planner = line.addPlanner(options.planner);
+    CLI::Option* command =
+        line.app()
+            .add_option("--planner-command", options.plannerCommand,
+                        "plan with a program of your own instead, as veltrava-sim\n"
+                        "does (docs/planners.md); a planner that fails ends the\n"
+                        "program with its message and exit status 3")
+            ->type_name("CMD")
+            ->excludes(planner);
+    line.addPositiveNumber("--planner-timeout", options.plannerTimeout,
+                           "a number of seconds above 0", "S",
+                           "with --planner-command: the longest wait for an answer (default 1)")
+        ->needs(command);
     line.addShowPlan(options.showPlan, "draw the plan over every frame (colours below)");
-    line.app().footer(planLegendText(2) + "\n" + k_DataFolder::searchOrderText() +
-                      "X options such as -display NAME and -geometry WxH+X+Y are read by "
-                      "GLUT.\nExit codes: 0 after Quit, --help or --version, 1 when the window "
-                      "cannot be opened,\n2 for a bad argument or a scene file that is refused.");
+    line.app().footer(
+        planLegendText(2) + "\n" + k_DataFolder::searchOrderText() +
+        "X options such as -display NAME and -geometry WxH+X+Y are read by "
+        "GLUT.\nExit codes: 0 after Quit, --help or --version, 1 when the window "
+        "cannot be opened,\n2 for a bad argument or a scene file that is refused, 3 when the "
+        "planner of\n--planner-command fails.");
 
     // The X options go to GLUT, everything else to our parser.
     std::vector<const char*> ours{argc > 0 ? argv[0] : programName};

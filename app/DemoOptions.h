@@ -14,6 +14,10 @@ struct k_DemoOptions {
     bool showPlan = false;
     /// The planner that steers the camera in every scene.
     k_PlannerKind planner = k_PlannerKind::standard;
+    /// A program that plans instead of the built-in planner (see veltrava-sim); empty: none.
+    std::string plannerCommand;
+    /// Longest wait for its answer to a step, in seconds.
+    double plannerTimeout = 1.0;
     /// The scene shown from the start, 1 to 4; 0 waits for the menu's choice.
     int scene = 0;
     /// A scene file whose world is shown from the start instead; empty for none.

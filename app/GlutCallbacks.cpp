@@ -5,12 +5,17 @@
 
 #include <GL/freeglut.h>
 
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <string>
 
+#include "app/DemoPlanner.h"
 #include "app/FrameClock.h"
 #include "app/FrameRateLog.h"
 #include "app/GlutApplication.h"
 #include "app/SceneSwitchLog.h"
+#include "planning/MotionPlanner.h"
 #include "platform/Pause.h"
 #include "scenes/Scene.h"
 
@@ -42,9 +47,43 @@ void onDisplay() {
     }
 }
 
+namespace {
+
+// Seconds the message of a failed planner stays in the window's title before the program ends.
+constexpr double failureShownSeconds = 3.0;
+
+// Once the planner has failed: says so on standard error and in the title, shows the world as
+// it stopped for a moment, then ends the program. True while it does.
+bool endOnPlannerFailure(const k_MotionPlanner& planner) {
+    using Clock = std::chrono::steady_clock;
+    static bool reported = false;
+    static Clock::time_point failedAt;
+    if (!planner.hasFailed()) {
+        return false;
+    }
+    if (!reported) {
+        reported = true;
+        failedAt = Clock::now();
+        std::fprintf(stderr, "veltrava: planner failed at %s\n", planner.getFailure().c_str());
+        const std::string title = "Veltrava Corrento: planner failed at " + planner.getFailure();
+        glutSetWindowTitle(title.c_str());
+    }
+    if (Clock::now() - failedAt >= std::chrono::duration<double>(failureShownSeconds)) {
+        std::exit(demoPlannerFailedExitCode);
+    }
+    return true;
+}
+
+} // namespace
+
 void onIdle() {
     const double dt = takeFrameTime(glutGet(GLUT_ELAPSED_TIME));
     if (k_GlutApplication* application = getApplication()) {
+        if (endOnPlannerFailure(*application->getScene()->getPlanner())) {
+            glutPostRedisplay();
+            pauseMilliseconds(10);
+            return;
+        }
         application->getScene()->update(dt);
         markSceneUpdated();
         glutPostRedisplay();

@@ -5,6 +5,7 @@
 
 #include "app/CommandLine.h"
 #include "app/DemoOptions.h"
+#include "app/DemoPlanner.h"
 #include "app/FrameClock.h"
 #include "app/GlutApplication.h"
 #include "scenefile/SceneFileReader.h"
@@ -37,6 +38,11 @@ int main(int argc, char** argv) {
     initApplication(&glutArgc, glutArgv.data(), 800, 600, "Veltrava Corrento");
     if (options.planner != k_PlannerKind::standard) {
         getApplication()->getScene()->setPlannerKind(options.planner);
+    }
+    if (!options.plannerCommand.empty()) {
+        useCommandPlanner(*getApplication()->getScene(), options.plannerCommand,
+                          options.plannerTimeout,
+                          options.sceneFile.empty() ? nullptr : &description, options.sceneFile);
     }
     if (options.showPlan) {
         getApplication()->showPlan();

@@ -10,6 +10,10 @@ void randomSeed(unsigned int seed) {
     randomState = static_cast<std::uint32_t>(seed);
 }
 
+unsigned int randomCurrentState() {
+    return static_cast<unsigned int>(randomState);
+}
+
 int randomNext() {
     // Linear congruential step with 32-bit wrap-around; the high bits are the better ones.
     randomState = randomState * 214013u + 2531011u;

@@ -9,5 +9,8 @@ constexpr int randomMax = 32767;
 /// Sets the generator's state; the state before any seeding is 1.
 void randomSeed(unsigned int seed);
 
+/// The generator's state, which randomSeed() puts back: for work that must not disturb
+/// the sequence the scenes and the planner draw from.
+unsigned int randomCurrentState();
 /// Next value in 0..randomMax.
 int randomNext();

@@ -146,3 +146,23 @@ INSTANTIATE_TEST_SUITE_P(
                     BadCase{{"--scene", "1", "--budget-fallback", "stop"}, "'stop'"}));
 
 } // namespace
+
+TEST(ArgumentParser, APlannerCommandIsThePlannerAndItsTimeoutNeedsIt) {
+    const auto result =
+        parse({"--scene", "1", "--planner-command", "python3 p.py", "--planner-timeout", "0.25"});
+    ASSERT_EQ(result.outcome, k_ArgumentParser::Outcome::run) << result.message;
+    EXPECT_EQ(result.options.plannerCommand, "python3 p.py");
+    EXPECT_EQ(result.options.plannerTimeout, 0.25);
+    EXPECT_EQ(parse({"--scene", "1"}).options.plannerTimeout, 1.0);
+    for (const std::vector<const char*>& refused :
+         {std::vector<const char*>{"--scene", "1", "--planner-command", "x", "--planner",
+                                   "visibility"},
+          {"--scene", "1", "--planner-command", "x", "--camera-path", "p.csv"},
+          {"--scene", "1", "--planner-command", "x", "--compare-reference"},
+          {"--scene", "1", "--planner-timeout", "2"},
+          {"--scene", "1", "--planner-command", "x", "--planner-timeout", "0"}}) {
+        const auto outcome = parse(refused);
+        EXPECT_EQ(outcome.outcome, k_ArgumentParser::Outcome::error) << refused.back();
+        EXPECT_NE(outcome.message.find("--planner-"), std::string::npos) << outcome.message;
+    }
+}

@@ -92,6 +92,10 @@ TEST(SceneFileProgram, ExportWritesTheFileAndRunsNothing) {
 TEST(SceneFileProgram, EveryExampleWorldRuns) {
     int worlds = 0;
     for (const auto& entry : std::filesystem::directory_iterator(examples)) {
+        // Worlds only: the planners beside them have a folder of their own.
+        if (entry.path().extension() != ".json") {
+            continue;
+        }
         const std::string path = entry.path().string();
         const k_SimProgramRun run = runSimProgram("--scene-file " + path + " --seconds 3");
         EXPECT_EQ(run.exitCode, 0) << path << ": " << run.err;

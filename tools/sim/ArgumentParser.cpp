@@ -120,6 +120,19 @@ void declareOptions(k_CommandLine& line, k_SimOptions& options) {
                         "and recipe; the first 100 are the scene's own")
         ->group(runGroup);
     line.addPlanner(options.planner)->group(runGroup);
+    line.app()
+        .add_option("--planner-command", options.plannerCommand,
+                    "plan with a program of your own instead: CMD runs through\n"
+                    "/bin/sh -c and answers each step's state with a command, in JSON\n"
+                    "Lines on its standard input and output (docs/planners.md). A\n"
+                    "planner that exits, answers late or answers no command ends the\n"
+                    "run there, every output written, with exit status 3")
+        ->type_name("CMD")
+        ->group(runGroup);
+    line.addPositiveNumber("--planner-timeout", options.plannerTimeout,
+                           "a number of seconds above 0", "S",
+                           "with --planner-command: the longest wait for an answer (default 1)")
+        ->group(runGroup);
     line.addWholeNumber("--search-budget", options.searchBudget, 0, Parser::maxSearchBudget,
                         "a number of segment tests from 0 (unbounded) to " +
                             std::to_string(Parser::maxSearchBudget),
@@ -186,6 +199,18 @@ std::string checkCombinations(const CLI::App& app, k_SimOptions& options) {
     }
     if (app.count("--repeats") != 0 && !options.compareReference) {
         return "--repeats needs --compare-reference";
+    }
+    if (!options.plannerCommand.empty() &&
+        (app.count("--planner") != 0 || !options.cameraPath.empty())) {
+        return "--planner-command is the planner: it cannot be combined with --planner or "
+               "--camera-path";
+    }
+    if (!options.plannerCommand.empty() && options.compareReference) {
+        return "--planner-command plans without the path search: --compare-reference has "
+               "nothing to compare";
+    }
+    if (app.count("--planner-timeout") != 0 && options.plannerCommand.empty()) {
+        return "--planner-timeout needs --planner-command";
     }
     if (!options.cameraPath.empty() && app.count("--planner") != 0) {
         return "--camera-path plays a path instead of a planner: it cannot be combined with "

@@ -90,6 +90,11 @@ void k_RunSummary::markInterrupted(const std::string& signalName, long frames) {
     framesAsked = frames;
 }
 
+void k_RunSummary::markPlannerFailed(const std::string& message, long frames) {
+    plannerFailure = message;
+    framesAsked = frames;
+}
+
 void k_RunSummary::describeBudget(std::uint64_t budget, k_BudgetFallback fallback) {
     searchBudget = budget;
     budgetFallback = fallback;
@@ -164,10 +169,18 @@ void k_RunSummary::writeText(std::FILE* file) const {
                      "these\n",
                      interruptedBy.c_str(), getFrames(), framesAsked);
     }
+    if (hasPlannerFailed()) {
+        std::fprintf(file,
+                     "planner failed     after %ld of %ld frames (%s): the figures are of "
+                     "these\n",
+                     getFrames(), framesAsked, plannerFailure.c_str());
+    }
     if (swarm > 0) {
         std::fprintf(file, "swarm              %ld obstacles\n", swarm);
     }
-    if (cameraPath.empty()) {
+    if (!plannerCommand.empty()) {
+        std::fprintf(file, "planner            the program of %s\n", plannerCommand.c_str());
+    } else if (cameraPath.empty()) {
         std::fprintf(file, "planner            %s\n", wordOf(planner));
     } else {
         std::fprintf(file, "planner            none: the camera played %s\n", cameraPath.c_str());
@@ -352,10 +365,20 @@ nlohmann::ordered_json k_RunSummary::toJson() const {
         json["frames_asked"] = framesAsked;
         json["signal"] = interruptedBy;
     }
+    json["ended"] = hasPlannerFailed() ? "planner failed"
+                    : isInterrupted()  ? "interrupted"
+                                       : "completed";
+    if (hasPlannerFailed()) {
+        json["frames_asked"] = framesAsked;
+        json["planner_failure"] = plannerFailure;
+    }
     if (swarm > 0) {
         json["swarm"] = swarm;
     }
-    if (cameraPath.empty()) {
+    if (!plannerCommand.empty()) {
+        json["planner"] = "command";
+        json["planner_command"] = plannerCommand;
+    } else if (cameraPath.empty()) {
         json["planner"] = wordOf(planner);
     } else {
         json["planner"] = "camera-path";

@@ -37,6 +37,8 @@ public:
     void describeBudget(std::uint64_t budget, k_BudgetFallback fallback);
 
     void setPlanner(k_PlannerKind kind) { planner = kind; }
+    /// The camera was steered by this command's program (--planner-command).
+    void setPlannerCommand(const std::string& command) { plannerCommand = command; }
     /// No planner steered the camera: it played the path of this file.
     void setCameraPath(const std::string& path) { cameraPath = path; }
     /// The bound of the run's world (not owned; null: none), reported after the run's figures.
@@ -45,6 +47,10 @@ public:
     /// summary says so and its figures are of the frames run.
     void markInterrupted(const std::string& signalName, long framesAsked);
     bool isInterrupted() const { return !interruptedBy.empty(); }
+    /// The planner failed (`message` says at which step and how) after getFrames() of
+    /// `framesAsked` frames; the summary says so and its figures are of the frames run.
+    void markPlannerFailed(const std::string& message, long framesAsked);
+    bool hasPlannerFailed() const { return !plannerFailure.empty(); }
 
     void addFrame(const k_FrameRecord& record);
     k_QualityMetrics& quality() { return qualityMetrics; }
@@ -103,6 +109,9 @@ private:
     int passes = 1;
     k_PlannerKind planner = k_PlannerKind::standard;
     std::string cameraPath;
+    std::string plannerCommand;
+    /// Empty unless the planner failed.
+    std::string plannerFailure;
     const k_BoundReport* bound = nullptr;
     std::vector<std::int64_t> planMicroseconds;
     std::vector<std::int64_t> sphereTestCounts;

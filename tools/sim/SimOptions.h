@@ -31,6 +31,10 @@ struct k_SimOptions {
     k_SearchStrategy strategy = k_SearchStrategy::fast;
     /// The planner that steers the camera.
     k_PlannerKind planner = k_PlannerKind::standard;
+    /// A program to plan instead of a built-in planner, run through /bin/sh -c; empty: none.
+    std::string plannerCommand;
+    /// Longest wait for the program's answer to a step, in seconds.
+    double plannerTimeout = 1.0;
     /// Runs the reference search alongside the fast one on the same frames.
     bool compareReference = false;
     /// With compareReference: how often each side runs per search; the shortest time counts.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "planning/CommandPlanner.h"
 #include "planning/InformationProvider.h"
 #include "planning/MotionPlanner.h"
 #include "scenefile/SceneDescription.h"
@@ -145,6 +146,13 @@ int k_SimRun::run() {
         scene->setPlanner(std::make_unique<k_PathPlayer>(scene->getInformationProvider(),
                                                          window->getRoot(), &cameraPath));
     }
+    if (!options.plannerCommand.empty()) {
+        k_Scene* scene = window->getScene();
+        const std::string sceneJson = k_SceneFileWriter::write(world.describe());
+        scene->setPlanner(std::make_unique<k_CommandPlanner>(
+            scene->getInformationProvider(), window->getRoot(), scene->getAnimationManager(),
+            options.plannerCommand, [sceneJson] { return sceneJson; }, options.plannerTimeout));
+    }
     const bool ran =
         runTimingPasses(*window, progress, error) && runLastPass(*window, progress, error);
     progress.finish();
@@ -155,8 +163,18 @@ int k_SimRun::run() {
     if (stopSignal != 0) {
         summary->markInterrupted(k_StopSignals::name(stopSignal), options.frames);
     }
+    const k_MotionPlanner* planner = window->getScene()->getPlanner();
+    if (planner->hasFailed()) {
+        // Said before the outputs are written, which can take a while for a long run.
+        std::fprintf(stderr, "%s: planner failed at %s\n", programName,
+                     planner->getFailure().c_str());
+        summary->markPlannerFailed(planner->getFailure(), options.frames);
+    }
     if (!writeOutputs(error)) {
         return fail(error);
+    }
+    if (planner->hasFailed()) {
+        return exitPlannerFailed;
     }
     return stopSignal != 0 ? exitSignalBase + stopSignal : 0;
 }
@@ -241,6 +259,7 @@ bool k_SimRun::runLastPass(k_SimWindow& window, k_RunProgress& progress, std::st
     }
     summary.reset(new k_RunSummary(world, options.dt));
     summary->setPlanner(options.planner);
+    summary->setPlannerCommand(options.plannerCommand);
     if (!options.cameraPath.empty()) {
         summary->setCameraPath(options.cameraPath);
     }

@@ -29,6 +29,9 @@ public:
     /// A run ended by signal N exits with this plus N, as a shell reports a program the signal
     /// ended, so that scripts can tell.
     static constexpr int exitSignalBase = 128;
+    /// Exit status of a run whose planner failed (see k_MotionPlanner::getFailure); every
+    /// output is written for the frames run before it.
+    static constexpr int exitPlannerFailed = 3;
 
     /// What the program does with its options: writes the built-in scene as a scene file when
     /// asked to, or reads the world they name and runs it. The exit status, after one line on

@@ -92,6 +92,12 @@ bool k_SimRunner::run(long frames, double dt, k_RunSummary& summary, std::string
             break;
         }
         update(dt);
+        // A step the planner failed did not move the camera: the run ends on the frames
+        // before it.
+        if (planner->hasFailed()) {
+            stopped = true;
+            break;
+        }
         k_FrameRecord record = recordFrame(frame, dt, *planner);
         if (recordFilter) {
             recordFilter(record);

@@ -40,7 +40,8 @@ public:
     /// Called once a frame has gone everywhere it goes, with its number.
     void setFrameDone(std::function<void(long frame)> done) { frameDone = std::move(done); }
 
-    /// Runs frames 1..frames, or fewer when the stop check ends the run early; every frame
+    /// Runs frames 1..frames, or fewer when the stop check ends the run early or the planner
+    /// fails (the failed step's frame is not recorded); every frame
     /// goes to the summary, the trace and the plot. False with `error` set when a picture
     /// could not be written.
     bool run(long frames, double dt, k_RunSummary& summary, std::string& error);

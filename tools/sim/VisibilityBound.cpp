@@ -360,7 +360,7 @@ void advance(const WindowStep& step, Mask counted, int weight, bool soft, k_Reac
 } // namespace
 
 double k_VisibilityBound::cellSizeFor(double restDistance) {
-    return restDistance > 0.0 ? restDistance / 8.0 : 1.0;
+    return restDistance > 0.0 ? restDistance / 6.0 : 1.0;
 }
 
 k_BoundResult k_VisibilityBound::compute(const k_WorldRecording& recording,

@@ -47,6 +47,8 @@ class k_VisibilityBound {
 public:
     static k_BoundResult compute(const k_WorldRecording& recording,
                                  const k_BoundSettings& settings = k_BoundSettings{});
-    /// The cell edge used when the settings leave it to the bound.
+    /// The cell edge used when the settings leave it to the bound: D / 6, which keeps a 30 s
+    /// world of 300 bodies within a minute on one core; D / 8 takes twice as long and, with
+    /// its own path, gave nothing tighter on the worlds measured.
     static double cellSizeFor(double restDistance);
 };

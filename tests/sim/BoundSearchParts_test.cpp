@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <random>
 
+#include "tools/sim/BoundCells.h"
 #include "tools/sim/DistanceTransform.h"
 #include "tools/sim/ReachFilter.h"
 
@@ -91,6 +93,49 @@ TEST(BoundReachFilter, ErosionIsTheLeastOverTheOffsetsReached) {
                     }
                 }
                 ASSERT_EQ(eroded[box.index(i, j, k)], best) << i << " " << j << " " << k;
+            }
+        }
+    }
+}
+
+TEST(BoundCells, ShadowBodiesAndTheBandRuleCellsOutOnlyWhereNoPointOfThemQualifies) {
+    // A target of radius 1 at the origin and a body of radius 3 at (0, 0, 6): behind the body
+    // (along +z) the whole target is hidden; beside it everything sees.
+    const double cell = 10.0 / 6.0;
+    k_BoundCells cells(cell, 0.5, 2);
+    const std::vector<k_WorldRecording::Sphere> bodies{{0, 0, 0, 1}, {0, 0, 6, 3}};
+    const k_BoundCells::Band band{5.0, 30.0};
+    const k_BoundBox box = cells.boxAround({0, 0, 0}, band.outer);
+    std::vector<std::uint8_t> flags;
+    cells.classify(bodies, 0, band, box, flags);
+    const auto at = [&](double x, double y, double z) {
+        return flags[box.index(static_cast<int>(std::floor(x / cell)),
+                               static_cast<int>(std::floor(y / cell)),
+                               static_cast<int>(std::floor(z / cell)))];
+    };
+    EXPECT_EQ(at(0.1, 0.1, 20.0), k_BoundCells::admissible); // in the band, in the shadow
+    EXPECT_EQ(at(20.0, 0.1, 0.1),
+              k_BoundCells::admissible | k_BoundCells::visible | k_BoundCells::clearCenter);
+    EXPECT_EQ(at(0.1, 0.1, 6.0), 0);   // inside the body
+    EXPECT_EQ(at(0.1, 0.1, 2.0), 0);   // nearer than the band
+    EXPECT_EQ(at(26.0, 26.0, 0.1), 0); // farther
+    // Every cell the exact test says sees from its centre is marked seeing: no cell is ruled
+    // out that a real viewpoint in it would have qualified.
+    for (int k = 0; k < box.nz; k += 3) {
+        for (int j = 0; j < box.ny; j += 3) {
+            for (int i = 0; i < box.nx; i += 3) {
+                const k_WorldRecording::Point q{(box.x0 + i + 0.5) * cell,
+                                                (box.y0 + j + 0.5) * cell,
+                                                (box.z0 + k + 0.5) * cell};
+                const double away = std::sqrt(q.x * q.x + q.y * q.y + q.z * q.z);
+                const double fromBody = std::sqrt(q.x * q.x + q.y * q.y + (q.z - 6) * (q.z - 6));
+                if (away < 5.0 || away > 30.0 || fromBody < 3.5 ||
+                    k_QualityMetrics::visibleShare(q, bodies, 0) == 0.0) {
+                    continue;
+                }
+                ASSERT_TRUE(flags[box.index(box.x0 + i, box.y0 + j, box.z0 + k)] &
+                            k_BoundCells::visible)
+                    << q.x << " " << q.y << " " << q.z;
             }
         }
     }

@@ -1,5 +1,6 @@
 #include "planning/PlannerRegistry.h"
 
+#include "examples/planners/OrbitPlanner.h"
 #include "planning/MotionPlanner.h"
 #include "planning/VisibilityPlanner.h"
 
@@ -24,6 +25,8 @@ const std::vector<k_PlannerRegistry::Entry>& k_PlannerRegistry::entries() {
          "keeps the target in sight first: viewpoints around it scored by the line of sight "
          "now and over the next 2 s of the bodies' motion",
          makeWithAnimations<k_VisibilityPlanner>},
+        {"orbit", "an example: circles the target, blind to the other bodies",
+         makeWithAnimations<k_OrbitPlanner>},
     };
     return table;
 }

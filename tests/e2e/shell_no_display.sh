@@ -58,7 +58,7 @@ for program in "$bin" "$(dirname "$bin")/veltrava-sim"; do
     rc=$?
     [ "$rc" = 2 ] || fail "$name with a bad argument exited $rc, expected 2"
     check_one_line "$name --planner best" "$rc" \
-        "^$name: --planner: must be default or visibility, not 'best' \(run '$name --help' for the options\)\$"
+        "^$name: --planner: must be default, visibility or orbit, not 'best' \(run '$name --help' for the options\)\$"
 done
 
 echo "PASS: no display gives one line on stderr and a failure code"

@@ -4,14 +4,13 @@
 #include <cmath>
 
 #include "math/Constants.h"
+#include "math/SegmentDistance.h"
 #include "scenegraph/Artifact.h"
 #include "scenegraph/ArtifactRegistry.h"
 
 namespace {
 
-struct Point {
-    double x, y, z;
-};
+using Point = k_DoublePoint;
 
 Point toPoint(const k_Vector3& vector) {
     return {vector.x, vector.y, vector.z};
@@ -23,17 +22,6 @@ Point minus(const Point& a, const Point& b) {
 
 double dotOf(const Point& a, const Point& b) {
     return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-
-// Squared distance from `center` to the segment from `from` to `to`.
-double squaredDistanceToSegment(const Point& from, const Point& to, const Point& center) {
-    const Point along = minus(to, from);
-    const double lengthSquared = dotOf(along, along);
-    double t = lengthSquared > 0.0 ? dotOf(minus(center, from), along) / lengthSquared : 0.0;
-    t = std::min(std::max(t, 0.0), 1.0);
-    const Point nearest{from.x + t * along.x, from.y + t * along.y, from.z + t * along.z};
-    const Point offset = minus(center, nearest);
-    return dotOf(offset, offset);
 }
 
 Point sampleDirectionOf(int k) {
@@ -69,7 +57,7 @@ double k_VisibleShare::of(const k_Vector3& eyeVector, const k_BoundingSphere& ta
     for (const k_BoundingSphere& other : others) {
         // A hair wider than both radii, so that rounding cannot drop a body that grazes one.
         const double reach = (static_cast<double>(other.radius) + radius) * (1.0 + 1e-9) + 1e-9;
-        if (squaredDistanceToSegment(eye, center, toPoint(other.center)) < reach * reach) {
+        if (squaredSegmentDistance(eye, center, toPoint(other.center)) < reach * reach) {
             near.push_back(&other);
         }
     }
@@ -86,7 +74,7 @@ double k_VisibleShare::of(const k_Vector3& eyeVector, const k_BoundingSphere& ta
         const bool blocked =
             std::any_of(near.begin(), near.end(), [&](const k_BoundingSphere* body) {
                 const double bodyRadius = body->radius;
-                return squaredDistanceToSegment(eye, point, toPoint(body->center)) <
+                return squaredSegmentDistance(eye, point, toPoint(body->center)) <
                        bodyRadius * bodyRadius;
             });
         seen += blocked ? 0 : 1;

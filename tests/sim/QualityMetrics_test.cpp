@@ -11,16 +11,6 @@ namespace {
 using Point = k_QualityMetrics::Point;
 using Sphere = k_QualityMetrics::Sphere;
 
-TEST(QualityMetrics, SegmentDistanceUsesTheClosestPointOfTheSegment) {
-    const Point a{0, 0, 0}, b{0, 0, -10};
-    EXPECT_DOUBLE_EQ(k_QualityMetrics::segmentDistance(a, b, Point{3, 0, -5}), 3.0);
-    // Beyond either end the distance is to that end, not to the infinite line.
-    EXPECT_DOUBLE_EQ(k_QualityMetrics::segmentDistance(a, b, Point{0, 4, -13}), 5.0);
-    EXPECT_DOUBLE_EQ(k_QualityMetrics::segmentDistance(a, b, Point{0, 3, 4}), 5.0);
-    // A segment of no length is its one point.
-    EXPECT_DOUBLE_EQ(k_QualityMetrics::segmentDistance(a, a, Point{0, 3, 4}), 5.0);
-}
-
 // Camera at the origin, target of radius 1 ten units down -z (index 0), obstacles around.
 TEST(QualityMetrics, OcclusionCountsOnlyBodiesThatTheSegmentEntersStrictly) {
     const Point camera{0, 0, 0};

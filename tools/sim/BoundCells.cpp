@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "math/Constants.h"
+#include "math/SegmentDistance.h"
 #include "planning/VisibleShare.h"
 
 namespace {
@@ -15,15 +16,7 @@ double asFloat(double value) {
 
 double segmentDistanceSquared(double ax, double ay, double az, double bx, double by, double bz,
                               double cx, double cy, double cz) {
-    const double abX = bx - ax, abY = by - ay, abZ = bz - az;
-    const double acX = cx - ax, acY = cy - ay, acZ = cz - az;
-    const double lengthSquared = abX * abX + abY * abY + abZ * abZ;
-    double s = 0.0;
-    if (lengthSquared > 0.0) {
-        s = std::clamp((acX * abX + acY * abY + acZ * abZ) / lengthSquared, 0.0, 1.0);
-    }
-    const double dX = acX - s * abX, dY = acY - s * abY, dZ = acZ - s * abZ;
-    return dX * dX + dY * dY + dZ * dZ;
+    return squaredSegmentDistance({ax, ay, az}, {bx, by, bz}, {cx, cy, cz});
 }
 
 // Cells per side of the blocks occluders are sorted into.

@@ -7,22 +7,15 @@
 #include "planning/VisibleShare.h"
 #include "tools/sim/NearestRank.h"
 
-double k_QualityMetrics::segmentDistance(const Point& a, const Point& b, const Point& center) {
-    return std::sqrt(segmentDistanceSquared(a, b, center));
+namespace {
+
+// Distance from `center` to the closest point of the segment from a to b.
+double segmentDistance(const k_DoublePoint& a, const k_DoublePoint& b,
+                       const k_DoublePoint& center) {
+    return std::sqrt(squaredSegmentDistance(a, b, center));
 }
 
-double k_QualityMetrics::segmentDistanceSquared(const Point& a, const Point& b,
-                                                const Point& center) {
-    const double abX = b.x - a.x, abY = b.y - a.y, abZ = b.z - a.z;
-    const double acX = center.x - a.x, acY = center.y - a.y, acZ = center.z - a.z;
-    const double lengthSquared = abX * abX + abY * abY + abZ * abZ;
-    double s = 0.0;
-    if (lengthSquared > 0.0) {
-        s = std::clamp((acX * abX + acY * abY + acZ * abZ) / lengthSquared, 0.0, 1.0);
-    }
-    const double dX = acX - s * abX, dY = acY - s * abY, dZ = acZ - s * abZ;
-    return dX * dX + dY * dY + dZ * dZ;
-}
+} // namespace
 
 double k_QualityMetrics::visibleShare(const Point& camera, const std::vector<Sphere>& bodies,
                                       int target) {

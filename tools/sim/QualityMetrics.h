@@ -3,18 +3,18 @@
 #include <limits>
 #include <vector>
 
+#include "math/SegmentDistance.h"
+
 // How well the camera kept clear of the bodies and in sight of its target, judged against
-// the bodies' true bounding spheres with no clearance added. Worked out in double with its
-// own segment-sphere distance, apart from the planner's length-limited float ray test, so
-// that it checks the planner rather than repeats it.
+// the bodies' true bounding spheres with no clearance added. Worked out in double with the
+// segment distance of math/, apart from the planner's length-limited float ray test, so that
+// it checks the planner rather than repeats it.
 class k_QualityMetrics {
 public:
     struct Sphere {
         double x, y, z, radius;
     };
-    struct Point {
-        double x, y, z;
-    };
+    using Point = k_DoublePoint;
 
     /// Points spread over the target's sphere for its visible share.
     static constexpr int visibilityPoints = 64;
@@ -68,10 +68,6 @@ public:
     /// view, beyond three times it is small.
     static constexpr double nearFactor = 0.5;
     static constexpr double farFactor = 3.0;
-
-    /// Distance from `center` to the closest point of the segment from a to b.
-    static double segmentDistance(const Point& a, const Point& b, const Point& center);
-    static double segmentDistanceSquared(const Point& a, const Point& b, const Point& center);
 
     /// The share of the target's sphere points that face the camera and whose segment from
     /// it passes strictly outside every other body; 0 when none face it (the camera inside

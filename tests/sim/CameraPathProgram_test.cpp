@@ -65,6 +65,7 @@ TEST(CameraPathProgram, RefusesOptionsThatPlanOrRunNothing) {
     const std::pair<std::string, std::string> lines[] = {
         {"--scene 1 --camera-path p.csv --planner visibility", "cannot be combined with --planner"},
         {"--scene 1 --camera-path p.csv --compare-reference", "nothing to compare"},
+        {"--scene 1 --camera-path p.csv --frames out --show-plan", "no plan to draw"},
         {"--scene 1 --export-scene x.json --bound", "--export-scene runs nothing"},
         {"--scene 1 --bound-path", "--bound-path: 1 required FILE missing"},
         {"--scene 1 --bound-path /nonexistent-dir/b.csv", "cannot write /nonexistent-dir/b.csv"},

@@ -216,6 +216,9 @@ std::string checkCombinations(const CLI::App& app, k_SimOptions& options) {
         return "--camera-path plays a path instead of a planner: it cannot be combined with "
                "--planner";
     }
+    if (!options.cameraPath.empty() && options.showPlan) {
+        return "--camera-path plays a path without planning: --show-plan has no plan to draw";
+    }
     if (!options.cameraPath.empty() && options.compareReference) {
         return "--camera-path plays a path without searching: --compare-reference has "
                "nothing to compare";

@@ -1,5 +1,7 @@
 #include "planning/PlannerRegistry.h"
 
+#include <algorithm>
+
 #include "examples/planners/OrbitPlanner.h"
 #include "planning/MotionPlanner.h"
 #include "planning/VisibilityPlanner.h"
@@ -45,7 +47,9 @@ std::string k_PlannerRegistry::helpText() {
         if (i > 0) {
             sentence += i + 1 == table.size() ? " or " : ", ";
         }
-        sentence += std::string(table[i].name) + " (" + table[i].help + ")";
+        // A name stays on the line of its opening words: the unit separator is a space that
+        // is never broken, put back once the lines are made.
+        sentence += std::string(table[i].name) + "\x1f(" + table[i].help + ")";
     }
     // Broken into lines that fit the help's column beside the option names.
     constexpr std::size_t lineWidth = 64;
@@ -67,6 +71,7 @@ std::string k_PlannerRegistry::helpText() {
         text += word;
         wordStart = wordEnd + 1;
     }
+    std::replace(text.begin(), text.end(), '\x1f', ' ');
     return text;
 }
 

@@ -4,6 +4,7 @@
 
 #include "examples/planners/OrbitPlanner.h"
 #include "planning/MotionPlanner.h"
+#include "planning/RolloutPlanner.h"
 #include "planning/VisibilityPlanner.h"
 
 namespace {
@@ -29,6 +30,10 @@ const std::vector<k_PlannerRegistry::Entry>& k_PlannerRegistry::entries() {
          makeWithAnimations<k_VisibilityPlanner>},
         {"orbit", "an example: circles the target, blind to the other bodies",
          makeWithAnimations<k_OrbitPlanner>},
+        {"rollout",
+         "runs the default's plan and a few others 2 s ahead on a copy of the camera's "
+         "motion and takes another only where it would see more",
+         makeWithAnimations<k_RolloutPlanner>},
     };
     return table;
 }

@@ -303,6 +303,7 @@ void k_VisibilityPlanner::chooseRoute(const k_Artifact* target, const k_Vector3&
     stats.segmentTests += tests;
     stats.sphereTests += sphereTests;
 
+    holding = !asDefault && hold;
     if (asDefault) {
         hasChosen = false;
         route.headFor(targetCenter);

@@ -40,6 +40,12 @@ public:
 protected:
     void chooseRoute(const k_Artifact* target, const k_Vector3& targetCenter,
                      k_Route& route) override;
+    /// The bodies' forecast as the latest step updated it.
+    const k_BodyForecast& getForecast() const { return forecast; }
+    /// The time step of the step running.
+    double getStepDt() const { return stepDt; }
+    /// Whether the latest step braked the camera to hold its place.
+    bool isHolding() const { return holding; }
 
 private:
     /// Bodies that could cut a line of sight of length `reach` from the target at each horizon.
@@ -113,4 +119,5 @@ private:
     /// Whether the line of sight from the eye to the target's centre passes through one of
     /// the bodies near the target now (those the scoring reads).
     bool hiddenNow;
+    bool holding = false;
 };

@@ -87,7 +87,7 @@ INSTANTIATE_TEST_SUITE_P(
     BadInput, DemoOptionsRefuse,
     testing::Values(BadDemoLine{{"--bogus"}, "--bogus"}, BadDemoLine{{"--scene", "5"}, "'5'"},
                     BadDemoLine{{"--scene", "2", "--scene", "3"}, "--scene"},
-                    BadDemoLine{{"--planner", "1"}, "default, visibility or orbit, not '1'"},
+                    BadDemoLine{{"--planner", "1"}, "default, visibility, orbit or rollout, not '1'"},
                     BadDemoLine{{"--show-plan", "--show-plan"}, "--show-plan"},
                     BadDemoLine{{"-geometry"}, "-geometry needs a value"},
                     BadDemoLine{{"--scene", "2", "--scene-file", "w.json"},

@@ -44,7 +44,7 @@ for program in "$bin" "$(dirname "$bin")/veltrava-sim"; do
     rc=$?
     [ "$rc" = 0 ] || fail "$name --help exited $rc"
     [ ! -s "$work/stderr" ] || fail "$name --help wrote to stderr: $(cat "$work/stderr")"
-    grep -q -- '--planner default|visibility' "$work/stdout" || fail "$name --help lacks --planner"
+    grep -q -- '--planner default|visibility|orbit|rollout' "$work/stdout" || fail "$name --help lacks --planner"
     grep -q -- '--show-plan' "$work/stdout" || fail "$name --help lacks --show-plan"
     grep -q "the target's bounding sphere" "$work/stdout" || fail "$name --help lacks the plan's legend"
 
@@ -58,7 +58,7 @@ for program in "$bin" "$(dirname "$bin")/veltrava-sim"; do
     rc=$?
     [ "$rc" = 2 ] || fail "$name with a bad argument exited $rc, expected 2"
     check_one_line "$name --planner best" "$rc" \
-        "^$name: --planner: must be default, visibility or orbit, not 'best' \(run '$name --help' for the options\)\$"
+        "^$name: --planner: must be default, visibility, orbit or rollout, not 'best' \(run '$name --help' for the options\)\$"
 done
 
 echo "PASS: no display gives one line on stderr and a failure code"

@@ -40,7 +40,7 @@ TEST(EnumWords, AnUnknownWordLeavesTheValueAsItWas) {
 }
 
 TEST(EnumWords, ChoicesReadAsASentence) {
-    EXPECT_EQ(wordChoices<k_PlannerKind>(), "default, visibility or orbit");
+    EXPECT_EQ(wordChoices<k_PlannerKind>(), "default, visibility, orbit or rollout");
     EXPECT_EQ(wordChoices<k_BudgetFallback>(), "partial, straight or keep");
 }
 

@@ -291,8 +291,12 @@ TEST_F(SceneTest, TheSameSceneCanBeLoadedAgainAndAgain) {
 TEST_F(SceneTest, PlannersChangeHandsInALoadedSceneWithoutLosingItsBodies) {
     load(2);
     scene.update(0.05);
-    // Twice: the second change deletes a visibility planner, whose stand-in camera is a node.
-    for (k_PlannerKind kind : {k_PlannerKind::visibility, k_PlannerKind::visibility}) {
+    // Each change after the first deletes the planner before it: a visibility planner, whose
+    // stand-in camera is a node, then the rollout planner built on it.
+    k_PlannerKind rollout = k_PlannerKind::standard;
+    ASSERT_TRUE(valueOfWord("rollout", rollout));
+    for (k_PlannerKind kind : {k_PlannerKind::visibility, k_PlannerKind::visibility, rollout,
+                               k_PlannerKind::visibility}) {
         scene.setPlannerKind(kind);
         EXPECT_EQ(artifactRegistry.size(), 421u);
         EXPECT_EQ(scene.getPlanner()->getCamera(), scene.getCamera());

@@ -52,6 +52,7 @@ TEST(ArgumentParser, ReadsEveryOptionInBothForms) {
     EXPECT_EQ(parse({"--scene=2", "--planner", "visibility"}).options.planner,
               k_PlannerKind::visibility);
     EXPECT_EQ(parse({"--scene=2", "--planner=default"}).options.planner, k_PlannerKind::standard);
+    EXPECT_STREQ(wordOf(parse({"--scene=2", "--planner=rollout"}).options.planner), "rollout");
 }
 
 TEST(ArgumentParser, FramesWithoutEveryCaptureEveryFrame) {
@@ -130,11 +131,11 @@ INSTANTIATE_TEST_SUITE_P(
                     BadCase{{"--scene", "1", "--trace"}, "--trace: 1 required FILE missing"},
                     BadCase{{"--scene", "1", "--trace="}, "--trace: 1 required FILE missing"},
                     BadCase{{"--scene", "1", "--speed", "2"}, "--speed"},
-                    BadCase{{"--scene", "1", "--planner", "best"}, "default, visibility or orbit"},
+                    BadCase{{"--scene", "1", "--planner", "best"}, "default, visibility, orbit or rollout"},
                     BadCase{{"--scene", "1", "extra"}, "not expected: extra"},
                     BadCase{{"--scene", "1", "--scene", "2"}, "--scene: At Most 1"},
                     BadCase{{"--scene", "1", "--headless", "--headless"}, "--headless: At Most 1"},
-                    BadCase{{"--scene", "1", "--planner", "1"}, "default, visibility or orbit, not '1'"},
+                    BadCase{{"--scene", "1", "--planner", "1"}, "default, visibility, orbit or rollout, not '1'"},
                     BadCase{{"--scene", "0x2"}, "'0x2'"},
                     BadCase{{"--scene", "1", "--dt", "0x1p-4"}, "'0x1p-4'"},
                     BadCase{{"--scene", "1", "--every", "1.0", "--frames", "d"}, "'1.0'"},

@@ -1,0 +1,327 @@
+#include "planning/RolloutPlanner.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "camera/Camera.h"
+#include "scenegraph/Artifact.h"
+
+namespace {
+
+// How far ahead the plans are run: as far as the bodies are forecast.
+constexpr double rolloutSeconds = 2.0;
+// Most frames of motion a rollout runs; a smaller time step is run at this resolution.
+constexpr int maxRolloutFrames = 200;
+// How often along a rollout the sight and the eye's clearance are judged.
+constexpr double sampleSeconds = 0.08;
+// Sight lines to the target judged at a moment: its centre and four points at this share of
+// its radius across the line of sight, so a partly hidden target scores between seen and not.
+constexpr int fullRays = 5;
+constexpr float rimShare = 0.7f;
+// A later moment counts less: the plan is chosen again every step, and the forecast drifts.
+constexpr double decayPerSecond = 1.0;
+// Cost of a moment with the eye inside a body, against 1 for a moment with the target hidden.
+constexpr double insideWeight = 8.0;
+// Clearance from the bodies' surfaces below which the eye is too near, and the cost of a
+// moment spent touching one.
+constexpr float safetyMargin = 0.3f;
+constexpr double nearWeight = 1.0;
+// The view may turn this fast for free (radians per second); beyond, a moment costs up to
+// turnWeight, and only where it turns faster than on the default's way.
+constexpr double freeTurnRate = 1.2;
+constexpr double turnWeight = 2.0;
+// How much better, in shares of the look-ahead with the target hidden, a plan must score to
+// replace the default's, or the plan kept from the last step.
+constexpr double switchMargin = 0.05;
+// Side steps across the line of sight: this far round the target, and never more than the
+// default's distance from it across (a far camera steps aside, it does not circle).
+constexpr float sideAngle = 0.5f;
+
+k_Vector3 unitOf(const k_Vector3& v) {
+    k_Vector3 unit = v;
+    unit.normalize();
+    return unit;
+}
+
+// Squared distance from `point` to the segment from `from` to `to`.
+float segmentDistanceSquared(const k_Vector3& point, const k_Vector3& from, const k_Vector3& to) {
+    const k_Vector3 segment = to - from;
+    const k_Vector3 offset = point - from;
+    const float lengthSquared = dot(segment, segment);
+    const float along =
+        lengthSquared > 0.0f ? std::clamp(dot(offset, segment) / lengthSquared, 0.0f, 1.0f) : 0.0f;
+    const k_Vector3 closest = offset - segment * along;
+    return dot(closest, closest);
+}
+
+double rolloutStep(double dt) {
+    return std::max(dt, rolloutSeconds / maxRolloutFrames);
+}
+
+} // namespace
+
+k_RolloutPlanner::k_RolloutPlanner(k_InformationProvider* providerValue, k_Camera* cameraValue,
+                                   k_MainSceneNode* rootNodeValue,
+                                   const k_AnimationManager* animationsValue)
+    : k_VisibilityPlanner(providerValue, cameraValue, rootNodeValue, animationsValue),
+      standardRoute(2 * 15 + 2), visibilityRoute(2 * 15 + 2) {}
+
+k_RolloutPlanner::~k_RolloutPlanner() = default;
+
+void k_RolloutPlanner::setCamera(k_Camera* cameraValue) {
+    k_VisibilityPlanner::setCamera(cameraValue);
+    chosen = k_Plan::standard; // a new scene starts from the default's way
+}
+
+void k_RolloutPlanner::chooseRoute(const k_Artifact* target, const k_Vector3& targetCenter,
+                                   k_Route& route) {
+    k_Camera* camera = getCamera();
+    const k_CameraMotion start = camera->getMotion();
+    auto commandOfCamera = [camera](bool followsTarget) {
+        return Command{camera->getWaypoint(), camera->getNextWaypoint(), camera->getGoal(),
+                       followsTarget};
+    };
+
+    // Each planner decides from the same state; the camera's path is put back after each.
+    k_MotionPlanner::chooseRoute(target, targetCenter, route);
+    commands[0] = commandOfCamera(true);
+    standardRoute = route;
+    camera->setPath(start.waypoint, start.nextWaypoint, start.goal);
+    route.headFor(targetCenter);
+    k_VisibilityPlanner::chooseRoute(target, targetCenter, route);
+    // A camera holding its place stays where it is whatever the target does.
+    commands[1] = commandOfCamera(!isHolding());
+    visibilityRoute = route;
+
+    const k_Vector3 eye = start.position;
+    const k_Vector3 toTarget = targetCenter - eye;
+    k_Vector3 heading = unitOf(toTarget);
+    if (dot(heading, heading) == 0.0f) {
+        heading = k_Vector3(0.0f, 0.0f, -1.0f);
+    }
+    const float stop = static_cast<float>(camera->getStopDistance());
+    // Braking to rest where the eye is: a goal at the stop distance.
+    commands[2] = Command{eye + heading, eye + heading * 2.0f, eye + heading * stop, false};
+    k_Vector3 side;
+    side.cross(heading, std::fabs(heading.y) < 0.9f ? k_Vector3(0.0f, 1.0f, 0.0f)
+                                                    : k_Vector3(1.0f, 0.0f, 0.0f));
+    side.normalize();
+    k_Vector3 upward;
+    upward.cross(side, heading);
+    const k_Vector3 sides[] = {side * -1.0f, side, upward, upward * -1.0f};
+    const float lateral =
+        std::min(toTarget.length() * std::tan(sideAngle), stop + target->getRadius());
+    for (std::size_t s = 0; s < 4; ++s) {
+        commands[3 + s] = sideStep(eye, targetCenter, sides[s], lateral);
+    }
+
+    // Bodies the sight or the eye could meet over the look-ahead.
+    const double seconds = rolloutSeconds;
+    const double travel = std::min(camera->getMaxSpeed() * seconds,
+                                   camera->getVelocity().length() * seconds +
+                                       0.5 * camera->getAcceleration() * seconds * seconds);
+    collectRolloutBodies(target, static_cast<float>(travel) + 1.0f);
+
+    // The work the rollouts would take, lightened until it fits the bound.
+    const std::uint64_t samples =
+        static_cast<std::uint64_t>(std::ceil(seconds / std::max(sampleSeconds, getStepDt())));
+    auto work = [&](int rays, int stride) {
+        return planCount * (samples / static_cast<std::uint64_t>(stride) + 1) *
+               rolloutBodies.size() * static_cast<std::uint64_t>(rays + 1);
+    };
+    int rays = fullRays;
+    int stride = 1;
+    if (work(rays, stride) > maxRolloutDistances) {
+        rays = 1;
+    }
+    while (stride < 4 && work(rays, stride) > maxRolloutDistances) {
+        stride *= 2;
+    }
+    costs.fill(0.0);
+    if (work(rays, stride) > maxRolloutDistances) {
+        ++unscoredSteps;
+        chosen = k_Plan::standard;
+    } else {
+        std::uint64_t distances = 0;
+        std::array<Score, planCount> scores;
+        for (std::size_t p = 0; p < planCount; ++p) {
+            scores[p] = rollOut(commands[p], rays, stride, distances);
+        }
+        getStepStats().sphereTests += distances;
+        // Turning counts only beyond the default's own: where the target itself sweeps past,
+        // the default's turn is what any camera keeping it in view must do.
+        for (std::size_t p = 0; p < planCount; ++p) {
+            costs[p] = scores[p].sight + scores[p].safety +
+                       turnWeight * std::max(0.0, scores[p].turning - scores[0].turning);
+        }
+
+        // The default's way unless another is better by the margin; the plan kept from the
+        // last step needs only to stay at least as good as the default's.
+        const double standardCost = costs[0];
+        auto eligible = [&](std::size_t p) {
+            return p == 0 ||
+                   costs[p] <=
+                       standardCost - (p == static_cast<std::size_t>(chosen) ? 0.0 : switchMargin);
+        };
+        std::size_t pick =
+            eligible(static_cast<std::size_t>(chosen)) ? static_cast<std::size_t>(chosen) : 0;
+        std::size_t best = pick;
+        for (std::size_t p = 0; p < planCount; ++p) {
+            if (eligible(p) && costs[p] < costs[best]) {
+                best = p;
+            }
+        }
+        if (costs[best] < costs[pick] - switchMargin) {
+            pick = best;
+        }
+        chosen = static_cast<k_Plan>(pick);
+    }
+
+    const Command& command = commands[static_cast<std::size_t>(chosen)];
+    camera->setPath(command.waypoint, command.nextWaypoint, command.goal);
+    if (chosen == k_Plan::standard) {
+        route = standardRoute;
+    } else if (chosen == k_Plan::visibility) {
+        route = visibilityRoute;
+    } else {
+        route.headFor(command.waypoint);
+    }
+}
+
+k_RolloutPlanner::Command k_RolloutPlanner::sideStep(const k_Vector3& eye,
+                                                     const k_Vector3& targetCenter,
+                                                     const k_Vector3& side, float lateral) const {
+    const k_Camera* camera = getCamera();
+    const k_Vector3 fromTarget = eye - targetCenter;
+    // At the eye's distance from the target, `lateral` across the line of sight.
+    const k_Vector3 viewpoint =
+        targetCenter + unitOf(fromTarget + side * lateral) * fromTarget.length();
+    const k_Vector3 way = viewpoint - eye;
+    k_Vector3 along = unitOf(way);
+    if (dot(along, along) == 0.0f) {
+        along = side;
+    }
+    // A goal at the stop distance plus what is left brings the camera to rest at the viewpoint.
+    const float goalDistance = static_cast<float>(camera->getStopDistance()) + way.length();
+    return Command{viewpoint, viewpoint + along, eye + along * goalDistance, true};
+}
+
+void k_RolloutPlanner::collectRolloutBodies(const k_Artifact* target, float reach) {
+    const k_BodyForecast& forecast = getForecast();
+    targetIndex = forecast.getBodyCount();
+    for (std::size_t i = 0; i < forecast.getBodyCount(); ++i) {
+        if (forecast.getBody(i) == target) {
+            targetIndex = i;
+            break;
+        }
+    }
+    rolloutBodies.clear();
+    if (targetIndex == forecast.getBodyCount()) {
+        return; // the target is not among the forecast bodies: nothing to judge against
+    }
+    const k_Vector3 eye = getCamera()->getPosition();
+    for (std::size_t i = 0; i < forecast.getBodyCount(); ++i) {
+        if (i == targetIndex || forecast.getBody(i) == nullptr) {
+            continue;
+        }
+        // Near the line of sight at some horizon, grown by how far the eye can move.
+        const float limit = reach + forecast.getRadius(i);
+        for (std::size_t h = 0; h < forecast.getHorizonCount(); ++h) {
+            if (segmentDistanceSquared(forecast.getCenter(h, i), eye,
+                                       forecast.getCenter(h, targetIndex)) < limit * limit) {
+                rolloutBodies.push_back(i);
+                break;
+            }
+        }
+    }
+}
+
+k_RolloutPlanner::Score k_RolloutPlanner::rollOut(const Command& command, int rays,
+                                                  int sampleStride,
+                                                  std::uint64_t& distances) const {
+    const k_BodyForecast& forecast = getForecast();
+    if (targetIndex >= forecast.getBodyCount()) {
+        return Score{};
+    }
+    const double dt = rolloutStep(getStepDt());
+    const int frames = static_cast<int>(std::ceil(rolloutSeconds / dt));
+    const int sampleEvery =
+        std::max(1, static_cast<int>(std::lround(sampleSeconds / dt))) * sampleStride;
+    const float targetRadius = forecast.getRadius(targetIndex);
+
+    k_CameraMotion probe = getCamera()->getMotion();
+    probe.setPath(command.waypoint, command.nextWaypoint, command.goal);
+    k_Vector3 lastTarget = forecast.getCenter(0, targetIndex);
+    k_Vector3 lastView = unitOf(probe.lookAt - probe.position);
+    double lastSample = 0.0;
+    double hidden = 0.0, inside = 0.0, near = 0.0, turning = 0.0, weights = 0.0;
+    for (int frame = 1; frame <= frames; ++frame) {
+        const double t = dt * frame;
+        std::size_t horizon = 0;
+        float share = 0.0f;
+        forecast.locate(t, horizon, share);
+        const k_Vector3 targetAt = forecast.getCenterBetween(horizon, share, targetIndex);
+        if (command.followsTarget) {
+            const k_Vector3 shift = targetAt - lastTarget;
+            probe.waypoint = probe.waypoint + shift;
+            probe.nextWaypoint = probe.nextWaypoint + shift;
+            probe.goal = probe.goal + shift;
+        }
+        lastTarget = targetAt;
+        probe.lookTarget = targetAt;
+        probe.advance(dt);
+        if (frame % sampleEvery != 0 && frame != frames) {
+            continue;
+        }
+
+        const k_Vector3 eye = probe.position;
+        const k_Vector3 sight = unitOf(targetAt - eye);
+        k_Vector3 across;
+        across.cross(sight, std::fabs(sight.y) < 0.9f ? k_Vector3(0.0f, 1.0f, 0.0f)
+                                                      : k_Vector3(1.0f, 0.0f, 0.0f));
+        across.normalize();
+        k_Vector3 over;
+        over.cross(across, sight);
+        const float rim = rimShare * targetRadius;
+        const k_Vector3 points[fullRays] = {targetAt, targetAt + across * rim,
+                                            targetAt - across * rim, targetAt + over * rim,
+                                            targetAt - over * rim};
+        bool blocked[fullRays] = {false, false, false, false, false};
+        float least = 1e30f;
+        distances += rolloutBodies.size() * static_cast<std::uint64_t>(rays + 1);
+        for (std::size_t i : rolloutBodies) {
+            const k_Vector3 center = forecast.getCenterBetween(horizon, share, i);
+            const float radius = forecast.getRadius(i);
+            least = std::min(least, (center - eye).length() - radius);
+            for (int r = 0; r < rays; ++r) {
+                blocked[r] =
+                    blocked[r] || segmentDistanceSquared(center, eye, points[r]) < radius * radius;
+            }
+        }
+        int seen = 0;
+        for (int r = 0; r < rays; ++r) {
+            seen += blocked[r] ? 0 : 1;
+        }
+        const double weight = 1.0 / (1.0 + decayPerSecond * t);
+        weights += weight;
+        hidden += weight * (1.0 - static_cast<double>(seen) / rays);
+        if (least < 0.0f) {
+            inside += weight;
+        } else if (least < safetyMargin) {
+            near += weight * (safetyMargin - least) / safetyMargin;
+        }
+        const k_Vector3 view = unitOf(probe.lookAt - eye);
+        const double cosine = std::clamp(static_cast<double>(dot(view, lastView)), -1.0, 1.0);
+        const double rate = std::acos(cosine) / std::max(t - lastSample, 1e-9);
+        if (rate > freeTurnRate) {
+            turning += weight * std::min(1.0, (rate - freeTurnRate) / freeTurnRate);
+        }
+        lastView = view;
+        lastSample = t;
+    }
+    if (weights == 0.0) {
+        return Score{};
+    }
+    return Score{hidden / weights, (insideWeight * inside + nearWeight * near) / weights,
+                 turning / weights};
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "camera/CameraMotion.h"
+#include "math/Vector3.h"
+#include "planning/Route.h"
+#include "planning/VisibilityPlanner.h"
+
+// A planner that judges whole plans by what the camera would see while following them. Every
+// step it lets the default planner and the visibility planner each decide their way from the
+// camera's present state, adds braking and side steps round the target, runs every one of
+// these forward on a copy of the camera's motion against the bodies' forecast, and scores
+// each run by how much of the target stays in sight, how near the eye comes to bodies and how
+// fast the view turns. The default's way is taken unless another plan's run is better by a
+// margin, and a plan once taken is kept until another is better than it by that margin, so the
+// camera never trades a view the default would keep for a guess, and does not dither.
+class k_RolloutPlanner : public k_VisibilityPlanner {
+public:
+    /// The plans compared each step, in the fixed order they are scored in.
+    enum class k_Plan { standard, visibility, brake, sideLeft, sideRight, sideUp, sideDown };
+    static constexpr std::size_t planCount = 7;
+
+    /// Most body distances one step's rollouts work out; over it, a step first samples its
+    /// sight once instead of three times, then every other moment, and where even that is
+    /// beyond the bound it takes the default's way unscored.
+    static constexpr std::uint64_t maxRolloutDistances = 240000;
+
+    k_RolloutPlanner(k_InformationProvider* provider, k_Camera* camera, k_MainSceneNode* rootNode,
+                     const k_AnimationManager* animations);
+    ~k_RolloutPlanner() override;
+
+    void setCamera(k_Camera* camera) override;
+
+    /// The plan the last step took.
+    k_Plan getChosenPlan() const { return chosen; }
+    /// Lower is better: the last step's score of each plan (zero for plans not scored).
+    const std::array<double, planCount>& getPlanCosts() const { return costs; }
+    /// Steps whose rollouts were beyond the work bound and took the default's way unscored.
+    std::uint64_t getUnscoredSteps() const { return unscoredSteps; }
+
+protected:
+    void chooseRoute(const k_Artifact* target, const k_Vector3& targetCenter,
+                     k_Route& route) override;
+
+private:
+    /// What a plan hands the camera, and whether its points are held relative to the target
+    /// (moved with it as it moves during the rollout, as a planner following it would do).
+    struct Command {
+        k_Vector3 waypoint, nextWaypoint, goal;
+        bool followsTarget = true;
+    };
+    /// Bodies the rollouts may meet: those whose forecast comes within `reach` of the target.
+    void collectRolloutBodies(const k_Artifact* target, float reach);
+    /// What a rollout met, each part per moment weighted (lower is better): the share of the
+    /// target hidden; the eye inside or too near a body; the view turning too fast.
+    struct Score {
+        double sight = 0.0, safety = 0.0, turning = 0.0;
+    };
+    /// Counts its body distances into `distances`.
+    Score rollOut(const Command& command, int rays, int sampleStride,
+                  std::uint64_t& distances) const;
+    /// Coming to rest `lateral` towards `side` across the line of sight, at the eye's distance
+    /// from the target.
+    Command sideStep(const k_Vector3& eye, const k_Vector3& targetCenter, const k_Vector3& side,
+                     float lateral) const;
+
+    std::size_t targetIndex = 0;
+    std::vector<std::size_t> rolloutBodies;
+    std::array<Command, planCount> commands;
+    std::array<double, planCount> costs{};
+    k_Route standardRoute;
+    k_Route visibilityRoute;
+    k_Plan chosen = k_Plan::standard;
+    std::uint64_t unscoredSteps = 0;
+};

@@ -1,0 +1,297 @@
+// The rollout planner: it takes the default's way unless another plan's run sees better, keeps
+// a plan once taken, bounds its work, runs the same way twice; and small worlds of the kinds
+// where judging viewpoints alone lost to the default, where it must not.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "animation/AnimationManager.h"
+#include "camera/Camera.h"
+#include "planning/InformationProvider.h"
+#include "planning/MotionPlanner.h"
+#include "planning/PlanningTestScene.h"
+#include "planning/RolloutPlanner.h"
+#include "planning/VisibilityPlanner.h"
+#include "platform/Random.h"
+
+namespace {
+
+constexpr double frameTime = 0.02;
+
+enum class Kind { standard, visibility, rollout };
+
+// A target of radius 1 at the origin and a camera at rest at `eye` looking at it; bodies and
+// animations added by each test.
+struct World {
+    k_TestScene scene;
+    k_AnimationManager animations;
+    k_InformationProvider provider;
+    k_Camera camera;
+    k_TestBody* target;
+    const k_RolloutPlanner* rollout = nullptr;
+
+    World(const k_Vector3& eye, double acceleration, double maxSpeed, double stopDistance = 10.0)
+        : camera(acceleration, 5.0, maxSpeed, stopDistance) {
+        target = scene.add(k_Vector3(0, 0, 0), 1.0f, 10);
+        camera.setPosition(eye);
+        camera.setLookAt(k_Vector3(0, 0, 0));
+    }
+
+    void run(double seconds, Kind kind, const std::function<void(int frame)>& each) {
+        std::unique_ptr<k_MotionPlanner> planner;
+        if (kind == Kind::standard) {
+            planner = std::make_unique<k_MotionPlanner>(&provider, &camera, nullptr);
+        } else if (kind == Kind::visibility) {
+            planner =
+                std::make_unique<k_VisibilityPlanner>(&provider, &camera, nullptr, &animations);
+        } else {
+            auto made =
+                std::make_unique<k_RolloutPlanner>(&provider, &camera, nullptr, &animations);
+            rollout = made.get();
+            planner = std::move(made);
+        }
+        randomSeed(3);
+        const int frames = static_cast<int>(std::lround(seconds / frameTime));
+        for (int frame = 1; frame <= frames; ++frame) {
+            animations.update(frameTime);
+            planner->plan(frameTime);
+            each(frame);
+        }
+        rollout = nullptr;
+    }
+
+    // True when a body other than the target comes strictly closer than its radius to the
+    // segment from the eye to the target's centre.
+    bool hidden() const {
+        const k_Vector3 eye = camera.getPosition();
+        const k_Vector3 sight = target->getTranslation() - eye;
+        for (const k_SceneNode* node : scene.root.getChildren()) {
+            const auto* body = static_cast<const k_TestBody*>(node);
+            if (body == target) {
+                continue;
+            }
+            const k_Vector3 offset = body->getTranslation() - eye;
+            const float along = std::clamp(dot(offset, sight) / dot(sight, sight), 0.0f, 1.0f);
+            if ((offset - sight * along).length() < body->radius) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    bool inside() const {
+        for (const k_SceneNode* node : scene.root.getChildren()) {
+            const auto* body = static_cast<const k_TestBody*>(node);
+            if (body != target &&
+                (body->getTranslation() - camera.getPosition()).length() < body->radius) {
+                return true;
+            }
+        }
+        return false;
+    }
+};
+
+// Frames with the target hidden over `seconds`, a fresh world from `make` for each planner.
+int hiddenFrames(const std::function<std::unique_ptr<World>()>& make, Kind kind, double seconds) {
+    std::unique_ptr<World> world = make();
+    int hidden = 0;
+    world->run(seconds, kind, [&](int) { hidden += world->hidden() ? 1 : 0; });
+    return hidden;
+}
+
+} // namespace
+
+TEST(RolloutPlanner, WhereNothingBlocksTheViewItMovesExactlyAsTheDefault) {
+    // The target swings wide with nothing near: no plan sees more than the default's, so the
+    // default's is taken every step.
+    std::vector<std::vector<k_Vector3>> eyes(2);
+    for (Kind kind : {Kind::standard, Kind::rollout}) {
+        World world(k_Vector3(0, 2, 30), 20.0, 20.0);
+        world.animations.addSnakeMoveAnimation(k_Vector3(0, 0, 0), k_Vector3(15, 3, 0), 4.0,
+                                               world.target, false);
+        world.run(8.0, kind, [&](int) {
+            eyes[kind == Kind::rollout].push_back(world.camera.getPosition());
+            if (world.rollout != nullptr) {
+                ASSERT_EQ(world.rollout->getChosenPlan(), k_RolloutPlanner::k_Plan::standard);
+            }
+        });
+    }
+    ASSERT_EQ(eyes[0].size(), eyes[1].size());
+    for (std::size_t i = 0; i < eyes[0].size(); ++i) {
+        ASSERT_TRUE(exactlyEqual(eyes[0][i], eyes[1][i])) << "frame " << i + 1;
+    }
+}
+
+TEST(RolloutPlanner, UncoversATargetTheDefaultLeavesHiddenAndKeepsItsPlan) {
+    // A body between the resting eye and the target: the default stays behind it; another
+    // plan is taken, the target comes into sight and the camera does not switch back and
+    // forth between plans while it does.
+    auto make = [] {
+        auto world = std::make_unique<World>(k_Vector3(0, 0, 7), 10.0, 8.0, 6.0);
+        world->scene.add(k_Vector3(0, 0.3f, 3.5f), 1.2f);
+        return world;
+    };
+    EXPECT_GT(hiddenFrames(make, Kind::standard, 8.0), 350);
+    std::unique_ptr<World> world = make();
+    int hidden = 0, switches = 0;
+    bool hiddenAtEnd = true;
+    k_RolloutPlanner::k_Plan last = k_RolloutPlanner::k_Plan::standard;
+    world->run(8.0, Kind::rollout, [&](int) {
+        hidden += world->hidden() ? 1 : 0;
+        hiddenAtEnd = world->hidden();
+        switches += world->rollout->getChosenPlan() != last ? 1 : 0;
+        last = world->rollout->getChosenPlan();
+    });
+    EXPECT_LT(hidden, 100);
+    EXPECT_FALSE(hiddenAtEnd);
+    EXPECT_LE(switches, 4);
+}
+
+TEST(RolloutPlanner, KeepsOutOfABodyTheDefaultsWayRunsInto) {
+    // A body sits on the default's straight way in: the default's eye passes through it, the
+    // rollout's never does.
+    auto insideFrames = [](Kind kind) {
+        World world(k_Vector3(0, 0, 40), 30.0, 20.0, 6.0);
+        world.scene.add(k_Vector3(0.4f, 0, 22), 1.5f);
+        k_TestBody* ram = world.scene.add(k_Vector3(-30, 0, 14), 1.5f);
+        world.animations.addMoveAnimation(k_Vector3(20, 0, 0), ram);
+        int inside = 0;
+        world.run(4.0, kind, [&](int) { inside += world.inside() ? 1 : 0; });
+        return inside;
+    };
+    EXPECT_GT(insideFrames(Kind::standard), 0);
+    EXPECT_EQ(insideFrames(Kind::rollout), 0);
+}
+
+TEST(RolloutPlanner, DenseBodiesNearTheSightKeepEveryStepWithinTheBound) {
+    // Thousands of bodies along the sight: the rollouts lighten their sampling, and where even
+    // that is beyond the bound the step takes the default's way unscored.
+    World world(k_Vector3(0, 0, 60), 75.0, 125.0);
+    for (int i = 0; i < 4000; ++i) {
+        const k_Vector3 at(static_cast<float>(i % 20 - 10) * 2.5f,
+                           static_cast<float>(i / 20 % 10 - 5) * 2.5f,
+                           static_cast<float>(i / 200) * 2.5f + 5.0f);
+        world.scene.add(at, 0.4f);
+    }
+    world.provider.setSearchBudget(5);
+    std::uint64_t mostRolloutWork = 0;
+    std::uint64_t unscored = 0;
+    world.run(0.4, Kind::rollout, [&](int) {
+        mostRolloutWork = std::max(mostRolloutWork, world.rollout->getLastStepStats().sphereTests);
+        unscored = world.rollout->getUnscoredSteps();
+        ASSERT_TRUE(std::isfinite(world.camera.getPosition().length()));
+    });
+    EXPECT_GT(unscored, 0u);
+    // The visibility planner's own bound, its probes and the searches' segment tests besides.
+    EXPECT_LE(mostRolloutWork, k_RolloutPlanner::maxRolloutDistances +
+                                   k_VisibilityPlanner::maxScoringDistances + 4u * 30000u +
+                                   5u * 4001u);
+}
+
+TEST(RolloutPlanner, SameRunSameWay) {
+    std::vector<std::vector<k_Vector3>> eyes(2);
+    for (int run = 0; run < 2; ++run) {
+        World world(k_Vector3(0, 0, 13), 10.0, 8.0, 6.0);
+        world.scene.add(k_Vector3(0, 0.3f, 3.5f), 1.2f);
+        k_TestBody* swinging = world.scene.add(k_Vector3(8, 0, 0), 1.5f);
+        world.animations.addSnakeMoveAnimation(k_Vector3(0, 0, 0), k_Vector3(-6, 4, 0), 3.0,
+                                               swinging, false);
+        world.run(5.0, Kind::rollout,
+                  [&](int) { eyes[run].push_back(world.camera.getPosition()); });
+    }
+    for (std::size_t i = 0; i < eyes[0].size(); ++i) {
+        ASSERT_TRUE(exactlyEqual(eyes[0][i], eyes[1][i])) << "frame " << i + 1;
+    }
+}
+
+// Worlds of the kinds where choosing viewpoints alone lost to the default: here the rollout
+// planner must see the target at least as often as the default does.
+TEST(RolloutPlannerKinds, AFastTargetAmongBodies) {
+    // The target swings at up to 0.7 of the camera's top speed past a few bodies.
+    auto make = [] {
+        auto world = std::make_unique<World>(k_Vector3(0, 3, 30), 30.0, 30.0, 12.0);
+        world->animations.addSnakeMoveAnimation(k_Vector3(0, 0, 0), k_Vector3(30, 0, 10), 4.5,
+                                                world->target, false);
+        for (int i = 0; i < 12; ++i) {
+            world->scene.add(k_Vector3(static_cast<float>(i % 4) * 14.0f - 21.0f,
+                                       static_cast<float>(i % 3) - 1.0f,
+                                       static_cast<float>(i / 4) * 10.0f - 5.0f),
+                             1.5f);
+        }
+        return world;
+    };
+    const int standard = hiddenFrames(make, Kind::standard, 20.0);
+    EXPECT_LE(hiddenFrames(make, Kind::rollout, 20.0), standard) << "default " << standard;
+}
+
+TEST(RolloutPlannerKinds, ACameraStartingInACrowd) {
+    auto make = [] {
+        auto world = std::make_unique<World>(k_Vector3(0, 0, 30), 30.0, 40.0, 12.0);
+        world->animations.addSnakeMoveAnimation(k_Vector3(0, 0, 0), k_Vector3(8, 2, 0), 5.0,
+                                                world->target, false);
+        std::uint32_t state = 11;
+        auto next = [&state]() {
+            state = state * 1664525u + 1013904223u;
+            return static_cast<float>(state >> 8) / 16777216.0f - 0.5f;
+        };
+        for (int i = 0; i < 120; ++i) {
+            const float x = 24.0f * next();
+            const float y = 10.0f * next();
+            const float z = 30.0f + 24.0f * next();
+            const k_Vector3 at(x, y, z);
+            if ((at - k_Vector3(0, 0, 30)).length() > 3.0f) {
+                k_TestBody* body = world->scene.add(at, 1.2f);
+                world->animations.addSnakeMoveAnimation(
+                    k_Vector3(0, 0, 0), k_Vector3(1.5f, 0.5f, 1.5f), 3.0 + i % 4, body, false);
+            }
+        }
+        return world;
+    };
+    const int standard = hiddenFrames(make, Kind::standard, 15.0);
+    EXPECT_LE(hiddenFrames(make, Kind::rollout, 15.0), standard) << "default " << standard;
+}
+
+TEST(RolloutPlannerKinds, ATargetThatSwitchesToABallFarAway) {
+    // A second ball 150 away takes over as the target after 3 s, a cluster of bodies round it.
+    auto make = [] {
+        auto world = std::make_unique<World>(k_Vector3(0, 2, 25), 60.0, 80.0, 12.0);
+        world->animations.addSnakeMoveAnimation(k_Vector3(0, 0, 0), k_Vector3(5, 0, 0), 4.0,
+                                                world->target, false);
+        for (int i = 0; i < 10; ++i) {
+            world->scene.add(k_Vector3(150.0f + static_cast<float>(i % 5) * 4.0f - 8.0f,
+                                       static_cast<float>(i / 5) * 3.0f - 1.5f, 8.0f),
+                             1.3f);
+        }
+        return world;
+    };
+    int hidden[2] = {0, 0};
+    for (Kind kind : {Kind::standard, Kind::rollout}) {
+        std::unique_ptr<World> world = make();
+        k_TestBody* other = world->scene.add(k_Vector3(150, 0, 0), 1.0f, 0);
+        world->run(12.0, kind, [&](int frame) {
+            if (frame * frameTime >= 3.0) {
+                other->setInterest(20); // now the target: the first ball is left alone
+                const k_Vector3 eye = world->camera.getPosition();
+                const k_Vector3 sight = other->getTranslation() - eye;
+                for (const k_SceneNode* node : world->scene.root.getChildren()) {
+                    const auto* body = static_cast<const k_TestBody*>(node);
+                    if (body == other) {
+                        continue;
+                    }
+                    const k_Vector3 offset = body->getTranslation() - eye;
+                    const float along =
+                        std::clamp(dot(offset, sight) / dot(sight, sight), 0.0f, 1.0f);
+                    if ((offset - sight * along).length() < body->radius) {
+                        ++hidden[kind == Kind::rollout];
+                        break;
+                    }
+                }
+            }
+        });
+    }
+    EXPECT_LE(hidden[1], hidden[0]) << "default " << hidden[0];
+}

@@ -8,20 +8,18 @@
 #include "planning/SearchGeometry.h"
 #include "scenegraph/Artifact.h"
 #include "scenegraph/ArtifactRegistry.h"
-#include "scenegraph/Icosahedron.h"
+#include "scenegraph/GeodesicMesh.h"
 
 k_InformationProvider::k_InformationProvider()
-    : stats(), budget(defaultSearchBudget), maxDepth(4), directionSampler(new k_Icosahedron(3)),
-      strategy(k_SearchStrategy::fast), compareReference(false), compareRepeats(1),
-      runningReference(false), searchRunning(false), referenceWaypoints(), fastWaypoints(),
-      blockingListeners(), fastSearch(nullptr) {
-    fastSearch = new k_FastPathSearch(directionSampler->getVertices(), maxDepth, waypointLimit,
-                                      blockingListeners);
+    : stats(), budget(defaultSearchBudget), maxDepth(4),
+      sampleDirections(geodesicSphereVertices(3)), strategy(k_SearchStrategy::fast),
+      compareReference(false), compareRepeats(1), runningReference(false), searchRunning(false),
+      referenceWaypoints(), fastWaypoints(), blockingListeners(), fastSearch(nullptr) {
+    fastSearch = new k_FastPathSearch(sampleDirections, maxDepth, waypointLimit, blockingListeners);
 }
 
 k_InformationProvider::~k_InformationProvider() {
     delete fastSearch;
-    delete directionSampler;
 }
 
 void k_InformationProvider::refresh() {}
@@ -47,7 +45,7 @@ k_PlanningStats k_InformationProvider::getStats() const {
 }
 
 const std::vector<k_Vector3>& k_InformationProvider::getSampleDirections() const {
-    return directionSampler->getVertices();
+    return sampleDirections;
 }
 
 k_Artifact* k_InformationProvider::getTarget() const {

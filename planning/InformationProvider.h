@@ -12,7 +12,6 @@
 class k_Artifact;
 class k_BlockingListener;
 class k_FastPathSearch;
-class k_Icosahedron;
 
 /// How findPath does its work. Both give the same routes and the same counts of findPath
 /// calls and segment tests; only the number of sphere tests and the time differ.
@@ -139,7 +138,9 @@ protected:
 
 private:
     int maxDepth;
-    k_Icosahedron* directionSampler;
+    /// The vertices of a thrice refined icosahedron, without a node: the provider is no
+    /// part of the tree and leaves the body registry alone.
+    std::vector<k_Vector3> sampleDirections;
     k_SearchStrategy strategy;
     bool compareReference;
     int compareRepeats;

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "scenegraph/GeodesicMesh.h"
 #include "scenegraph/GlContext.h"
 
 k_PlatonicBody::k_PlatonicBody() : displayList(-1), radiusFactor(1.0f) {}
@@ -26,66 +27,8 @@ float k_PlatonicBody::getRadius() const {
     return length * radiusFactor;
 }
 
-namespace {
-
-// (a + b) rounded to float, times 0.5 rounded to float: the sum of two floats does not
-// depend on their order, so both triangles of an edge get the same bits.
-k_Vector3 midpoint(const k_Vector3& a, const k_Vector3& b) {
-    const float sx = a.x + b.x;
-    const float sy = a.y + b.y;
-    const float sz = a.z + b.z;
-    k_Vector3 m(sx * 0.5f, sy * 0.5f, sz * 0.5f);
-    m.normalize();
-    return m;
-}
-
-// Index of the last vertex among the first `count` that equals `point` exactly, or -1.
-int findLastEqual(const std::vector<k_Vector3>& vertices, size_t count, const k_Vector3& point) {
-    int found = -1;
-    for (size_t i = 0; i < count; ++i) {
-        const k_Vector3& v = vertices[i];
-        if (exactlyEqual(v, point)) {
-            found = static_cast<int>(i);
-        }
-    }
-    return found;
-}
-
-} // namespace
-
 void k_PlatonicBody::subdivide() {
-    // Only the triangles present at the start are refined; the pass appends the corners.
-    const size_t triangleCount = faces.size() / 3;
-    for (size_t t = 0; t < triangleCount; ++t) {
-        const int a = faces[3 * t];
-        const int b = faces[3 * t + 1];
-        const int c = faces[3 * t + 2];
-        const k_Vector3 mids[3] = {midpoint(vertices[a], vertices[b]),
-                                   midpoint(vertices[b], vertices[c]),
-                                   midpoint(vertices[a], vertices[c])};
-
-        // All three are looked up among the vertices that existed before this triangle, and
-        // only then are the missing ones appended in order.
-        const size_t existing = vertices.size();
-        int index[3];
-        for (int k = 0; k < 3; ++k) {
-            index[k] = findLastEqual(vertices, existing, mids[k]);
-        }
-        for (int k = 0; k < 3; ++k) {
-            if (index[k] < 0) {
-                index[k] = static_cast<int>(vertices.size());
-                vertices.push_back(mids[k]);
-            }
-        }
-        const int i1 = index[0];
-        const int i2 = index[1];
-        const int i3 = index[2];
-
-        faces.insert(faces.end(), {i3, i1, a, i1, i2, b, i2, i3, c});
-        faces[3 * t] = i3;
-        faces[3 * t + 1] = i2;
-        faces[3 * t + 2] = i1;
-    }
+    subdivideMesh(vertices, faces);
 }
 
 void k_PlatonicBody::drawShape() {

@@ -109,3 +109,22 @@ TEST_F(InformationProviderTest, CountsSegmentAndSphereTestsUpToTheFirstHit) {
     EXPECT_EQ(provider.getStats().segmentTests, 0u);
     EXPECT_EQ(provider.getStats().sphereTests, 0u);
 }
+
+// The provider keeps its directions without a node, so it can come and go around the bodies.
+TEST(InformationProviderLifetime, DeletingAProviderLeavesTheBodyRegistryAsItWas) {
+    k_TestScene scene;
+    k_TestBody* first = scene.add(k_Vector3(0, 0, 0), 1.0f);
+    k_TestBody* second = scene.add(k_Vector3(5, 0, 0), 2.0f, 3);
+    const std::vector<k_Artifact*> before(artifactRegistry.begin(), artifactRegistry.end());
+    {
+        k_InformationProvider provider;
+        EXPECT_EQ(provider.getTarget(), second);
+    }
+    const std::vector<k_Artifact*> after(artifactRegistry.begin(), artifactRegistry.end());
+    EXPECT_EQ(after, before);
+    ASSERT_EQ(after.size(), 2u);
+    EXPECT_EQ(after[0], first);
+    // And a provider made after the bodies sees them.
+    k_InformationProvider later;
+    EXPECT_EQ(later.getTarget(), second);
+}

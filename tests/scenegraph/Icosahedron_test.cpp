@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <set>
 #include <tuple>
 
+#include "scenegraph/GeodesicMesh.h"
 #include "scenegraph/Icosahedron.h"
 
 namespace {
@@ -114,4 +117,30 @@ TEST(PlatonicBody, RadiusIsScaleLengthTimesFactor) {
     body.setRadiusFactor(0.5f);
     EXPECT_EQ(body.getRadius(), 2.5f);
     EXPECT_STREQ(body.getTypeName(), "Icosahedron");
+}
+
+// The path search's directions come from the mesh without a node: the same vectors in the
+// same order as the drawn body's, and (for the search's three passes) the very bits its
+// results were measured with.
+TEST(GeodesicMesh, VerticesWithoutANodeAreTheBodysBitForBit) {
+    for (int subdivisions = 0; subdivisions <= 3; ++subdivisions) {
+        const k_Icosahedron body(subdivisions);
+        const std::vector<k_Vector3> vertices = geodesicSphereVertices(subdivisions);
+        ASSERT_EQ(vertices.size(), body.getVertices().size());
+        for (std::size_t i = 0; i < vertices.size(); ++i) {
+            ASSERT_TRUE(exactlyEqual(vertices[i], body.getVertices()[i]))
+                << subdivisions << ' ' << i;
+        }
+    }
+    std::uint64_t digest = 14695981039346656037ull; // FNV-1a over the floats' bytes
+    for (const k_Vector3& v : geodesicSphereVertices(3)) {
+        for (float component : {v.x, v.y, v.z}) {
+            unsigned char bytes[sizeof component];
+            std::memcpy(bytes, &component, sizeof component);
+            for (unsigned char byte : bytes) {
+                digest = (digest ^ byte) * 1099511628211ull;
+            }
+        }
+    }
+    EXPECT_EQ(digest, 1319661295056198181u);
 }

@@ -140,3 +140,94 @@ TEST(BoundCells, ShadowBodiesAndTheBandRuleCellsOutOnlyWhereNoPointOfThemQualifi
         }
     }
 }
+
+namespace {
+
+// Flags of one classification, with the cell lattice to look them up by.
+struct Classified {
+    double cell;
+    k_BoundBox box;
+    std::vector<std::uint8_t> flags;
+    std::uint64_t segmentTests = 0;
+};
+
+Classified classifyOnce(const std::vector<k_WorldRecording::Sphere>& bodies,
+                        const k_BoundCells::Band& band, double cell) {
+    k_BoundCells cells(cell, 0.5, 2);
+    Classified out{cell, cells.boxAround({bodies[0].x, bodies[0].y, bodies[0].z}, band.outer), {}};
+    cells.classify(bodies, 0, band, out.box, out.flags);
+    out.segmentTests = cells.getSegmentTests();
+    return out;
+}
+
+} // namespace
+
+TEST(BoundCells, InACrowdNoPointOfACellCalledHiddenSeesTheTarget) {
+    // Dense swarms about targets small and large beside the cells: most of the band is hidden
+    // by several bodies together, where groups of sample points and halved cubes decide. Every
+    // cell called hidden is probed at a lattice of its points and at random ones.
+    std::mt19937 random(7);
+    for (const double targetRadius : {1.0, 2.5}) {
+        std::uniform_real_distribution<double> place(-14.0, 14.0), size(1.0, 3.0);
+        std::vector<k_WorldRecording::Sphere> bodies{{0.3, -0.2, 0.1, targetRadius}};
+        while (bodies.size() < 240) {
+            const k_WorldRecording::Sphere body{place(random), place(random), place(random),
+                                                size(random)};
+            if (std::hypot(body.x, body.y, body.z) > body.radius + targetRadius + 0.5) {
+                bodies.push_back(body);
+            }
+        }
+        const Classified run = classifyOnce(bodies, {5.0, 30.0}, 10.0 / 6.0);
+        std::uniform_real_distribution<double> inside(0.0, 1.0);
+        long hidden = 0, probes = 0;
+        for (int k = 0; k < run.box.nz; ++k) {
+            for (int j = 0; j < run.box.ny; ++j) {
+                for (int i = 0; i < run.box.nx; ++i) {
+                    const std::uint8_t flag =
+                        run.flags[static_cast<std::size_t>((k * run.box.ny + j) * run.box.nx + i)];
+                    if (flag != k_BoundCells::admissible) {
+                        continue;
+                    }
+                    ++hidden;
+                    const auto probe = [&](double u, double v, double w) {
+                        const k_WorldRecording::Point q{(run.box.x0 + i + u) * run.cell,
+                                                        (run.box.y0 + j + v) * run.cell,
+                                                        (run.box.z0 + k + w) * run.cell};
+                        ++probes;
+                        ASSERT_EQ(k_QualityMetrics::visibleShare(q, bodies, 0), 0.0)
+                            << "target radius " << targetRadius << " at " << q.x << " " << q.y
+                            << " " << q.z;
+                    };
+                    for (const double u : {0.0, 0.5, 1.0}) {
+                        for (const double v : {0.0, 0.5, 1.0}) {
+                            for (const double w : {0.0, 0.5, 1.0}) {
+                                probe(u, v, w);
+                            }
+                        }
+                    }
+                    for (int r = 0; r < 8; ++r) {
+                        probe(inside(random), inside(random), inside(random));
+                    }
+                }
+            }
+        }
+        EXPECT_GT(hidden, 2000) << "the crowd hides too little to test anything";
+        EXPECT_GT(probes, 0);
+    }
+}
+
+TEST(BoundCells, ACellOneBodyHidesTheWholeTargetFromIsSettledByOneTest) {
+    // A target of radius 1 inside a body of radius 4: that body hides the whole target from
+    // every cell of the band, which one test of the whole target shows, where testing the
+    // sample points one by one costs about thirty a cell (those facing it).
+    const std::vector<k_WorldRecording::Sphere> bodies{{0, 0, 0, 1}, {0.2, 0, 0, 4}};
+    const Classified run = classifyOnce(bodies, {5.0, 30.0}, 10.0 / 6.0);
+    long hidden = 0;
+    for (const std::uint8_t flag : run.flags) {
+        ASSERT_EQ(flag & k_BoundCells::visible, 0);
+        hidden += flag == k_BoundCells::admissible ? 1 : 0;
+    }
+    ASSERT_GT(hidden, 10000);
+    EXPECT_LT(static_cast<double>(run.segmentTests), 2.0 * static_cast<double>(hidden))
+        << run.segmentTests << " tests for " << hidden << " hidden cells";
+}

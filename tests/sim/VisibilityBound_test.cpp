@@ -4,6 +4,7 @@
 #include <cmath>
 #include <random>
 
+#include "tools/sim/BoundReport.h"
 #include "tools/sim/VisibilityBound.h"
 
 namespace {
@@ -69,6 +70,32 @@ k_BoundSettings coarse() {
 }
 
 } // namespace
+
+TEST(VisibilityBound, AStopBetweenSearchStepsLeavesAnUnfinishedResultWithNoFigures) {
+    // Every frame hidden (the target sealed in a shell), so that figures over the frames
+    // searched before the stop would read as a bound.
+    const k_WorldRecording recording = worldOf(40, [](long) { return shellAbout({0, 0, 0}); });
+    int asked = 0;
+    const k_BoundResult stopped =
+        k_VisibilityBound::compute(recording, k_BoundSettings{}, [&] { return ++asked > 2; });
+    EXPECT_FALSE(stopped.finished);
+    EXPECT_EQ(stopped.framesSearched, 12); // two search steps of 6 frames
+    EXPECT_EQ(stopped.unavoidableFrames, 0);
+    EXPECT_TRUE(stopped.path.empty());
+    const k_BoundReport report(recording, stopped);
+    EXPECT_TRUE(report.toJson()["unavoidable_frames"].is_null());
+    EXPECT_EQ(report.toJson()["finished"], false);
+    std::FILE* file = std::tmpfile();
+    ASSERT_TRUE(report.writePath(file));
+    EXPECT_EQ(std::ftell(file), 54L); // the header line alone
+    std::fclose(file);
+
+    const k_BoundResult whole =
+        k_VisibilityBound::compute(recording, k_BoundSettings{}, [] { return false; });
+    EXPECT_TRUE(whole.finished);
+    EXPECT_EQ(whole.framesSearched, 40);
+    EXPECT_EQ(whole.unavoidableFrames, 40);
+}
 
 TEST(VisibilityBound, StaticOpenWorldLosesNothing) {
     const k_WorldRecording recording = worldOf(40, [](long) {

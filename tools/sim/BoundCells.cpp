@@ -19,6 +19,9 @@ double segmentDistanceSquared(double ax, double ay, double az, double bx, double
     return squaredSegmentDistance({ax, ay, az}, {bx, by, bz}, {cx, cy, cz});
 }
 
+// A group test that failed this many times running is tried only every retryEvery-th time.
+constexpr int skipAfter = 2;
+constexpr int retryEvery = 8;
 // Cells per side of the blocks occluders are sorted into.
 constexpr int blockCells = 4;
 // While classifying: the cell's centre lies in the band and outside every body's margin.
@@ -75,6 +78,105 @@ k_BoundCells::k_BoundCells(double cellSizeValue, double marginValue, int refinem
                 std::stable_sort(order.begin(), order.end(), [&](std::uint8_t x, std::uint8_t y) {
                     return score(x) > score(y);
                 });
+            }
+        }
+    }
+
+    // Fours: each unplaced sample (in index order) with its nearest unplaced neighbours; then
+    // quarters the same way from the fours' means.
+    const auto nearestOf = [](const std::array<double, 3>& from, const auto& points,
+                              const auto& placed) {
+        int best = -1;
+        double bestDot = -1e300;
+        for (std::size_t other = 0; other < points.size(); ++other) {
+            if (placed[other] >= 0) {
+                continue;
+            }
+            const auto& d = points[other];
+            const double dot = from[0] * d[0] + from[1] * d[1] + from[2] * d[2];
+            if (dot > bestDot) {
+                bestDot = dot;
+                best = static_cast<int>(other);
+            }
+        }
+        return best;
+    };
+    const auto describe = [&](SampleGroup& group, const auto& members) {
+        for (const auto member : members) {
+            for (std::size_t axis = 0; axis < 3; ++axis) {
+                group.mean[axis] += directions[member][axis] / static_cast<double>(members.size());
+            }
+        }
+        for (const auto member : members) {
+            const auto& d = directions[member];
+            const double ex = d[0] - group.mean[0], ey = d[1] - group.mean[1],
+                         ez = d[2] - group.mean[2];
+            group.spread = std::max(group.spread, std::sqrt(ex * ex + ey * ey + ez * ez));
+        }
+        // A hair wider, so that rounding cannot make one test claim more than it shows.
+        group.spread = group.spread * (1.0 + 1e-9) + 1e-12;
+    };
+    std::array<int, 64> groupOf{};
+    groupOf.fill(-1);
+    std::size_t made = 0;
+    for (std::size_t k = 0; k < 64; ++k) {
+        if (groupOf[k] >= 0) {
+            continue;
+        }
+        groupOf[k] = static_cast<int>(made);
+        groupMembers[made][0] = static_cast<std::uint8_t>(k);
+        for (std::size_t m = 1; m < groupSize; ++m) {
+            const int next = nearestOf(directions[k], directions, groupOf);
+            groupOf[static_cast<std::size_t>(next)] = static_cast<int>(made);
+            groupMembers[made][m] = static_cast<std::uint8_t>(next);
+        }
+        describe(groups[made], groupMembers[made]);
+        ++made;
+    }
+    std::array<std::array<double, 3>, groupCount> means{};
+    for (std::size_t g = 0; g < groupCount; ++g) {
+        means[g] = groups[g].mean;
+    }
+    std::array<int, groupCount> placedFour{};
+    placedFour.fill(-1);
+    std::array<std::vector<std::uint8_t>, quarterCount> quarterSamples;
+    std::size_t quarter = 0;
+    for (std::size_t g = 0; g < groupCount; ++g) {
+        if (placedFour[g] >= 0) {
+            continue;
+        }
+        std::vector<std::size_t> fours{g};
+        placedFour[g] = static_cast<int>(quarter);
+        while (fours.size() < groupCount / quarterCount) {
+            const int next = nearestOf(means[g], means, placedFour);
+            placedFour[static_cast<std::size_t>(next)] = static_cast<int>(quarter);
+            fours.push_back(static_cast<std::size_t>(next));
+        }
+        for (const std::size_t four : fours) {
+            quarterOf[four] = static_cast<std::uint8_t>(quarter);
+            quarterSamples[quarter].insert(quarterSamples[quarter].end(),
+                                           groupMembers[four].begin(), groupMembers[four].end());
+        }
+        describe(groups[groupCount + quarter], quarterSamples[quarter]);
+        ++quarter;
+    }
+    // The whole target: every sample is a radius from its centre.
+    groups[wholeGroup].spread = 1.0 + 1e-9;
+    groupOrders.resize(orders.size());
+    quarterOrders.resize(orders.size());
+    for (std::size_t bin = 0; bin < orders.size(); ++bin) {
+        std::size_t placed = 0, placedQuarters = 0;
+        std::array<bool, groupCount> taken{};
+        std::array<bool, quarterCount> takenQuarter{};
+        for (const std::uint8_t k : orders[bin]) {
+            const auto g = static_cast<std::size_t>(groupOf[k]);
+            if (!taken[g]) {
+                taken[g] = true;
+                groupOrders[bin][placed++] = static_cast<std::uint8_t>(g);
+            }
+            if (!takenQuarter[quarterOf[g]]) {
+                takenQuarter[quarterOf[g]] = true;
+                quarterOrders[bin][placedQuarters++] = quarterOf[g];
             }
         }
     }
@@ -210,6 +312,8 @@ void k_BoundCells::classify(const std::vector<k_WorldRecording::Sphere>& frameBo
     }
     markAdmissible(band, box, flags);
     lastBlocker.fill(nullptr);
+    lastGroupBlocker.fill(nullptr);
+    groupMisses.fill(0);
 
     // Sort the occluders into blocks of cells: a body can hide a sample point from a point of
     // the block only within the larger of the block's half diagonal and the target's radius of
@@ -266,6 +370,16 @@ void k_BoundCells::classify(const std::vector<k_WorldRecording::Sphere>& frameBo
                         largestCandidate = std::max(largestCandidate, body.r);
                     }
                 }
+                // Largest first: only bodies larger than a cube's half diagonal can hide a
+                // sample from all of it, so the search for one stops at the first smaller.
+                for (std::size_t c = 1; c < candidates.size(); ++c) {
+                    const Body* moving = candidates[c];
+                    std::size_t to = c;
+                    for (; to > 0 && candidates[to - 1]->r < moving->r; --to) {
+                        candidates[to] = candidates[to - 1];
+                    }
+                    candidates[to] = moving;
+                }
                 const double dx = qx - center.x, dy = qy - center.y, dz = qz - center.z;
                 const double distance = std::sqrt(dx * dx + dy * dy + dz * dz);
                 const bool surelyFacing = (distance - halfDiagonal) * coverCos > center.r;
@@ -296,18 +410,12 @@ int k_BoundCells::visibleFrom(double qx, double qy, double qz, double halfEdge, 
     // Bodies no larger than the half diagonal vanish when shrunk: with none larger, only the
     // exact test at q can still say anything, and it may stop at the first body in the way.
     const bool shrunkBlock = largestCandidate > halfDiagonal;
-    // The sample the last cell saw first (a neighbour most likely sees it too), then the samples
-    // most nearly facing the cube: where any is seen, those usually are.
-    const std::array<std::uint8_t, 64>& order = orders[orderFor(cx, cy, cz)];
-    for (int position = -1; position < k_VisibleShare::samplePoints; ++position) {
-        const std::uint8_t k = position < 0 ? lastSeen : order[static_cast<std::size_t>(position)];
-        if (position >= 0 && k == lastSeen) {
-            continue;
-        }
+    // True when q itself sees sample k; otherwise notes whether some point of the cube might.
+    const auto judge = [&](std::uint8_t k) {
         const auto& d = directions[static_cast<std::size_t>(k)];
         const double facing = d[0] * cx + d[1] * cy + d[2] * cz - center.r;
         if (facing + halfEdge * directionL1[static_cast<std::size_t>(k)] <= 0.0) {
-            continue;
+            return false;
         }
         const double sx = center.x + center.r * d[0], sy = center.y + center.r * d[1],
                      sz = center.z + center.r * d[2];
@@ -315,6 +423,7 @@ int k_BoundCells::visibleFrom(double qx, double qy, double qz, double halfEdge, 
         bool blocked = false;
         bool relaxedBlocked = false;
         const auto test = [&](const Body* body) {
+            ++segmentTests;
             const double squared =
                 segmentDistanceSquared(qx, qy, qz, sx, sy, sz, body->x, body->y, body->z);
             if (squared < body->r * body->r) {
@@ -326,26 +435,76 @@ int k_BoundCells::visibleFrom(double qx, double qy, double qz, double halfEdge, 
                 }
             }
         };
-        // The body that last hid this sample from a nearby cell most likely hides it here too:
-        // any body may be tried, as each test is exact for what it claims.
         if (!shrunkBlock) {
             relaxedSees = true;
             if (!exactlyFacing) {
-                continue;
+                return false;
             }
         }
+        // The body that last hid this sample from a nearby cell most likely hides it here too:
+        // any body may be tried, as each test is exact for what it claims.
         if (lastBlocker[static_cast<std::size_t>(k)] != nullptr) {
             test(lastBlocker[static_cast<std::size_t>(k)]);
         }
         for (std::size_t c = 0;
              c < candidates.size() && !relaxedBlocked && (shrunkBlock || !blocked); ++c) {
+            if (blocked && candidates[c]->r <= halfDiagonal) {
+                break; // the rest are smaller still: none can hide it from the whole cube
+            }
             test(candidates[c]);
         }
         if (exactlyFacing && !blocked) {
             lastSeen = k;
-            return 2;
+            return true;
         }
         relaxedSees = relaxedSees || !relaxedBlocked;
+        return false;
+    };
+    // The sample the last cell saw first (a neighbour most likely sees it too), then the groups
+    // of samples most nearly facing the cube: where any is seen, those usually are.
+    const std::uint8_t first = lastSeen;
+    if (judge(first)) {
+        return 2;
+    }
+    // Then groups of samples, the largest first, each tried as a whole before its parts.
+    const auto hiddenWhole = [&](std::size_t g) {
+        const double shrink = std::max(halfDiagonal, center.r * groups[g].spread);
+        if (largestCandidate <= shrink) {
+            return false;
+        }
+        std::uint8_t& misses = groupMisses[g];
+        if (misses >= skipAfter) {
+            // Skipped: count on from skipAfter, so that every retryEvery-th call tries again.
+            misses = static_cast<std::uint8_t>(skipAfter + (misses - skipAfter + 1) % retryEvery);
+            if (misses != skipAfter) {
+                return false;
+            }
+        }
+        if (groupHidden(g, qx, qy, qz, shrink)) {
+            misses = 0;
+            return true;
+        }
+        misses = static_cast<std::uint8_t>(std::min(misses + 1, skipAfter));
+        return false;
+    };
+    if (hiddenWhole(wholeGroup)) {
+        return 0;
+    }
+    const std::size_t bin = orderFor(cx, cy, cz);
+    for (const std::uint8_t quarter : quarterOrders[bin]) {
+        if (hiddenWhole(groupCount + quarter)) {
+            continue;
+        }
+        for (const std::uint8_t g : groupOrders[bin]) {
+            if (quarterOf[g] != quarter || hiddenWhole(g)) {
+                continue;
+            }
+            for (const std::uint8_t k : groupMembers[g]) {
+                if (k != first && judge(k)) {
+                    return 2;
+                }
+            }
+        }
     }
     if (!relaxedSees) {
         return 0;
@@ -363,4 +522,65 @@ int k_BoundCells::visibleFrom(double qx, double qy, double qz, double halfEdge, 
         }
     }
     return 0;
+}
+
+bool k_BoundCells::groupHidden(std::size_t g, double qx, double qy, double qz,
+                               double shrink) const {
+    // Every sight line from a point of the cube to a member lies within `shrink` of the line
+    // from q to the members' mean point, so a body still in the way when shrunk by it hides
+    // them all.
+    const SampleGroup& group = groups[g];
+    const double gx = center.x + center.r * group.mean[0], gy = center.y + center.r * group.mean[1],
+                 gz = center.z + center.r * group.mean[2];
+    const auto hides = [&](const Body* body) {
+        const double shrunk = body->r - shrink;
+        ++segmentTests;
+        return shrunk > 0.0 && segmentDistanceSquared(qx, qy, qz, gx, gy, gz, body->x, body->y,
+                                                      body->z) < shrunk * shrunk;
+    };
+    if (lastGroupBlocker[g] != nullptr && hides(lastGroupBlocker[g])) {
+        return true;
+    }
+    // First the bodies that last hid the group's parts: where those were settled by one body,
+    // the group mostly is too.
+    const auto tryBody = [&](const Body* body) {
+        if (body != nullptr && body != lastGroupBlocker[g] && hides(body)) {
+            lastGroupBlocker[g] = body;
+            return true;
+        }
+        return false;
+    };
+    if (g < groupCount) {
+        for (const std::uint8_t k : groupMembers[g]) {
+            if (tryBody(lastBlocker[k])) {
+                return true;
+            }
+        }
+    } else if (g < wholeGroup) {
+        for (std::size_t four = 0; four < groupCount; ++four) {
+            if (quarterOf[four] == g - groupCount && tryBody(lastGroupBlocker[four])) {
+                return true;
+            }
+        }
+    } else {
+        for (std::size_t part = groupCount; part < wholeGroup; ++part) {
+            if (tryBody(lastGroupBlocker[part])) {
+                return true;
+            }
+        }
+    }
+    // The whole target and its quarters are worth a search among the bodies: only those larger
+    // than the target's own spread can settle them, and those are few and come first. A four is
+    // not: in a crowd most bodies could, and its members are tried one by one anyway.
+    if (g >= groupCount) {
+        for (const Body* body : candidates) {
+            if (body->r <= shrink) {
+                break;
+            }
+            if (tryBody(body)) {
+                return true;
+            }
+        }
+    }
+    return false;
 }

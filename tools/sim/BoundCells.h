@@ -32,6 +32,9 @@ public:
     void classify(const std::vector<k_WorldRecording::Sphere>& bodies, int target, const Band& band,
                   const k_BoundBox& box, std::vector<std::uint8_t>& flags);
 
+    /// Segment tests made since construction: the work classifying takes, counted.
+    std::uint64_t getSegmentTests() const { return segmentTests; }
+
     /// The lattice box that holds every cell of the band about `center`.
     k_BoundBox boxAround(const k_WorldRecording::Point& center, double outer) const;
 
@@ -44,11 +47,40 @@ private:
     void markAdmissible(const Band& band, const k_BoundBox& box,
                         std::vector<std::uint8_t>& flags) const;
 
+    /// Whether one body hides every sample point of `group` from every point of the cube about
+    /// q whose half diagonal, or the group's spread if larger, is `shrink`.
+    bool groupHidden(std::size_t group, double qx, double qy, double qz, double shrink) const;
+
     /// Which of `orders` suits an eye at this offset from the target's centre.
     std::size_t orderFor(double x, double y, double z) const;
 
     static constexpr int orderBins = 8;
     std::vector<std::array<std::uint8_t, 64>> orders;
+    // Sample points close together on the target, in a tree: the whole target, four quarters
+    // of sixteen, sixteen groups of four. In a crowd one body mostly hides a whole group from
+    // a whole small cube, which one test can show. Groups 0-15 are the fours, 16-19 the
+    // quarters (each of four fours), 20 the whole.
+    static constexpr std::size_t groupSize = 4;
+    static constexpr std::size_t groupCount = 64 / groupSize;
+    static constexpr std::size_t quarterCount = 4;
+    static constexpr std::size_t wholeGroup = groupCount + quarterCount;
+    struct SampleGroup {
+        /// The mean of the members' directions, and the farthest member from it (on a unit
+        /// sphere).
+        std::array<double, 3> mean{};
+        double spread = 0.0;
+    };
+    std::array<SampleGroup, wholeGroup + 1> groups;
+    std::array<std::array<std::uint8_t, groupSize>, groupCount> groupMembers{};
+    std::array<std::uint8_t, groupCount> quarterOf{};
+    /// Per bin of `orders`: the fours in the order their first member comes there, and the
+    /// quarters in the order their first four comes.
+    std::vector<std::array<std::uint8_t, groupCount>> groupOrders;
+    std::vector<std::array<std::uint8_t, quarterCount>> quarterOrders;
+    mutable std::array<const Body*, wholeGroup + 1> lastGroupBlocker{};
+    /// Per group: tries since its test last settled it; a group that keeps failing is tried
+    /// only now and then, as neighbouring cubes mostly fare alike.
+    mutable std::array<std::uint8_t, wholeGroup + 1> groupMisses{};
     double cellSize;
     double margin;
     int refinement;
@@ -62,6 +94,7 @@ private:
     std::vector<const Body*> candidates;
     double largestCandidate = 0.0;
     mutable std::uint8_t lastSeen = 0;
+    mutable std::uint64_t segmentTests = 0;
     mutable std::array<const Body*, 64> lastBlocker{};
     std::vector<std::vector<int>> blockOccluders;
 };

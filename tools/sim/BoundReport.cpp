@@ -25,6 +25,12 @@ const char* k_BoundReport::definitions() {
 void k_BoundReport::writeText(std::FILE* file) const {
     const k_BoundSettings& s = result.settings;
     const double rest = recording.restDistance;
+    if (!result.finished) {
+        std::fprintf(file,
+                     "bound              not worked out: stopped after %ld of %zu frames, %.2f s\n",
+                     result.framesSearched, recording.frames.size(), result.seconds);
+        return;
+    }
     std::fprintf(file,
                  "bound              unavoidable %ld frames, reachable hidden %ld; from %g s "
                  "unavoidable %ld, reachable hidden %ld\n",
@@ -40,7 +46,18 @@ void k_BoundReport::writeText(std::FILE* file) const {
 nlohmann::ordered_json k_BoundReport::toJson() const {
     const k_BoundSettings& s = result.settings;
     const double rest = recording.restDistance;
-    return {{"unavoidable_frames", result.unavoidableFrames},
+    if (!result.finished) {
+        // Stopped part way: a count over part of the frames would read as a bound, and is none.
+        return {{"finished", false},
+                {"frames_searched", result.framesSearched},
+                {"unavoidable_frames", nullptr},
+                {"reachable_hidden_frames", nullptr},
+                {"unavoidable_frames_from_2s", nullptr},
+                {"reachable_hidden_frames_from_2s", nullptr},
+                {"seconds", result.seconds}};
+    }
+    return {{"finished", true},
+            {"unavoidable_frames", result.unavoidableFrames},
             {"reachable_hidden_frames", result.reachableHiddenFrames},
             {"unavoidable_frames_from_2s", result.unavoidableFramesFrom2s},
             {"reachable_hidden_frames_from_2s", result.reachableHiddenFramesFrom2s},
@@ -64,7 +81,9 @@ bool k_BoundReport::writePath(std::FILE* file) const {
     }
     k_WorldRecording::Point look{recording.cameraStart.x, recording.cameraStart.y,
                                  recording.cameraStart.z - 1.0};
-    const std::size_t count = std::min(result.path.size(), recording.frames.size());
+    // An unfinished search found no path: the header alone, which --camera-path refuses.
+    const std::size_t count =
+        result.finished ? std::min(result.path.size(), recording.frames.size()) : 0;
     for (std::size_t i = 0; i < count; ++i) {
         const k_WorldRecording::Frame& frame = recording.frames[i];
         if (frame.target >= 0 && static_cast<std::size_t>(frame.target) < frame.bodies.size()) {

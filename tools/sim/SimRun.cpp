@@ -209,7 +209,7 @@ void k_SimRun::computeBound(k_SimWindow& window) {
     recording =
         k_WorldRecorder::record([scene](double dt) { scene->update(dt); }, *scene->getPlanner(),
                                 options.frames, options.dt, stopRequested);
-    bound = k_VisibilityBound::compute(recording);
+    bound = k_VisibilityBound::compute(recording, k_BoundSettings{}, stopRequested);
     // The budget fallback carries over from planner to planner.
     scene->setPlannerKind(options.planner);
 }

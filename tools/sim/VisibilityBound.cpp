@@ -357,6 +357,18 @@ void advance(const WindowStep& step, Mask counted, int weight, bool soft, k_Reac
     }
 }
 
+// What a search stopped before frame `searched` + 1 reports: no figures, no path.
+k_BoundResult unfinished(const k_BoundSettings& settings, long searched,
+                         std::chrono::steady_clock::time_point started) {
+    k_BoundResult result;
+    result.finished = false;
+    result.framesSearched = searched;
+    result.settings = settings;
+    result.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    return result;
+}
+
 } // namespace
 
 double k_VisibilityBound::cellSizeFor(double restDistance) {
@@ -364,7 +376,8 @@ double k_VisibilityBound::cellSizeFor(double restDistance) {
 }
 
 k_BoundResult k_VisibilityBound::compute(const k_WorldRecording& recording,
-                                         const k_BoundSettings& settings) {
+                                         const k_BoundSettings& settings,
+                                         const std::function<bool()>& stop) {
     const auto started = std::chrono::steady_clock::now();
     k_BoundResult result;
     result.settings = settings;
@@ -427,6 +440,7 @@ k_BoundResult k_VisibilityBound::compute(const k_WorldRecording& recording,
         }
     }
     if (frameCount == 0 || nextWithTarget < 0) {
+        result.framesSearched = frameCount;
         result.seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         return result;
@@ -463,6 +477,10 @@ k_BoundResult k_VisibilityBound::compute(const k_WorldRecording& recording,
     for (long w = 0; w < windows; ++w) {
         const long b = w * window;
         const long e = std::min(b + window, frameCount);
+        if (stop && stop()) {
+            result = unfinished(result.settings, b, started);
+            return result;
+        }
         WindowStep& step = steps[static_cast<std::size_t>(w)];
         step.frames = static_cast<int>(e - b);
         step.startBox = bands[static_cast<std::size_t>(std::max(b - 1, 0L))].box;
@@ -792,6 +810,7 @@ k_BoundResult k_VisibilityBound::compute(const k_WorldRecording& recording,
         result.unavoidableFrames += lost ? 1 : 0;
         result.unavoidableFramesFrom2s += lost && countedFrom(f) ? 1 : 0;
     }
+    result.framesSearched = frameCount;
     result.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     return result;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "tools/sim/WorldRecording.h"
@@ -22,6 +23,10 @@ struct k_BoundSettings {
 };
 
 struct k_BoundResult {
+    /// False when the search was stopped before its end: then no figure below holds, and
+    /// `framesSearched` says how far it got.
+    bool finished = true;
+    long framesSearched = 0;
     /// Frames in which no admissible viewpoint sees any of the target's sample points.
     long unavoidableFrames = 0;
     /// The fewest hidden frames of any camera path from the start within the speed limit.
@@ -45,8 +50,11 @@ struct k_BoundResult {
 
 class k_VisibilityBound {
 public:
+    /// `stop` is asked between search steps; once it says yes, the search gives up and the
+    /// result is marked unfinished (a bound of a world takes minutes in a crowd).
     static k_BoundResult compute(const k_WorldRecording& recording,
-                                 const k_BoundSettings& settings = k_BoundSettings{});
+                                 const k_BoundSettings& settings = k_BoundSettings{},
+                                 const std::function<bool()>& stop = {});
     /// The cell edge used when the settings leave it to the bound: D / 6, which keeps a 30 s
     /// world of 300 bodies within a minute on one core; D / 8 takes twice as long and, with
     /// its own path, gave nothing tighter on the worlds measured.

@@ -21,3 +21,7 @@ void k_Animation::stop() {
 k_Vector3 k_Animation::translationChangeOver(double) const {
     return k_Vector3(0.0f, 0.0f, 0.0f);
 }
+
+double k_Animation::translationChangeBound(double) const {
+    return 0.0;
+}

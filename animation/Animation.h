@@ -23,6 +23,10 @@ public:
     /// worked out from its own law of time without touching the target or its own state;
     /// zero for one that moves nothing or is stopped. Lets a planner look ahead.
     virtual k_Vector3 translationChangeOver(double seconds) const;
+    /// The farthest this animation can move its target over any `seconds` of running, whether
+    /// running now or stopped: translationChangeOver() never exceeds it. Lets a planner leave
+    /// out bodies that cannot come near, without looking ahead at each.
+    virtual double translationChangeBound(double seconds) const;
 
     bool isEnabled() const { return enabled; }
     k_GenericSceneNode* getTarget() const { return target; }

@@ -11,6 +11,7 @@ public:
     k_Vector3 getVelocity() const { return velocity; }
 
     k_Vector3 translationChangeOver(double seconds) const override;
+    double translationChangeBound(double seconds) const override;
 
 protected:
     void animate(double dt) override;

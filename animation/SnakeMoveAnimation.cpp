@@ -1,5 +1,6 @@
 #include "animation/SnakeMoveAnimation.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "math/Constants.h"
@@ -43,4 +44,19 @@ k_Vector3 k_SnakeMoveAnimation::translationChangeOver(double seconds) const {
         change = 0.0f; // the same guard as a frame's step
     }
     return velocity * static_cast<float>(seconds) + amplitude * change;
+}
+
+double k_SnakeMoveAnimation::translationChangeBound(double seconds) const {
+    const double span = std::fabs(seconds);
+    // The sine changes by at most pi / period per second of running, and never by more than
+    // its range: 2, or 1 for the bouncing swing. A period that gives no swing moves nothing.
+    double swingChange = absoluteSine ? 1.0 : 2.0;
+    const double rate = pi / std::fabs(period);
+    if (std::isfinite(rate)) {
+        swingChange = std::min(swingChange, rate * span);
+    } else {
+        swingChange = 0.0;
+    }
+    return static_cast<double>(velocity.length()) * span +
+           static_cast<double>(amplitude.length()) * swingChange;
 }

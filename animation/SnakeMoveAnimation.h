@@ -20,6 +20,7 @@ public:
     k_Vector3 getAmplitude() const { return amplitude; }
 
     k_Vector3 translationChangeOver(double seconds) const override;
+    double translationChangeBound(double seconds) const override;
 
 protected:
     void animate(double dt) override;

@@ -202,3 +202,33 @@ TEST(Animation, LookAheadMatchesSteppingAndLeavesEverythingAsItWas) {
     }
     expectVector(node.getTranslation(), ahead.x, ahead.y, ahead.z, 1e-4f);
 }
+
+TEST(Animation, NoLookAheadGoesBeyondTheBoundOfItsMotion) {
+    // Over spans short and long, from every point of a swing: the bound holds and is reached
+    // where it can be (a long span swings the full range).
+    k_GenericSceneNode node;
+    k_MoveAnimation move(k_Vector3(3, 0, -4), &node);
+    k_SnakeMoveAnimation swing(k_Vector3(0, 1, 0), k_Vector3(4, 0, 3), 1.5, &node, false);
+    k_SnakeMoveAnimation bounce(k_Vector3(0, 0, 0), k_Vector3(0, 2, 0), 0.4, &node, true);
+    k_SnakeMoveAnimation still(k_Vector3(1, 0, 0), k_Vector3(9, 9, 9), 0.0, &node, false);
+    k_Animation* all[] = {&move, &swing, &bounce, &still};
+    for (k_Animation* animation : all) {
+        animation->start();
+    }
+    EXPECT_DOUBLE_EQ(move.translationChangeBound(2.0), 10.0);
+    EXPECT_DOUBLE_EQ(still.translationChangeBound(2.0), 2.0); // no swing: the drift alone
+    EXPECT_NEAR(swing.translationChangeBound(100.0), 100.0 + 10.0, 1e-9);
+    EXPECT_NEAR(bounce.translationChangeBound(100.0), 2.0, 1e-9); // |sin| spans 0 to 1
+    for (int step = 0; step < 300; ++step) {
+        for (double span : {0.01, 0.1, 0.25, 0.7, 2.0}) {
+            for (const k_Animation* animation : all) {
+                EXPECT_LE(animation->translationChangeOver(span).length(),
+                          animation->translationChangeBound(span) * (1.0 + 1e-5) + 1e-6)
+                    << "step " << step << " span " << span;
+            }
+        }
+        for (k_Animation* animation : all) {
+            animation->update(0.01);
+        }
+    }
+}

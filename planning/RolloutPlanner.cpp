@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "camera/Camera.h"
 #include "scenegraph/Artifact.h"
+#include "scenegraph/ArtifactRegistry.h"
 
 namespace {
 
@@ -30,6 +32,8 @@ constexpr double nearWeight = 1.0;
 // turnWeight, and only where it turns faster than on the default's way.
 constexpr double freeTurnRate = 1.2;
 constexpr double turnWeight = 2.0;
+// Cost of a plan whose fastest turn is twice the limit or more.
+constexpr double fastTurnWeight = 1.0;
 // How much better, in shares of the look-ahead with the target hidden, a plan must score to
 // replace the default's, or the plan kept from the last step.
 constexpr double switchMargin = 0.05;
@@ -54,6 +58,11 @@ float segmentDistanceSquared(const k_Vector3& point, const k_Vector3& from, cons
     return dot(closest, closest);
 }
 
+// The same horizons as the visibility planner's forecast: the rollouts run as far.
+std::vector<double> forecastHorizons() {
+    return {0.0, 0.25, 0.5, 1.0, 1.5, 2.0};
+}
+
 double rolloutStep(double dt) {
     return std::max(dt, rolloutSeconds / maxRolloutFrames);
 }
@@ -64,13 +73,15 @@ k_RolloutPlanner::k_RolloutPlanner(k_InformationProvider* providerValue, k_Camer
                                    k_MainSceneNode* rootNodeValue,
                                    const k_AnimationManager* animationsValue)
     : k_VisibilityPlanner(providerValue, cameraValue, rootNodeValue, animationsValue),
-      standardRoute(2 * 15 + 2), visibilityRoute(2 * 15 + 2) {}
+      animations(animationsValue), nearSight(forecastHorizons()), standardRoute(2 * 15 + 2),
+      visibilityRoute(2 * 15 + 2) {}
 
 k_RolloutPlanner::~k_RolloutPlanner() = default;
 
 void k_RolloutPlanner::setCamera(k_Camera* cameraValue) {
     k_VisibilityPlanner::setCamera(cameraValue);
     chosen = k_Plan::standard; // a new scene starts from the default's way
+    nearSight.forget();
 }
 
 void k_RolloutPlanner::chooseRoute(const k_Artifact* target, const k_Vector3& targetCenter,
@@ -87,11 +98,17 @@ void k_RolloutPlanner::chooseRoute(const k_Artifact* target, const k_Vector3& ta
     commands[0] = commandOfCamera(true);
     standardRoute = route;
     camera->setPath(start.waypoint, start.nextWaypoint, start.goal);
-    route.headFor(targetCenter);
-    k_VisibilityPlanner::chooseRoute(target, targetCenter, route);
-    // A camera holding its place stays where it is whatever the target does.
-    commands[1] = commandOfCamera(!isHolding());
-    visibilityRoute = route;
+    offered.fill(true);
+    offered[1] = artifactRegistry.size() <= maxVisibilityBodies;
+    if (offered[1]) {
+        route.headFor(targetCenter);
+        k_VisibilityPlanner::chooseRoute(target, targetCenter, route);
+        // A camera holding its place stays where it is whatever the target does.
+        commands[1] = commandOfCamera(!isHolding());
+        visibilityRoute = route;
+    } else {
+        commands[1] = commands[0];
+    }
 
     const k_Vector3 eye = start.position;
     const k_Vector3 toTarget = targetCenter - eye;
@@ -111,23 +128,33 @@ void k_RolloutPlanner::chooseRoute(const k_Artifact* target, const k_Vector3& ta
     const k_Vector3 sides[] = {side * -1.0f, side, upward, upward * -1.0f};
     const float lateral =
         std::min(toTarget.length() * std::tan(sideAngle), stop + target->getRadius());
+    // The default's distance: where its camera comes to rest short of the target.
+    const float defaultDistance = stop + target->getRadius();
     for (std::size_t s = 0; s < 4; ++s) {
-        commands[3 + s] = sideStep(eye, targetCenter, sides[s], lateral);
+        commands[3 + s] = sideStep(eye, targetCenter, sides[s], lateral, defaultDistance);
     }
+    // Backing off to (or closing in to) the default's distance along the present sight: a
+    // target about to pass close by would swing the view round faster than any camera keeping
+    // that distance turns.
+    commands[7] = restAt(eye, targetCenter - heading * defaultDistance, heading * -1.0f);
 
     // Bodies the sight or the eye could meet over the look-ahead.
     const double seconds = rolloutSeconds;
     const double travel = std::min(camera->getMaxSpeed() * seconds,
                                    camera->getVelocity().length() * seconds +
                                        0.5 * camera->getAcceleration() * seconds * seconds);
-    collectRolloutBodies(target, static_cast<float>(travel) + 1.0f);
+    const bool fits = nearSight.update(animations, eye, target, static_cast<float>(travel) + 1.0f,
+                                       maxForecastBodies);
+    getStepStats().sphereTests += nearSight.getBodiesScanned();
+    const std::uint64_t rolloutBodies =
+        nearSight.getBodyCount() > 0 ? nearSight.getBodyCount() - 1 : 0;
 
     // The work the rollouts would take, lightened until it fits the bound.
     const std::uint64_t samples =
         static_cast<std::uint64_t>(std::ceil(seconds / std::max(sampleSeconds, getStepDt())));
     auto work = [&](int rays, int stride) {
-        return planCount * (samples / static_cast<std::uint64_t>(stride) + 1) *
-               rolloutBodies.size() * static_cast<std::uint64_t>(rays + 1);
+        return planCount * (samples / static_cast<std::uint64_t>(stride) + 1) * rolloutBodies *
+               static_cast<std::uint64_t>(rays + 1);
     };
     int rays = fullRays;
     int stride = 1;
@@ -138,30 +165,38 @@ void k_RolloutPlanner::chooseRoute(const k_Artifact* target, const k_Vector3& ta
         stride *= 2;
     }
     costs.fill(0.0);
-    if (work(rays, stride) > maxRolloutDistances) {
+    if (!fits || work(rays, stride) > maxRolloutDistances) {
         ++unscoredSteps;
         chosen = k_Plan::standard;
     } else {
         std::uint64_t distances = 0;
         std::array<Score, planCount> scores;
         for (std::size_t p = 0; p < planCount; ++p) {
-            scores[p] = rollOut(commands[p], rays, stride, distances);
+            scores[p] = offered[p] ? rollOut(commands[p], rays, stride, distances) : Score{};
         }
         getStepStats().sphereTests += distances;
         // Turning counts only beyond the default's own: where the target itself sweeps past,
-        // the default's turn is what any camera keeping it in view must do.
+        // the default's turn is what any camera keeping it in view must do. The fastest turn
+        // beyond the limit counts for every plan.
         for (std::size_t p = 0; p < planCount; ++p) {
             costs[p] = scores[p].sight + scores[p].safety +
-                       turnWeight * std::max(0.0, scores[p].turning - scores[0].turning);
+                       turnWeight * std::max(0.0, scores[p].turning - scores[0].turning) +
+                       fastTurnWeight *
+                           std::clamp((scores[p].fastestTurn - turnLimit) / turnLimit, 0.0, 1.0);
         }
+        // Keeping the eye out of a body comes before turning slowly.
+        const double turnAllowed = scores[0].entersBody
+                                       ? std::numeric_limits<double>::infinity()
+                                       : std::max(turnLimit, scores[0].fastestTurn);
 
         // The default's way unless another is better by the margin; the plan kept from the
         // last step needs only to stay at least as good as the default's.
         const double standardCost = costs[0];
         auto eligible = [&](std::size_t p) {
             return p == 0 ||
-                   costs[p] <=
-                       standardCost - (p == static_cast<std::size_t>(chosen) ? 0.0 : switchMargin);
+                   (offered[p] && scores[p].fastestTurn <= turnAllowed &&
+                    costs[p] <= standardCost -
+                                    (p == static_cast<std::size_t>(chosen) ? 0.0 : switchMargin));
         };
         std::size_t pick =
             eligible(static_cast<std::size_t>(chosen)) ? static_cast<std::size_t>(chosen) : 0;
@@ -190,59 +225,36 @@ void k_RolloutPlanner::chooseRoute(const k_Artifact* target, const k_Vector3& ta
 
 k_RolloutPlanner::Command k_RolloutPlanner::sideStep(const k_Vector3& eye,
                                                      const k_Vector3& targetCenter,
-                                                     const k_Vector3& side, float lateral) const {
-    const k_Camera* camera = getCamera();
+                                                     const k_Vector3& side, float lateral,
+                                                     float nearest) const {
     const k_Vector3 fromTarget = eye - targetCenter;
-    // At the eye's distance from the target, `lateral` across the line of sight.
-    const k_Vector3 viewpoint =
-        targetCenter + unitOf(fromTarget + side * lateral) * fromTarget.length();
+    // `lateral` across the line of sight, at the eye's distance from the target: a side step
+    // that also closed in would turn the view faster than the default's way for the same sight.
+    const float distance = std::max(fromTarget.length(), nearest);
+    const k_Vector3 viewpoint = targetCenter + unitOf(fromTarget + side * lateral) * distance;
+    return restAt(eye, viewpoint, side);
+}
+
+k_RolloutPlanner::Command k_RolloutPlanner::restAt(const k_Vector3& eye, const k_Vector3& viewpoint,
+                                                   const k_Vector3& fallbackDirection) const {
     const k_Vector3 way = viewpoint - eye;
     k_Vector3 along = unitOf(way);
     if (dot(along, along) == 0.0f) {
-        along = side;
+        along = fallbackDirection;
     }
     // A goal at the stop distance plus what is left brings the camera to rest at the viewpoint.
-    const float goalDistance = static_cast<float>(camera->getStopDistance()) + way.length();
+    const float goalDistance = static_cast<float>(getCamera()->getStopDistance()) + way.length();
     return Command{viewpoint, viewpoint + along, eye + along * goalDistance, true};
-}
-
-void k_RolloutPlanner::collectRolloutBodies(const k_Artifact* target, float reach) {
-    const k_BodyForecast& forecast = getForecast();
-    targetIndex = forecast.getBodyCount();
-    for (std::size_t i = 0; i < forecast.getBodyCount(); ++i) {
-        if (forecast.getBody(i) == target) {
-            targetIndex = i;
-            break;
-        }
-    }
-    rolloutBodies.clear();
-    if (targetIndex == forecast.getBodyCount()) {
-        return; // the target is not among the forecast bodies: nothing to judge against
-    }
-    const k_Vector3 eye = getCamera()->getPosition();
-    for (std::size_t i = 0; i < forecast.getBodyCount(); ++i) {
-        if (i == targetIndex || forecast.getBody(i) == nullptr) {
-            continue;
-        }
-        // Near the line of sight at some horizon, grown by how far the eye can move.
-        const float limit = reach + forecast.getRadius(i);
-        for (std::size_t h = 0; h < forecast.getHorizonCount(); ++h) {
-            if (segmentDistanceSquared(forecast.getCenter(h, i), eye,
-                                       forecast.getCenter(h, targetIndex)) < limit * limit) {
-                rolloutBodies.push_back(i);
-                break;
-            }
-        }
-    }
 }
 
 k_RolloutPlanner::Score k_RolloutPlanner::rollOut(const Command& command, int rays,
                                                   int sampleStride,
                                                   std::uint64_t& distances) const {
-    const k_BodyForecast& forecast = getForecast();
-    if (targetIndex >= forecast.getBodyCount()) {
+    const k_LocalForecast& forecast = nearSight;
+    if (!forecast.hasTarget()) {
         return Score{};
     }
+    constexpr std::size_t targetIndex = 0;
     const double dt = rolloutStep(getStepDt());
     const int frames = static_cast<int>(std::ceil(rolloutSeconds / dt));
     const int sampleEvery =
@@ -254,6 +266,8 @@ k_RolloutPlanner::Score k_RolloutPlanner::rollOut(const Command& command, int ra
     k_Vector3 lastTarget = forecast.getCenter(0, targetIndex);
     k_Vector3 lastView = unitOf(probe.lookAt - probe.position);
     double lastSample = 0.0;
+    k_Vector3 lastFrameView = lastView;
+    double fastest = 0.0;
     double hidden = 0.0, inside = 0.0, near = 0.0, turning = 0.0, weights = 0.0;
     for (int frame = 1; frame <= frames; ++frame) {
         const double t = dt * frame;
@@ -270,6 +284,13 @@ k_RolloutPlanner::Score k_RolloutPlanner::rollOut(const Command& command, int ra
         lastTarget = targetAt;
         probe.lookTarget = targetAt;
         probe.advance(dt);
+        // Every frame, as the view is judged: a swing between samples counts too.
+        const k_Vector3 frameView = unitOf(probe.lookAt - probe.position);
+        fastest = std::max(
+            fastest,
+            std::acos(std::clamp(static_cast<double>(dot(frameView, lastFrameView)), -1.0, 1.0)) /
+                dt);
+        lastFrameView = frameView;
         if (frame % sampleEvery != 0 && frame != frames) {
             continue;
         }
@@ -288,8 +309,8 @@ k_RolloutPlanner::Score k_RolloutPlanner::rollOut(const Command& command, int ra
                                             targetAt - over * rim};
         bool blocked[fullRays] = {false, false, false, false, false};
         float least = 1e30f;
-        distances += rolloutBodies.size() * static_cast<std::uint64_t>(rays + 1);
-        for (std::size_t i : rolloutBodies) {
+        distances += (forecast.getBodyCount() - 1) * static_cast<std::uint64_t>(rays + 1);
+        for (std::size_t i = 1; i < forecast.getBodyCount(); ++i) {
             const k_Vector3 center = forecast.getCenterBetween(horizon, share, i);
             const float radius = forecast.getRadius(i);
             least = std::min(least, (center - eye).length() - radius);
@@ -323,5 +344,5 @@ k_RolloutPlanner::Score k_RolloutPlanner::rollOut(const Command& command, int ra
         return Score{};
     }
     return Score{hidden / weights, (insideWeight * inside + nearWeight * near) / weights,
-                 turning / weights};
+                 turning / weights, fastest, inside > 0.0};
 }

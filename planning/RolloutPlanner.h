@@ -6,27 +6,54 @@
 
 #include "camera/CameraMotion.h"
 #include "math/Vector3.h"
+#include "planning/LocalForecast.h"
 #include "planning/Route.h"
 #include "planning/VisibilityPlanner.h"
 
 // A planner that judges whole plans by what the camera would see while following them. Every
-// step it lets the default planner and the visibility planner each decide their way from the
-// camera's present state, adds braking and side steps round the target, runs every one of
-// these forward on a copy of the camera's motion against the bodies' forecast, and scores
-// each run by how much of the target stays in sight, how near the eye comes to bodies and how
-// fast the view turns. The default's way is taken unless another plan's run is better by a
-// margin, and a plan once taken is kept until another is better than it by that margin, so the
-// camera never trades a view the default would keep for a guess, and does not dither.
+// step it lets the default planner and (in worlds small enough) the visibility planner each
+// decide their way from the camera's present state, adds braking, side steps round the target
+// and keeping the default's distance from it, runs every one of these forward on a copy of
+// the camera's motion against the forecast of the bodies near the sight, and scores each run
+// by how much of the target stays in sight, how near the eye comes to bodies and how fast the
+// view turns. The default's way is taken unless another plan's run is better by a margin, and
+// a plan once taken is kept until another is better than it by that margin, so the camera
+// never trades a view the default would keep for a guess, and does not dither; and no plan is
+// taken that would swing the view faster than both a limit and the default's way.
 class k_RolloutPlanner : public k_VisibilityPlanner {
 public:
     /// The plans compared each step, in the fixed order they are scored in.
-    enum class k_Plan { standard, visibility, brake, sideLeft, sideRight, sideUp, sideDown };
-    static constexpr std::size_t planCount = 7;
+    enum class k_Plan {
+        standard,
+        visibility,
+        brake,
+        sideLeft,
+        sideRight,
+        sideUp,
+        sideDown,
+        keepDistance
+    };
+    static constexpr std::size_t planCount = 8;
+
+    /// The view may turn this fast (radians per second, about 74 degrees) at any frame of a
+    /// plan other than the default's; a plan that would turn it faster, and faster than the
+    /// default's own plan, is never taken, unless the default's way runs the eye into a body.
+    /// Beyond it every plan pays for its fastest turn, the default's too, so that where the
+    /// target is about to sweep past close by, backing off to the default's distance wins.
+    static constexpr double turnLimit = 1.3;
 
     /// Most body distances one step's rollouts work out; over it, a step first samples its
     /// sight once instead of three times, then every other moment, and where even that is
     /// beyond the bound it takes the default's way unscored.
     static constexpr std::uint64_t maxRolloutDistances = 240000;
+    /// Most bodies near the sight a step looks ahead at (a forecast at each of six horizons
+    /// each), four times as many as the lightest rollouts can take; where more could come
+    /// near, the step takes the default's way unscored.
+    static constexpr std::size_t maxForecastBodies = 8000;
+    /// The visibility planner's plan is asked for only in worlds of at most this many bodies:
+    /// its step looks ahead at every body, and in a world of a million that takes many times
+    /// the default's whole step.
+    static constexpr std::size_t maxVisibilityBodies = 20000;
 
     k_RolloutPlanner(k_InformationProvider* provider, k_Camera* camera, k_MainSceneNode* rootNode,
                      const k_AnimationManager* animations);
@@ -52,23 +79,31 @@ private:
         k_Vector3 waypoint, nextWaypoint, goal;
         bool followsTarget = true;
     };
-    /// Bodies the rollouts may meet: those whose forecast comes within `reach` of the target.
-    void collectRolloutBodies(const k_Artifact* target, float reach);
     /// What a rollout met, each part per moment weighted (lower is better): the share of the
     /// target hidden; the eye inside or too near a body; the view turning too fast.
     struct Score {
         double sight = 0.0, safety = 0.0, turning = 0.0;
+        /// The fastest the view turns from one frame to the next, radians per second.
+        double fastestTurn = 0.0;
+        bool entersBody = false;
     };
     /// Counts its body distances into `distances`.
     Score rollOut(const Command& command, int rays, int sampleStride,
                   std::uint64_t& distances) const;
     /// Coming to rest `lateral` towards `side` across the line of sight, at the eye's distance
-    /// from the target.
+    /// from the target (at least `nearest`).
     Command sideStep(const k_Vector3& eye, const k_Vector3& targetCenter, const k_Vector3& side,
-                     float lateral) const;
+                     float lateral, float nearest) const;
+    /// Coming to rest at `viewpoint`, a point held relative to the target.
+    Command restAt(const k_Vector3& eye, const k_Vector3& viewpoint,
+                   const k_Vector3& fallbackDirection) const;
 
-    std::size_t targetIndex = 0;
-    std::vector<std::size_t> rolloutBodies;
+    const k_AnimationManager* animations;
+    /// The target (first) and the bodies the rollouts may meet: those whose forecast comes
+    /// near the sight within how far the eye can move.
+    k_LocalForecast nearSight;
+    /// Whether the step rolled each plan out; the visibility planner's only in small worlds.
+    std::array<bool, planCount> offered{};
     std::array<Command, planCount> commands;
     std::array<double, planCount> costs{};
     k_Route standardRoute;

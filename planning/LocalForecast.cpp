@@ -7,6 +7,7 @@
 
 #include "animation/Animation.h"
 #include "animation/AnimationManager.h"
+#include "planning/BodyForecast.h"
 #include "scenegraph/Artifact.h"
 #include "scenegraph/ArtifactRegistry.h"
 
@@ -125,14 +126,22 @@ bool k_LocalForecast::continueMatching(std::size_t budget) {
     return true;
 }
 
-void k_LocalForecast::keep(const k_AnimationManager* animations, std::size_t index) {
+void k_LocalForecast::keep(const k_AnimationManager* animations, const k_BodyForecast* whole,
+                           std::size_t index) {
     const k_Artifact* body = bodies[index];
     kept.push_back(body);
     radii.push_back(body->getRadius());
+    forecastsMade += horizons.size();
+    if (whole != nullptr && whole->getBodyCount() == bodies.size() &&
+        whole->getHorizonCount() == horizons.size() && whole->getBody(index) == body) {
+        for (std::size_t h = 0; h < horizons.size(); ++h) {
+            centers.push_back(whole->getCenter(h, index));
+        }
+        return;
+    }
     const k_Vector3 now = body->getTranslation();
     const std::size_t first = centers.size();
     centers.insert(centers.end(), horizons.size(), now);
-    forecastsMade += horizons.size();
     if (animations == nullptr) {
         return;
     }
@@ -154,7 +163,8 @@ void k_LocalForecast::forget() {
 }
 
 bool k_LocalForecast::update(const k_AnimationManager* animations, const k_Vector3& from,
-                             const k_Artifact* target, float reach, std::size_t maxBodies) {
+                             const k_Artifact* target, float reach, std::size_t maxBodies,
+                             const k_BodyForecast* whole) {
     kept.clear();
     radii.clear();
     centers.clear();
@@ -178,7 +188,7 @@ bool k_LocalForecast::update(const k_AnimationManager* animations, const k_Vecto
     if (targetIndex == bodies.size()) {
         return true; // nothing to look ahead at without the target
     }
-    keep(animations, targetIndex);
+    keep(animations, whole, targetIndex);
     targetKept = true;
 
     // Near the segment now, grown by how far the body and the segment's far end can move.
@@ -201,7 +211,7 @@ bool k_LocalForecast::update(const k_AnimationManager* animations, const k_Vecto
     }
     // Of those, the ones that do come near at some horizon.
     for (std::size_t i : near) {
-        keep(animations, i);
+        keep(animations, whole, i);
         const std::size_t body = kept.size() - 1;
         const float limit = reach + radii[body];
         bool comes = false;

@@ -10,6 +10,7 @@
 class k_Animation;
 class k_AnimationManager;
 class k_Artifact;
+class k_BodyForecast;
 class k_GenericSceneNode;
 
 // Where the registered bodies that could come near one segment will be a little ahead in
@@ -35,8 +36,11 @@ public:
     /// and first), at most `maxBodies` of them besides the target, in registry order. Returns
     /// false where more would be needed (only the target kept) or the bodies' animations are
     /// not all matched with them yet (nothing kept).
+    /// `whole`, when given, is a forecast of every body updated this step: its centres are
+    /// taken instead of evaluating the animations again.
     bool update(const k_AnimationManager* animations, const k_Vector3& from,
-                const k_Artifact* target, float reach, std::size_t maxBodies);
+                const k_Artifact* target, float reach, std::size_t maxBodies,
+                const k_BodyForecast* whole = nullptr);
 
     /// Matches bodies with animations again at the next update, whatever the lists hold: a
     /// new scene may have made its bodies and animations where the old ones were.
@@ -72,7 +76,7 @@ private:
     void startMatching(const k_AnimationManager* animations);
     bool continueMatching(std::size_t budget);
     std::size_t bodyOf(const k_GenericSceneNode* node);
-    void keep(const k_AnimationManager* animations, std::size_t index);
+    void keep(const k_AnimationManager* animations, const k_BodyForecast* whole, std::size_t index);
 
     std::vector<double> horizons;
     std::size_t matchBudget;

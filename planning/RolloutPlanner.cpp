@@ -47,15 +47,25 @@ k_Vector3 unitOf(const k_Vector3& v) {
     return unit;
 }
 
+// dot() and the vector operators, written out so that the rollouts' inner loop, which runs
+// about a quarter of a million times a step, needs no calls; the arithmetic is theirs, step
+// for step, so the results are the same to the bit.
+inline float dotOf(float ax, float ay, float az, float bx, float by, float bz) {
+    return static_cast<float>(static_cast<double>(ax) * bx + static_cast<double>(ay) * by +
+                              static_cast<double>(az) * bz);
+}
+
 // Squared distance from `point` to the segment from `from` to `to`.
-float segmentDistanceSquared(const k_Vector3& point, const k_Vector3& from, const k_Vector3& to) {
-    const k_Vector3 segment = to - from;
-    const k_Vector3 offset = point - from;
-    const float lengthSquared = dot(segment, segment);
-    const float along =
-        lengthSquared > 0.0f ? std::clamp(dot(offset, segment) / lengthSquared, 0.0f, 1.0f) : 0.0f;
-    const k_Vector3 closest = offset - segment * along;
-    return dot(closest, closest);
+inline float segmentDistanceSquared(const k_Vector3& point, const k_Vector3& from,
+                                    const k_Vector3& to) {
+    const float sx = to.x - from.x, sy = to.y - from.y, sz = to.z - from.z;
+    const float ox = point.x - from.x, oy = point.y - from.y, oz = point.z - from.z;
+    const float lengthSquared = dotOf(sx, sy, sz, sx, sy, sz);
+    const float along = lengthSquared > 0.0f
+                            ? std::clamp(dotOf(ox, oy, oz, sx, sy, sz) / lengthSquared, 0.0f, 1.0f)
+                            : 0.0f;
+    const float cx = ox - sx * along, cy = oy - sy * along, cz = oz - sz * along;
+    return dotOf(cx, cy, cz, cx, cy, cz);
 }
 
 // The same horizons as the visibility planner's forecast: the rollouts run as far.
@@ -143,8 +153,9 @@ void k_RolloutPlanner::chooseRoute(const k_Artifact* target, const k_Vector3& ta
     const double travel = std::min(camera->getMaxSpeed() * seconds,
                                    camera->getVelocity().length() * seconds +
                                        0.5 * camera->getAcceleration() * seconds * seconds);
+    // The visibility planner's forecast, where it ran, already holds every body's centres.
     const bool fits = nearSight.update(animations, eye, target, static_cast<float>(travel) + 1.0f,
-                                       maxForecastBodies);
+                                       maxForecastBodies, offered[1] ? &getForecast() : nullptr);
     getStepStats().sphereTests += nearSight.getBodiesScanned();
     const std::uint64_t rolloutBodies =
         nearSight.getBodyCount() > 0 ? nearSight.getBodyCount() - 1 : 0;
@@ -169,20 +180,33 @@ void k_RolloutPlanner::chooseRoute(const k_Artifact* target, const k_Vector3& ta
         ++unscoredSteps;
         chosen = k_Plan::standard;
     } else {
+        prepareMoments(stride);
         std::uint64_t distances = 0;
         std::array<Score, planCount> scores;
-        for (std::size_t p = 0; p < planCount; ++p) {
-            scores[p] = offered[p] ? rollOut(commands[p], rays, stride, distances) : Score{};
+        scores[0] = rollOut(commands[0], rays, stride, distances);
+        // Where the default's way is the plan kept and nothing hides the target from it, no
+        // other plan could be better by the margin: they are not run.
+        if (chosen == k_Plan::standard && costOf(scores[0], scores[0].turning) < switchMargin) {
+            std::fill(offered.begin() + 1, offered.end(), false);
+        }
+        for (std::size_t p = 1; p < planCount; ++p) {
+            scores[p] = Score{};
+            if (!offered[p]) {
+                continue;
+            }
+            // A plan that hands the camera the same as an earlier one runs the same way.
+            std::size_t same = 0;
+            while (same < p && !(offered[same] && sameCommand(commands[same], commands[p]))) {
+                ++same;
+            }
+            scores[p] = same < p ? scores[same] : rollOut(commands[p], rays, stride, distances);
         }
         getStepStats().sphereTests += distances;
         // Turning counts only beyond the default's own: where the target itself sweeps past,
         // the default's turn is what any camera keeping it in view must do. The fastest turn
         // beyond the limit counts for every plan.
         for (std::size_t p = 0; p < planCount; ++p) {
-            costs[p] = scores[p].sight + scores[p].safety +
-                       turnWeight * std::max(0.0, scores[p].turning - scores[0].turning) +
-                       fastTurnWeight *
-                           std::clamp((scores[p].fastestTurn - turnLimit) / turnLimit, 0.0, 1.0);
+            costs[p] = offered[p] ? costOf(scores[p], scores[0].turning) : 0.0;
         }
         // Keeping the eye out of a body comes before turning slowly.
         const double turnAllowed = scores[0].entersBody
@@ -247,6 +271,43 @@ k_RolloutPlanner::Command k_RolloutPlanner::restAt(const k_Vector3& eye, const k
     return Command{viewpoint, viewpoint + along, eye + along * goalDistance, true};
 }
 
+double k_RolloutPlanner::costOf(const Score& score, double standardTurning) {
+    return score.sight + score.safety +
+           turnWeight * std::max(0.0, score.turning - standardTurning) +
+           fastTurnWeight * std::clamp((score.fastestTurn - turnLimit) / turnLimit, 0.0, 1.0);
+}
+
+bool k_RolloutPlanner::sameCommand(const Command& a, const Command& b) {
+    return a.followsTarget == b.followsTarget && exactlyEqual(a.waypoint, b.waypoint) &&
+           exactlyEqual(a.nextWaypoint, b.nextWaypoint) && exactlyEqual(a.goal, b.goal);
+}
+
+void k_RolloutPlanner::prepareMoments(int sampleStride) {
+    // Every plan is judged at the same moments: the bodies' centres then are worked out once.
+    const k_LocalForecast& forecast = nearSight;
+    const std::size_t bodyCount = forecast.getBodyCount();
+    momentCenters.clear();
+    radii.assign(bodyCount, 0.0f);
+    for (std::size_t i = 0; i < bodyCount; ++i) {
+        radii[i] = forecast.getRadius(i);
+    }
+    const double dt = rolloutStep(getStepDt());
+    const int frames = static_cast<int>(std::ceil(rolloutSeconds / dt));
+    const int sampleEvery =
+        std::max(1, static_cast<int>(std::lround(sampleSeconds / dt))) * sampleStride;
+    for (int frame = 1; frame <= frames; ++frame) {
+        if (frame % sampleEvery != 0 && frame != frames) {
+            continue;
+        }
+        std::size_t horizon = 0;
+        float share = 0.0f;
+        forecast.locate(dt * frame, horizon, share);
+        for (std::size_t i = 0; i < bodyCount; ++i) {
+            momentCenters.push_back(forecast.getCenterBetween(horizon, share, i));
+        }
+    }
+}
+
 k_RolloutPlanner::Score k_RolloutPlanner::rollOut(const Command& command, int rays,
                                                   int sampleStride,
                                                   std::uint64_t& distances) const {
@@ -260,6 +321,8 @@ k_RolloutPlanner::Score k_RolloutPlanner::rollOut(const Command& command, int ra
     const int sampleEvery =
         std::max(1, static_cast<int>(std::lround(sampleSeconds / dt))) * sampleStride;
     const float targetRadius = forecast.getRadius(targetIndex);
+    const std::size_t bodyCount = forecast.getBodyCount();
+    std::size_t moment = 0;
 
     k_CameraMotion probe = getCamera()->getMotion();
     probe.setPath(command.waypoint, command.nextWaypoint, command.goal);
@@ -309,14 +372,30 @@ k_RolloutPlanner::Score k_RolloutPlanner::rollOut(const Command& command, int ra
                                             targetAt - over * rim};
         bool blocked[fullRays] = {false, false, false, false, false};
         float least = 1e30f;
-        distances += (forecast.getBodyCount() - 1) * static_cast<std::uint64_t>(rays + 1);
-        for (std::size_t i = 1; i < forecast.getBodyCount(); ++i) {
-            const k_Vector3 center = forecast.getCenterBetween(horizon, share, i);
-            const float radius = forecast.getRadius(i);
-            least = std::min(least, (center - eye).length() - radius);
+        distances += (bodyCount - 1) * static_cast<std::uint64_t>(rays + 1);
+        // No sight line to a point within `rim` of the centre comes nearer a body than the
+        // one to the centre less `rim`: a body clear of that by more is clear of all of them.
+        const float rimSlack = 1.0f + 1e-3f;
+        const k_Vector3* centers = &momentCenters[moment * bodyCount];
+        ++moment;
+        for (std::size_t i = 1; i < bodyCount; ++i) {
+            const k_Vector3& center = centers[i];
+            const float radius = radii[i];
+            const float ox = center.x - eye.x, oy = center.y - eye.y, oz = center.z - eye.z;
+            const float squared = dotOf(ox, oy, oz, ox, oy, oz);
+            // Only a body nearer than the least clearance so far can lower it.
+            const float reachable = radius + least;
+            if (!(squared >= reachable * reachable)) {
+                least = std::min(
+                    least, static_cast<float>(std::sqrt(static_cast<double>(squared))) - radius);
+            }
+            const float clear = (radius + rim) * rimSlack;
             for (int r = 0; r < rays; ++r) {
-                blocked[r] =
-                    blocked[r] || segmentDistanceSquared(center, eye, points[r]) < radius * radius;
+                const float distance = segmentDistanceSquared(center, eye, points[r]);
+                blocked[r] = blocked[r] || distance < radius * radius;
+                if (r == 0 && !(distance < clear * clear)) {
+                    break;
+                }
             }
         }
         int seen = 0;

@@ -87,9 +87,15 @@ private:
         double fastestTurn = 0.0;
         bool entersBody = false;
     };
+    /// Lower is better: what the rollout met, its turning counted beyond the default's.
+    static double costOf(const Score& score, double standardTurning);
+    static bool sameCommand(const Command& a, const Command& b);
     /// Counts its body distances into `distances`.
     Score rollOut(const Command& command, int rays, int sampleStride,
                   std::uint64_t& distances) const;
+    /// The centres of the bodies near the sight (the target's first) at each moment the
+    /// rollouts judge, moment after moment, and their radii.
+    void prepareMoments(int sampleStride);
     /// Coming to rest `lateral` towards `side` across the line of sight, at the eye's distance
     /// from the target (at least `nearest`).
     Command sideStep(const k_Vector3& eye, const k_Vector3& targetCenter, const k_Vector3& side,
@@ -104,6 +110,8 @@ private:
     k_LocalForecast nearSight;
     /// Whether the step rolled each plan out; the visibility planner's only in small worlds.
     std::array<bool, planCount> offered{};
+    std::vector<k_Vector3> momentCenters;
+    std::vector<float> radii;
     std::array<Command, planCount> commands;
     std::array<double, planCount> costs{};
     k_Route standardRoute;

@@ -163,9 +163,14 @@ void k_RolloutPlanner::chooseRoute(const k_Artifact* target, const k_Vector3& ta
     // The work the rollouts would take, lightened until it fits the bound.
     const std::uint64_t samples =
         static_cast<std::uint64_t>(std::ceil(seconds / std::max(sampleSeconds, getStepDt())));
+    // Per plan: a box test a body, its sight lines and the eye's clearance at the moments the
+    // sight is judged, and the clearance at the other moments (at most a quarter of the bound
+    // for all plans).
     auto work = [&](int rays, int stride) {
-        return planCount * (samples / static_cast<std::uint64_t>(stride) + 1) * rolloutBodies *
-               static_cast<std::uint64_t>(rays + 1);
+        return planCount * ((samples / static_cast<std::uint64_t>(stride) + 1) * rolloutBodies *
+                                static_cast<std::uint64_t>(rays + 1) +
+                            rolloutBodies) +
+               maxRolloutDistances / 4;
     };
     int rays = fullRays;
     int stride = 1;
@@ -180,7 +185,7 @@ void k_RolloutPlanner::chooseRoute(const k_Artifact* target, const k_Vector3& ta
         ++unscoredSteps;
         chosen = k_Plan::standard;
     } else {
-        prepareMoments(stride);
+        prepareMoments();
         std::uint64_t distances = 0;
         std::array<Score, planCount> scores;
         scores[0] = rollOut(commands[0], rays, stride, distances);
@@ -282,19 +287,32 @@ bool k_RolloutPlanner::sameCommand(const Command& a, const Command& b) {
            exactlyEqual(a.nextWaypoint, b.nextWaypoint) && exactlyEqual(a.goal, b.goal);
 }
 
-void k_RolloutPlanner::prepareMoments(int sampleStride) {
-    // Every plan is judged at the same moments: the bodies' centres then are worked out once.
+void k_RolloutPlanner::prepareMoments() {
+    // Every plan is judged at the same moments: the bodies' centres then are worked out once,
+    // with the box each body stays in over the look-ahead.
     const k_LocalForecast& forecast = nearSight;
     const std::size_t bodyCount = forecast.getBodyCount();
     momentCenters.clear();
     radii.assign(bodyCount, 0.0f);
+    boxes.assign(bodyCount, Box{});
     for (std::size_t i = 0; i < bodyCount; ++i) {
         radii[i] = forecast.getRadius(i);
+        Box& box = boxes[i];
+        box.low = box.high = forecast.getCenter(0, i);
+        for (std::size_t h = 1; h < forecast.getHorizonCount(); ++h) {
+            const k_Vector3& c = forecast.getCenter(h, i);
+            box.low = k_Vector3(std::min(box.low.x, c.x), std::min(box.low.y, c.y),
+                                std::min(box.low.z, c.z));
+            box.high = k_Vector3(std::max(box.high.x, c.x), std::max(box.high.y, c.y),
+                                 std::max(box.high.z, c.z));
+        }
+        const float grow = radii[i] + safetyMargin;
+        box.low = box.low - k_Vector3(grow, grow, grow);
+        box.high = box.high + k_Vector3(grow, grow, grow);
     }
     const double dt = rolloutStep(getStepDt());
     const int frames = static_cast<int>(std::ceil(rolloutSeconds / dt));
-    const int sampleEvery =
-        std::max(1, static_cast<int>(std::lround(sampleSeconds / dt))) * sampleStride;
+    const int sampleEvery = std::max(1, static_cast<int>(std::lround(sampleSeconds / dt)));
     for (int frame = 1; frame <= frames; ++frame) {
         if (frame % sampleEvery != 0 && frame != frames) {
             continue;
@@ -309,8 +327,7 @@ void k_RolloutPlanner::prepareMoments(int sampleStride) {
 }
 
 k_RolloutPlanner::Score k_RolloutPlanner::rollOut(const Command& command, int rays,
-                                                  int sampleStride,
-                                                  std::uint64_t& distances) const {
+                                                  int sampleStride, std::uint64_t& distances) {
     const k_LocalForecast& forecast = nearSight;
     if (!forecast.hasTarget()) {
         return Score{};
@@ -318,20 +335,19 @@ k_RolloutPlanner::Score k_RolloutPlanner::rollOut(const Command& command, int ra
     constexpr std::size_t targetIndex = 0;
     const double dt = rolloutStep(getStepDt());
     const int frames = static_cast<int>(std::ceil(rolloutSeconds / dt));
-    const int sampleEvery =
-        std::max(1, static_cast<int>(std::lround(sampleSeconds / dt))) * sampleStride;
+    const int sampleEvery = std::max(1, static_cast<int>(std::lround(sampleSeconds / dt)));
     const float targetRadius = forecast.getRadius(targetIndex);
     const std::size_t bodyCount = forecast.getBodyCount();
-    std::size_t moment = 0;
 
+    // The camera's run first: where the eye and the target are at each judged moment.
     k_CameraMotion probe = getCamera()->getMotion();
     probe.setPath(command.waypoint, command.nextWaypoint, command.goal);
     k_Vector3 lastTarget = forecast.getCenter(0, targetIndex);
-    k_Vector3 lastView = unitOf(probe.lookAt - probe.position);
-    double lastSample = 0.0;
-    k_Vector3 lastFrameView = lastView;
+    const k_Vector3 startView = unitOf(probe.lookAt - probe.position);
+    k_Vector3 lastFrameView = startView;
     double fastest = 0.0;
-    double hidden = 0.0, inside = 0.0, near = 0.0, turning = 0.0, weights = 0.0;
+    moments.clear();
+    k_Vector3 low = probe.position, high = probe.position;
     for (int frame = 1; frame <= frames; ++frame) {
         const double t = dt * frame;
         std::size_t horizon = 0;
@@ -357,8 +373,66 @@ k_RolloutPlanner::Score k_RolloutPlanner::rollOut(const Command& command, int ra
         if (frame % sampleEvery != 0 && frame != frames) {
             continue;
         }
+        const k_Vector3& eye = probe.position;
+        low = k_Vector3(std::min(low.x, eye.x), std::min(low.y, eye.y), std::min(low.z, eye.z));
+        high = k_Vector3(std::max(high.x, eye.x), std::max(high.y, eye.y), std::max(high.z, eye.z));
+        moments.push_back(Moment{t, eye, targetAt, frameView,
+                                 frame % (sampleEvery * sampleStride) == 0 || frame == frames});
+    }
 
-        const k_Vector3 eye = probe.position;
+    // The bodies whose box meets the eye's: only they can come too near it. Their clearance
+    // is judged at every moment, unless there are too many for that: then, like the sight, only
+    // at the moments the sight is judged.
+    eyeBodies.clear();
+    distances += bodyCount;
+    for (std::size_t i = 1; i < bodyCount; ++i) {
+        const Box& box = boxes[i];
+        if (box.low.x <= high.x && low.x <= box.high.x && box.low.y <= high.y &&
+            low.y <= box.high.y && box.low.z <= high.z && low.z <= box.high.z) {
+            eyeBodies.push_back(i);
+        }
+    }
+    const bool everyMoment =
+        eyeBodies.size() * moments.size() <= maxRolloutDistances / (4 * planCount);
+
+    double lastSample = 0.0;
+    k_Vector3 lastView = startView;
+    double hidden = 0.0, inside = 0.0, near = 0.0, turning = 0.0, weights = 0.0;
+    double safetyWeights = 0.0;
+    for (std::size_t m = 0; m < moments.size(); ++m) {
+        const Moment& moment = moments[m];
+        const double t = moment.t;
+        const k_Vector3 eye = moment.eye;
+        const k_Vector3 targetAt = moment.target;
+        const double weight = 1.0 / (1.0 + decayPerSecond * t);
+        const k_Vector3* centers = &momentCenters[m * bodyCount];
+        if (everyMoment || moment.judgesSight) {
+            float least = 1e30f;
+            distances += eyeBodies.size();
+            for (std::size_t i : eyeBodies) {
+                const k_Vector3& center = centers[i];
+                const float radius = radii[i];
+                const float ox = center.x - eye.x, oy = center.y - eye.y, oz = center.z - eye.z;
+                const float squared = dotOf(ox, oy, oz, ox, oy, oz);
+                // Only a body nearer than the least clearance so far can lower it.
+                const float reachable = radius + least;
+                if (!(squared >= reachable * reachable)) {
+                    least = std::min(least,
+                                     static_cast<float>(std::sqrt(static_cast<double>(squared))) -
+                                         radius);
+                }
+            }
+            safetyWeights += weight;
+            if (least < 0.0f) {
+                inside += weight;
+            } else if (least < safetyMargin) {
+                near += weight * (safetyMargin - least) / safetyMargin;
+            }
+        }
+        if (!moment.judgesSight) {
+            continue; // the sight only every few moments where the work is lightened
+        }
+
         const k_Vector3 sight = unitOf(targetAt - eye);
         k_Vector3 across;
         across.cross(sight, std::fabs(sight.y) < 0.9f ? k_Vector3(0.0f, 1.0f, 0.0f)
@@ -371,24 +445,13 @@ k_RolloutPlanner::Score k_RolloutPlanner::rollOut(const Command& command, int ra
                                             targetAt - across * rim, targetAt + over * rim,
                                             targetAt - over * rim};
         bool blocked[fullRays] = {false, false, false, false, false};
-        float least = 1e30f;
-        distances += (bodyCount - 1) * static_cast<std::uint64_t>(rays + 1);
+        distances += (bodyCount - 1) * static_cast<std::uint64_t>(rays);
         // No sight line to a point within `rim` of the centre comes nearer a body than the
         // one to the centre less `rim`: a body clear of that by more is clear of all of them.
         const float rimSlack = 1.0f + 1e-3f;
-        const k_Vector3* centers = &momentCenters[moment * bodyCount];
-        ++moment;
         for (std::size_t i = 1; i < bodyCount; ++i) {
             const k_Vector3& center = centers[i];
             const float radius = radii[i];
-            const float ox = center.x - eye.x, oy = center.y - eye.y, oz = center.z - eye.z;
-            const float squared = dotOf(ox, oy, oz, ox, oy, oz);
-            // Only a body nearer than the least clearance so far can lower it.
-            const float reachable = radius + least;
-            if (!(squared >= reachable * reachable)) {
-                least = std::min(
-                    least, static_cast<float>(std::sqrt(static_cast<double>(squared))) - radius);
-            }
             const float clear = (radius + rim) * rimSlack;
             for (int r = 0; r < rays; ++r) {
                 const float distance = segmentDistanceSquared(center, eye, points[r]);
@@ -402,15 +465,9 @@ k_RolloutPlanner::Score k_RolloutPlanner::rollOut(const Command& command, int ra
         for (int r = 0; r < rays; ++r) {
             seen += blocked[r] ? 0 : 1;
         }
-        const double weight = 1.0 / (1.0 + decayPerSecond * t);
         weights += weight;
         hidden += weight * (1.0 - static_cast<double>(seen) / rays);
-        if (least < 0.0f) {
-            inside += weight;
-        } else if (least < safetyMargin) {
-            near += weight * (safetyMargin - least) / safetyMargin;
-        }
-        const k_Vector3 view = unitOf(probe.lookAt - eye);
+        const k_Vector3 view = moment.view;
         const double cosine = std::clamp(static_cast<double>(dot(view, lastView)), -1.0, 1.0);
         const double rate = std::acos(cosine) / std::max(t - lastSample, 1e-9);
         if (rate > freeTurnRate) {
@@ -422,6 +479,6 @@ k_RolloutPlanner::Score k_RolloutPlanner::rollOut(const Command& command, int ra
     if (weights == 0.0) {
         return Score{};
     }
-    return Score{hidden / weights, (insideWeight * inside + nearWeight * near) / weights,
+    return Score{hidden / weights, (insideWeight * inside + nearWeight * near) / safetyWeights,
                  turning / weights, fastest, inside > 0.0};
 }

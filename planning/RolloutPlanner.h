@@ -43,17 +43,18 @@ public:
     static constexpr double turnLimit = 1.3;
 
     /// Most body distances one step's rollouts work out; over it, a step first samples its
-    /// sight once instead of three times, then every other moment, and where even that is
-    /// beyond the bound it takes the default's way unscored.
-    static constexpr std::uint64_t maxRolloutDistances = 240000;
+    /// sight once instead of five times, then every second or fourth moment, and where even
+    /// that is beyond the bound it takes the default's way unscored.
+    static constexpr std::uint64_t maxRolloutDistances = 200000;
     /// Most bodies near the sight a step looks ahead at (a forecast at each of six horizons
     /// each), four times as many as the lightest rollouts can take; where more could come
     /// near, the step takes the default's way unscored.
-    static constexpr std::size_t maxForecastBodies = 8000;
+    static constexpr std::size_t maxForecastBodies = 6000;
     /// The visibility planner's plan is asked for only in worlds of at most this many bodies:
-    /// its step looks ahead at every body, and in a world of a million that takes many times
-    /// the default's whole step.
-    static constexpr std::size_t maxVisibilityBodies = 20000;
+    /// its step looks ahead at every body, which beside the rollouts of a world of 1,000
+    /// bodies takes as long as they do (and in a world of a million many times the default's
+    /// whole step); among that many bodies its plan is mostly the default's way anyway.
+    static constexpr std::size_t maxVisibilityBodies = 500;
 
     k_RolloutPlanner(k_InformationProvider* provider, k_Camera* camera, k_MainSceneNode* rootNode,
                      const k_AnimationManager* animations);
@@ -91,11 +92,9 @@ private:
     static double costOf(const Score& score, double standardTurning);
     static bool sameCommand(const Command& a, const Command& b);
     /// Counts its body distances into `distances`.
-    Score rollOut(const Command& command, int rays, int sampleStride,
-                  std::uint64_t& distances) const;
-    /// The centres of the bodies near the sight (the target's first) at each moment the
-    /// rollouts judge, moment after moment, and their radii.
-    void prepareMoments(int sampleStride);
+    Score rollOut(const Command& command, int rays, int sampleStride, std::uint64_t& distances);
+    /// The bodies' centres at each moment the rollouts judge, and the boxes they keep to.
+    void prepareMoments();
     /// Coming to rest `lateral` towards `side` across the line of sight, at the eye's distance
     /// from the target (at least `nearest`).
     Command sideStep(const k_Vector3& eye, const k_Vector3& targetCenter, const k_Vector3& side,
@@ -110,8 +109,22 @@ private:
     k_LocalForecast nearSight;
     /// Whether the step rolled each plan out; the visibility planner's only in small worlds.
     std::array<bool, planCount> offered{};
+    /// The bodies' centres at each judged moment, moment after moment (the target's first),
+    /// their radii and the boxes they keep to over the look-ahead, grown by the eye's margin.
+    struct Box {
+        k_Vector3 low, high;
+    };
     std::vector<k_Vector3> momentCenters;
     std::vector<float> radii;
+    std::vector<Box> boxes;
+    /// Of one rollout: its judged moments, and the bodies whose box meets the eye's way.
+    struct Moment {
+        double t;
+        k_Vector3 eye, target, view;
+        bool judgesSight;
+    };
+    std::vector<Moment> moments;
+    std::vector<std::size_t> eyeBodies;
     std::array<Command, planCount> commands;
     std::array<double, planCount> costs{};
     k_Route standardRoute;

@@ -22,6 +22,10 @@ constexpr int fullRays = 5;
 constexpr float rimShare = 0.7f;
 // A later moment counts less: the plan is chosen again every step, and the forecast drifts.
 constexpr double decayPerSecond = 1.0;
+// How far ahead the eye's whole way between judged moments is kept out of bodies; later, the
+// way is replanned before the camera gets there, and a way that passes between close bodies
+// there is not held against the plan.
+constexpr double sweptSeconds = 0.5;
 // Cost of a moment with the eye inside a body, against 1 for a moment with the target hidden.
 constexpr double insideWeight = 8.0;
 // Clearance from the bodies' surfaces below which the eye is too near, and the cost of a
@@ -397,6 +401,16 @@ k_RolloutPlanner::Score k_RolloutPlanner::rollOut(const Command& command, int ra
 
     double lastSample = 0.0;
     k_Vector3 lastView = startView;
+    // Over the near future, whether the eye enters a body is judged over the whole way between
+    // two judged moments: the eye and a body, each moving in a straight line between them,
+    // come nearest where the segment between their offsets passes closest to zero. A fast
+    // camera moves more than a small body's width between moments, and judging only the
+    // moments themselves let it cut through one. How near it comes is still judged at the
+    // moments: judged along the way, passing between close bodies cost more than it kept the
+    // eye out of them.
+    k_Vector3 lastEye = getCamera()->getMotion().position;
+    const k_Vector3* lastCenters = nullptr;
+    const k_Vector3 origin(0.0f, 0.0f, 0.0f);
     double hidden = 0.0, inside = 0.0, near = 0.0, turning = 0.0, weights = 0.0;
     double safetyWeights = 0.0;
     for (std::size_t m = 0; m < moments.size(); ++m) {
@@ -408,10 +422,19 @@ k_RolloutPlanner::Score k_RolloutPlanner::rollOut(const Command& command, int ra
         const k_Vector3* centers = &momentCenters[m * bodyCount];
         if (everyMoment || moment.judgesSight) {
             float least = 1e30f;
+            bool cutsThrough = false;
+            const bool nearFuture = t <= sweptSeconds;
             distances += eyeBodies.size();
             for (std::size_t i : eyeBodies) {
                 const k_Vector3& center = centers[i];
                 const float radius = radii[i];
+                if (nearFuture) {
+                    const k_Vector3& lastCenter =
+                        lastCenters != nullptr ? lastCenters[i] : forecast.getCenter(0, i);
+                    cutsThrough =
+                        cutsThrough || segmentDistanceSquared(origin, lastEye - lastCenter,
+                                                              eye - center) < radius * radius;
+                }
                 const float ox = center.x - eye.x, oy = center.y - eye.y, oz = center.z - eye.z;
                 const float squared = dotOf(ox, oy, oz, ox, oy, oz);
                 // Only a body nearer than the least clearance so far can lower it.
@@ -422,8 +445,10 @@ k_RolloutPlanner::Score k_RolloutPlanner::rollOut(const Command& command, int ra
                                          radius);
                 }
             }
+            lastEye = eye;
+            lastCenters = centers;
             safetyWeights += weight;
-            if (least < 0.0f) {
+            if (cutsThrough || least < 0.0f) {
                 inside += weight;
             } else if (least < safetyMargin) {
                 near += weight * (safetyMargin - least) / safetyMargin;

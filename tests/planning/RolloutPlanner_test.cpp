@@ -256,6 +256,31 @@ TEST(RolloutPlanner, KeepsOutOfABodyTheDefaultsWayRunsInto) {
     }
 }
 
+TEST(RolloutPlanner, AFastCameraDoesNotCutThroughASmallBodyBetweenJudgedMoments) {
+    // Small bodies cross the default's way in, and the camera moves several of their widths
+    // between two moments the rollouts judge: judged only at those moments, the way in looks
+    // clear. The eye's clearance over the whole way between them keeps it out of every one.
+    // The default's eye is caught and pushed out (a relocation) or ends inside.
+    auto caught = [](Kind kind) {
+        World world(k_Vector3(0, 0, 80), 400.0, 60.0, 6.0);
+        // Each crosses the way in at about the time the camera passes there.
+        for (int i = 0; i < 6; ++i) {
+            const float z = 70.0f - 10.0f * static_cast<float>(i);
+            const float crossing = (80.0f - z) / 60.0f + 0.075f;
+            k_TestBody* body = world.scene.add(k_Vector3(-8.0f * crossing, 0.0f, z), 0.35f);
+            world.animations.addMoveAnimation(k_Vector3(8, 0, 0), body);
+        }
+        std::uint64_t times = 0;
+        world.run(3.0, kind, [&](int) {
+            times += world.planner->getLastStepStats().relocationAttempts;
+            times += world.inside() ? 1 : 0;
+        });
+        return times;
+    };
+    EXPECT_GT(caught(Kind::standard), 0u);
+    EXPECT_EQ(caught(Kind::rollout), 0u);
+}
+
 TEST(RolloutPlanner, DenseBodiesNearTheSightKeepEveryStepWithinTheBound) {
     // Thousands of bodies along the sight: the rollouts lighten their sampling, and where even
     // that is beyond the bound the step takes the default's way unscored.

@@ -49,5 +49,85 @@ class AddedPlanners(unittest.TestCase):
         self.assertIn("w_1_mine", failed[0])
 
 
+def world(share, hidden, hidden_2s, inside=0, turn_p99=30.0, turn_max=60.0, path=100.0,
+          headroom=None):
+    row = {"share": share, "hidden": hidden, "hidden_2s": hidden_2s, "inside": inside,
+           "turn_p99": turn_p99, "turn_max": turn_max, "path": path}
+    if headroom is not None:
+        row["headroom_2s"] = headroom
+    return row
+
+
+class AddedPlannersGoals(unittest.TestCase):
+    def row_of(self, module, family, default, mine):
+        families = {family: {"default": dict(enumerate(default)), "mine": dict(enumerate(mine))}}
+        lines = module.planner_goals_table(families, "mine")
+        self.assertEqual(len(lines), 5)
+        return [cell.strip() for cell in lines[-1].split("|")[1:-1]]
+
+    def test_each_goal_marked_at_its_edge(self):
+        module = load()
+        # At the edges: share default - 0.002, hidden 1.02 x default + 1, captured 0.70,
+        # turn p99 1.1 x default's above 90: every goal met.
+        cells = self.row_of(module, "orbiting",
+                            [world(0.9, 100, 50, turn_p99=100.0, headroom=40)],
+                            [world(0.898, 103, 22, turn_p99=110.0)])
+        self.assertEqual(cells[1:], ["0.900 → 0.898", "100 → 103", "0.70 (1)", "0 → 0",
+                                     "0 of 1", "1.00, 1.00"])
+        # Past every edge: each goal missed.
+        cells = self.row_of(module, "orbiting",
+                            [world(0.9, 100, 50, turn_p99=100.0, headroom=40)],
+                            [world(0.897, 104, 23, inside=1, turn_p99=110.5)])
+        self.assertTrue(all(cell.endswith("✗") for cell in cells[1:6]), cells)
+
+    def test_crowded_worlds_and_scene_3_ask_other_goals(self):
+        module = load()
+        # In a crowded family the captured share is not asked and inside may match the
+        # default's; the turn's fixed limits hold where the default turns slowly.
+        cells = self.row_of(module, "swarm-dense",
+                            [world(0.3, 900, 800, inside=5, headroom=400), world(0.3, 900, 800)],
+                            [world(0.3, 900, 790, inside=5, turn_max=180.0), world(0.3, 900, 800)])
+        self.assertEqual(cells[3:6], ["0.03 (1)", "5 → 5", "0 of 2"])
+        cells = self.row_of(module, "swarm-dense", [world(0.3, 900, 800)],
+                            [world(0.3, 900, 800, inside=1, turn_max=181.0)])
+        self.assertEqual(cells[3:6], ["-", "0 → 1 ✗", "1 of 1 ✗"])
+        # Scene 3: the path at most 1.3 times the default's; elsewhere only reported.
+        scene = self.row_of(module, "scene3 dt 0.016", [world(1, 0, 0)], [world(1, 0, 0, path=131)])
+        self.assertEqual(scene[6], "1.31, 1.31 ✗")
+        other = self.row_of(module, "orbiting", [world(1, 0, 0)], [world(1, 0, 0, path=131)])
+        self.assertEqual(other[6], "1.31, 1.31")
+
+
+class BoundSeeds(unittest.TestCase):
+    def test_all_none_or_a_list(self):
+        module = load()
+        corpus = module.load_corpus_module()
+        self.assertIsNone(module.parse_bound_seeds("all", corpus))
+        self.assertEqual(module.parse_bound_seeds("none", corpus), set())
+        chosen = module.parse_bound_seeds("3001-3003,7", corpus)
+        self.assertEqual(chosen, {3001, 3002, 3003, 7})
+        self.assertTrue(module.wants_bound(None, 5))
+        self.assertTrue(module.wants_bound(chosen, 3003))
+        self.assertFalse(module.wants_bound(chosen, 3004))
+        with self.assertRaises(SystemExit):
+            module.parse_bound_seeds(",", corpus)
+
+    def test_only_the_chosen_seeds_get_a_bound_job(self):
+        module = load()
+        with tempfile.TemporaryDirectory() as out:
+            args = types.SimpleNamespace(build=out, out=out, seconds=30.0, dt=0.016,
+                                         no_builtins=False, builtin_dts="0.016",
+                                         builtin_seconds=60.0, reuse=False,
+                                         bound_seeds={2})
+            worlds = [("orbiting", 1, "a.json"), ("orbiting", 2, "b.json")]
+            jobs, _ = module.build_jobs(args, out, worlds)
+            bounds = [name for name, _, _, planner, _ in jobs if planner == module.BOUND]
+            self.assertEqual(bounds, ["orbiting_2_bound"] +
+                             [f"scene{n}_dt0.016_bound" for n in (1, 2, 3, 4)])
+            args.bound_seeds = set()
+            jobs, _ = module.build_jobs(args, out, worlds)
+            self.assertFalse([job for job in jobs if job[3] == module.BOUND])
+
+
 if __name__ == "__main__":
     unittest.main()

@@ -297,6 +297,7 @@ void k_RolloutPlanner::prepareMoments() {
     const k_LocalForecast& forecast = nearSight;
     const std::size_t bodyCount = forecast.getBodyCount();
     momentCenters.clear();
+    nextCenters.clear();
     radii.assign(bodyCount, 0.0f);
     boxes.assign(bodyCount, Box{});
     for (std::size_t i = 0; i < bodyCount; ++i) {
@@ -323,9 +324,17 @@ void k_RolloutPlanner::prepareMoments() {
         }
         std::size_t horizon = 0;
         float share = 0.0f;
-        forecast.locate(dt * frame, horizon, share);
+        // The eye a frame's step moves to is seen beside the bodies where that frame's
+        // animations left them, before the step: one frame behind the eye's time. The next
+        // frame's planning finds the same eye beside the bodies a frame on, and pushes it out
+        // of any it is inside then: the eye is kept clear of both.
+        forecast.locate(dt * (frame - 1), horizon, share);
         for (std::size_t i = 0; i < bodyCount; ++i) {
             momentCenters.push_back(forecast.getCenterBetween(horizon, share, i));
+        }
+        forecast.locate(dt * frame, horizon, share);
+        for (std::size_t i = 0; i < bodyCount; ++i) {
+            nextCenters.push_back(forecast.getCenterBetween(horizon, share, i));
         }
     }
 }
@@ -354,9 +363,11 @@ k_RolloutPlanner::Score k_RolloutPlanner::rollOut(const Command& command, int ra
     k_Vector3 low = probe.position, high = probe.position;
     for (int frame = 1; frame <= frames; ++frame) {
         const double t = dt * frame;
+        // A frame plans with the bodies where its animations left them, then moves the eye:
+        // the eye after this frame's step meets the target and the bodies of one frame earlier.
         std::size_t horizon = 0;
         float share = 0.0f;
-        forecast.locate(t, horizon, share);
+        forecast.locate(t - dt, horizon, share);
         const k_Vector3 targetAt = forecast.getCenterBetween(horizon, share, targetIndex);
         if (command.followsTarget) {
             const k_Vector3 shift = targetAt - lastTarget;
@@ -397,7 +408,7 @@ k_RolloutPlanner::Score k_RolloutPlanner::rollOut(const Command& command, int ra
         }
     }
     const bool everyMoment =
-        eyeBodies.size() * moments.size() <= maxRolloutDistances / (4 * planCount);
+        2 * eyeBodies.size() * moments.size() <= maxRolloutDistances / (4 * planCount);
 
     double lastSample = 0.0;
     k_Vector3 lastView = startView;
@@ -420,11 +431,12 @@ k_RolloutPlanner::Score k_RolloutPlanner::rollOut(const Command& command, int ra
         const k_Vector3 targetAt = moment.target;
         const double weight = 1.0 / (1.0 + decayPerSecond * t);
         const k_Vector3* centers = &momentCenters[m * bodyCount];
+        const k_Vector3* laterCenters = &nextCenters[m * bodyCount];
         if (everyMoment || moment.judgesSight) {
             float least = 1e30f;
             bool cutsThrough = false;
             const bool nearFuture = t <= sweptSeconds;
-            distances += eyeBodies.size();
+            distances += 2 * eyeBodies.size(); // beside this frame's bodies and the next's
             for (std::size_t i : eyeBodies) {
                 const k_Vector3& center = centers[i];
                 const float radius = radii[i];
@@ -435,8 +447,11 @@ k_RolloutPlanner::Score k_RolloutPlanner::rollOut(const Command& command, int ra
                         cutsThrough || segmentDistanceSquared(origin, lastEye - lastCenter,
                                                               eye - center) < radius * radius;
                 }
+                const k_Vector3& later = laterCenters[i];
                 const float ox = center.x - eye.x, oy = center.y - eye.y, oz = center.z - eye.z;
-                const float squared = dotOf(ox, oy, oz, ox, oy, oz);
+                const float lx = later.x - eye.x, ly = later.y - eye.y, lz = later.z - eye.z;
+                const float squared =
+                    std::min(dotOf(ox, oy, oz, ox, oy, oz), dotOf(lx, ly, lz, lx, ly, lz));
                 // Only a body nearer than the least clearance so far can lower it.
                 const float reachable = radius + least;
                 if (!(squared >= reachable * reachable)) {

@@ -115,6 +115,8 @@ private:
         k_Vector3 low, high;
     };
     std::vector<k_Vector3> momentCenters;
+    /// The same a frame later: where the next frame's planning finds them, beside the same eye.
+    std::vector<k_Vector3> nextCenters;
     std::vector<float> radii;
     std::vector<Box> boxes;
     /// Of one rollout: its judged moments, and the bodies whose box meets the eye's way.

@@ -297,7 +297,7 @@ void k_RolloutPlanner::prepareMoments() {
     const k_LocalForecast& forecast = nearSight;
     const std::size_t bodyCount = forecast.getBodyCount();
     momentCenters.clear();
-    nextCenters.clear();
+    nextLocations.clear();
     radii.assign(bodyCount, 0.0f);
     boxes.assign(bodyCount, Box{});
     for (std::size_t i = 0; i < bodyCount; ++i) {
@@ -333,9 +333,7 @@ void k_RolloutPlanner::prepareMoments() {
             momentCenters.push_back(forecast.getCenterBetween(horizon, share, i));
         }
         forecast.locate(dt * frame, horizon, share);
-        for (std::size_t i = 0; i < bodyCount; ++i) {
-            nextCenters.push_back(forecast.getCenterBetween(horizon, share, i));
-        }
+        nextLocations.push_back(Location{horizon, share});
     }
 }
 
@@ -431,7 +429,7 @@ k_RolloutPlanner::Score k_RolloutPlanner::rollOut(const Command& command, int ra
         const k_Vector3 targetAt = moment.target;
         const double weight = 1.0 / (1.0 + decayPerSecond * t);
         const k_Vector3* centers = &momentCenters[m * bodyCount];
-        const k_Vector3* laterCenters = &nextCenters[m * bodyCount];
+        const Location& next = nextLocations[m];
         if (everyMoment || moment.judgesSight) {
             float least = 1e30f;
             bool cutsThrough = false;
@@ -447,7 +445,7 @@ k_RolloutPlanner::Score k_RolloutPlanner::rollOut(const Command& command, int ra
                         cutsThrough || segmentDistanceSquared(origin, lastEye - lastCenter,
                                                               eye - center) < radius * radius;
                 }
-                const k_Vector3& later = laterCenters[i];
+                const k_Vector3 later = forecast.getCenterBetween(next.horizon, next.share, i);
                 const float ox = center.x - eye.x, oy = center.y - eye.y, oz = center.z - eye.z;
                 const float lx = later.x - eye.x, ly = later.y - eye.y, lz = later.z - eye.z;
                 const float squared =

@@ -115,8 +115,13 @@ private:
         k_Vector3 low, high;
     };
     std::vector<k_Vector3> momentCenters;
-    /// The same a frame later: where the next frame's planning finds them, beside the same eye.
-    std::vector<k_Vector3> nextCenters;
+    /// Where in the forecast each judged moment's next frame lies: the next frame's planning
+    /// finds the same eye beside the bodies then. Only the bodies near the eye are looked up.
+    struct Location {
+        std::size_t horizon;
+        float share;
+    };
+    std::vector<Location> nextLocations;
     std::vector<float> radii;
     std::vector<Box> boxes;
     /// Of one rollout: its judged moments, and the bodies whose box meets the eye's way.

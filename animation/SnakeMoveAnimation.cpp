@@ -12,7 +12,7 @@ k_SnakeMoveAnimation::k_SnakeMoveAnimation(const k_Vector3& velocityValue,
                                            const k_Vector3& amplitudeValue, double periodValue,
                                            k_GenericSceneNode* targetNode, bool absoluteSineValue)
     : k_Animation(targetNode), absoluteSine(absoluteSineValue), time(0.0), period(periodValue),
-      velocity(velocityValue), amplitude(amplitudeValue) {}
+      velocity(velocityValue), amplitude(amplitudeValue), swingNow(swing(0.0)) {}
 
 double k_SnakeMoveAnimation::swing(double atTime) const {
     const double s = std::sin(atTime * pi / period);
@@ -20,9 +20,10 @@ double k_SnakeMoveAnimation::swing(double atTime) const {
 }
 
 void k_SnakeMoveAnimation::animate(double dt) {
-    const double s0 = swing(time);
+    const double s0 = swingNow;
     time = time + dt;
     const double s1 = swing(time);
+    swingNow = s1;
 
     target->setTranslation(target->getTranslation() + velocity * static_cast<float>(dt));
 
@@ -39,7 +40,7 @@ k_Vector3 k_SnakeMoveAnimation::translationChangeOver(double seconds) const {
     if (!enabled) {
         return k_Vector3(0.0f, 0.0f, 0.0f);
     }
-    float change = static_cast<float>(swing(time + seconds) - swing(time));
+    float change = static_cast<float>(swing(time + seconds) - swingNow);
     if (!std::isfinite(change)) {
         change = 0.0f; // the same guard as a frame's step
     }

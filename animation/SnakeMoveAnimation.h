@@ -33,4 +33,7 @@ private:
     double period;
     k_Vector3 velocity;
     k_Vector3 amplitude;
+    /// swing(time), kept from the last frame: a planner's look-ahead asks for the change
+    /// from now at every horizon of every body, and the sine is most of its cost.
+    double swingNow;
 };

@@ -124,6 +124,8 @@ private:
     std::vector<Location> nextLocations;
     std::vector<float> radii;
     std::vector<Box> boxes;
+    /// The same boxes of the centres alone, ungrown.
+    std::vector<Box> centerBoxes;
     /// Of one rollout: its judged moments, and the bodies whose box meets the eye's way.
     struct Moment {
         double t;
@@ -132,6 +134,8 @@ private:
     };
     std::vector<Moment> moments;
     std::vector<std::size_t> eyeBodies;
+    /// And the bodies whose box meets the box of its judged sight lines.
+    std::vector<std::size_t> sightBodies;
     std::array<Command, planCount> commands;
     std::array<double, planCount> costs{};
     k_Route standardRoute;

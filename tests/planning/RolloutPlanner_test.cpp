@@ -307,6 +307,20 @@ TEST(RolloutPlanner, DenseBodiesNearTheSightKeepEveryStepWithinTheBound) {
                                    6u * 4001u);
 }
 
+TEST(RolloutPlanner, ABodyBesideTheSightHidingOnlyTheTargetsRimIsCounted) {
+    // The eye rests on the z axis, so the sight line to the target's centre has a box of no
+    // width across; a small body beside it hides only a sight line to the rim. Passing over
+    // bodies far from the sight must leave room for the rim, or the view scores as clear.
+    World world(k_Vector3(0, 0, 8), 10.0, 8.0, 10.0);
+    world.scene.add(k_Vector3(0, 0.5f, 4), 0.3f);
+    double standardCost = -1.0;
+    world.run(frameTime, Kind::rollout,
+              [&](int) { standardCost = world.rollout->getPlanCosts()[0]; });
+    // One of the five sight lines hidden while the eye stays near where it is.
+    EXPECT_GT(standardCost, 0.1);
+    EXPECT_LT(standardCost, 0.3);
+}
+
 TEST(RolloutPlanner, SameRunSameWay) {
     std::vector<std::vector<k_Vector3>> eyes(2);
     for (int run = 0; run < 2; ++run) {

@@ -19,7 +19,7 @@ constexpr double sampleSeconds = 0.08;
 // Sight lines to the target judged at a moment: its centre and four points at this share of
 // its radius across the line of sight, so a partly hidden target scores between seen and not.
 constexpr int fullRays = 5;
-constexpr float rimShare = 0.7f;
+constexpr float rimShare = 0.9f;
 // A later moment counts less: the plan is chosen again every step, and the forecast drifts.
 constexpr double decayPerSecond = 1.0;
 // How far ahead the eye's whole way between judged moments is kept out of bodies; later, the

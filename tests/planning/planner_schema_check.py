@@ -23,7 +23,19 @@ def schema(name):
 with tempfile.TemporaryDirectory() as work:
     sent, answered = os.path.join(work, "sent.jsonl"), os.path.join(work, "answered.jsonl")
     example = os.path.join(repo, "examples", "planners", "fixed_offset.py")
-    command = f"tee {sent} | python3 {example} | tee {answered}"
+    # tee would pass a line on before it writes its copy, and veltrava-sim ends the planner as
+    # soon as the last answer is in: the copy could be lost. This recorder keeps the line first.
+    recorder = os.path.join(work, "record.py")
+    with open(recorder, "w") as file:
+        file.write("import sys\n"
+                   "with open(sys.argv[1], 'w') as copy:\n"
+                   "    for line in sys.stdin:\n"
+                   "        copy.write(line)\n"
+                   "        copy.flush()\n"
+                   "        sys.stdout.write(line)\n"
+                   "        sys.stdout.flush()\n")
+    command = (f"python3 -u {recorder} {sent} | python3 {example} | "
+               f"python3 -u {recorder} {answered}")
     subprocess.run([sim, "--headless", "--scene", "4", "--seconds", "0.5", "--planner-command",
                     command], check=True, stdout=subprocess.DEVNULL)
     with open(sent) as file:

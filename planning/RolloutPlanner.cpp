@@ -161,55 +161,97 @@ void k_RolloutPlanner::chooseRoute(const k_Artifact* target, const k_Vector3& ta
     const bool fits = nearSight.update(animations, eye, target, static_cast<float>(travel) + 1.0f,
                                        maxForecastBodies, offered[1] ? &getForecast() : nullptr);
     getStepStats().sphereTests += nearSight.getBodiesScanned();
-    const std::uint64_t rolloutBodies =
-        nearSight.getBodyCount() > 0 ? nearSight.getBodyCount() - 1 : 0;
 
-    // The work the rollouts would take, lightened until it fits the bound.
-    const std::uint64_t samples =
-        static_cast<std::uint64_t>(std::ceil(seconds / std::max(sampleSeconds, getStepDt())));
-    // Per plan: a box test a body, its sight lines and the eye's clearance at the moments the
-    // sight is judged, and the clearance at the other moments (at most a quarter of the bound
-    // for all plans).
-    auto work = [&](int rays, int stride) {
-        return planCount * ((samples / static_cast<std::uint64_t>(stride) + 1) * rolloutBodies *
-                                static_cast<std::uint64_t>(rays + 1) +
-                            rolloutBodies) +
-               maxRolloutDistances / 4;
-    };
+    costs.fill(0.0);
+    std::uint64_t distances = 0;
+    std::array<Score, planCount> scores{};
+    // The finest sampling whose work, as `work` counts it, fits the bound: five sight lines,
+    // then one, then the sight every second or fourth moment.
     int rays = fullRays;
     int stride = 1;
-    if (work(rays, stride) > maxRolloutDistances) {
-        rays = 1;
-    }
-    while (stride < 4 && work(rays, stride) > maxRolloutDistances) {
-        stride *= 2;
-    }
-    costs.fill(0.0);
-    if (!fits || work(rays, stride) > maxRolloutDistances) {
-        ++unscoredSteps;
-        chosen = k_Plan::standard;
-    } else {
-        prepareMoments();
-        std::uint64_t distances = 0;
-        std::array<Score, planCount> scores;
-        scores[0] = rollOut(commands[0], rays, stride, distances);
-        // Where the default's way is the plan kept and nothing hides the target from it, no
-        // other plan could be better by the margin: they are not run.
-        if (chosen == k_Plan::standard && costOf(scores[0], scores[0].turning) < switchMargin) {
-            std::fill(offered.begin() + 1, offered.end(), false);
+    auto lighten = [&](auto work) {
+        rays = fullRays;
+        stride = 1;
+        if (work(rays, stride) > maxRolloutDistances) {
+            rays = 1;
         }
-        for (std::size_t p = 1; p < planCount; ++p) {
-            scores[p] = Score{};
-            if (!offered[p]) {
-                continue;
+        while (stride < 4 && work(rays, stride) > maxRolloutDistances) {
+            stride *= 2;
+        }
+        return work(rays, stride) <= maxRolloutDistances;
+    };
+    bool scored = fits;
+    bool settled = false;
+    if (scored) {
+        // Each plan's camera is run first and the bodies it could meet are listed (at most a
+        // box test a body twice a plan): the work of judging it follows from those lists.
+        prepareBoxes();
+        // The bodies' centres at the judged moments, worked out once before the first judging.
+        bool momentsReady = false;
+        auto judge = [&](std::size_t p) {
+            if (!momentsReady) {
+                prepareMoments();
+                momentsReady = true;
             }
+            return judgeRollout(p, rays, stride, distances);
+        };
+        for (std::size_t p = 0; p < planCount; ++p) {
             // A plan that hands the camera the same as an earlier one runs the same way.
             std::size_t same = 0;
             while (same < p && !(offered[same] && sameCommand(commands[same], commands[p]))) {
                 ++same;
             }
-            scores[p] = same < p ? scores[same] : rollOut(commands[p], rays, stride, distances);
+            sameAs[p] = same;
         }
+        prepareRollout(0, distances);
+        // Where the default's way is the plan kept it is judged first, as finely as its own work
+        // allows: where nothing hides the target from it, no other plan could be better by the
+        // margin, and they are neither run nor judged.
+        int firstRays = 0;
+        int firstStride = 0;
+        if (chosen == k_Plan::standard &&
+            lighten([&](int r, int s) { return distances + judgingWork(0, r, s); })) {
+            firstRays = rays;
+            firstStride = stride;
+            scores[0] = judge(0);
+            settled = costOf(scores[0], scores[0].turning) < switchMargin;
+        }
+        if (settled) {
+            std::fill(offered.begin() + 1, offered.end(), false);
+        } else {
+            for (std::size_t p = 1; p < planCount; ++p) {
+                if (offered[p] && sameAs[p] == p) {
+                    prepareRollout(p, distances);
+                }
+            }
+            // All plans are judged alike: the default's again where its first judging was finer.
+            scored = lighten([&](int r, int s) {
+                std::uint64_t total = distances;
+                for (std::size_t p = 0; p < planCount; ++p) {
+                    const bool judged = p == 0 && r == firstRays && s == firstStride;
+                    if (offered[p] && sameAs[p] == p && !judged) {
+                        total += judgingWork(p, r, s);
+                    }
+                }
+                return total;
+            });
+            if (scored) {
+                if (rays != firstRays || stride != firstStride) {
+                    scores[0] = judge(0);
+                }
+                for (std::size_t p = 1; p < planCount; ++p) {
+                    if (offered[p]) {
+                        scores[p] = sameAs[p] < p ? scores[sameAs[p]] : judge(p);
+                    }
+                }
+            }
+        }
+    }
+    if (!scored) {
+        getStepStats().sphereTests += distances;
+        ++unscoredSteps;
+        chosen = k_Plan::standard;
+    } else {
         getStepStats().sphereTests += distances;
         // Turning counts only beyond the default's own: where the target itself sweeps past,
         // the default's turn is what any camera keeping it in view must do. The fastest turn
@@ -291,13 +333,11 @@ bool k_RolloutPlanner::sameCommand(const Command& a, const Command& b) {
            exactlyEqual(a.nextWaypoint, b.nextWaypoint) && exactlyEqual(a.goal, b.goal);
 }
 
-void k_RolloutPlanner::prepareMoments() {
-    // Every plan is judged at the same moments: the bodies' centres then are worked out once,
-    // with the box each body stays in over the look-ahead.
+void k_RolloutPlanner::prepareBoxes() {
+    // The box each body stays in over the look-ahead: a plan's lists of the bodies it could
+    // meet are drawn from them.
     const k_LocalForecast& forecast = nearSight;
     const std::size_t bodyCount = forecast.getBodyCount();
-    momentCenters.clear();
-    nextLocations.clear();
     radii.assign(bodyCount, 0.0f);
     boxes.assign(bodyCount, Box{});
     centerBoxes.assign(bodyCount, Box{});
@@ -317,6 +357,14 @@ void k_RolloutPlanner::prepareMoments() {
         box.low = box.low - k_Vector3(grow, grow, grow);
         box.high = box.high + k_Vector3(grow, grow, grow);
     }
+}
+
+void k_RolloutPlanner::prepareMoments() {
+    // Every plan is judged at the same moments: the bodies' centres then are worked out once.
+    const k_LocalForecast& forecast = nearSight;
+    const std::size_t bodyCount = forecast.getBodyCount();
+    momentCenters.clear();
+    nextLocations.clear();
     const double dt = rolloutStep(getStepDt());
     const int frames = static_cast<int>(std::ceil(rolloutSeconds / dt));
     const int sampleEvery = std::max(1, static_cast<int>(std::lround(sampleSeconds / dt)));
@@ -339,12 +387,16 @@ void k_RolloutPlanner::prepareMoments() {
     }
 }
 
-k_RolloutPlanner::Score k_RolloutPlanner::rollOut(const Command& command, int rays,
-                                                  int sampleStride, std::uint64_t& distances) {
+void k_RolloutPlanner::prepareRollout(std::size_t p, std::uint64_t& distances) {
     const k_LocalForecast& forecast = nearSight;
+    Rollout& rollout = rollouts[p];
+    rollout.moments.clear();
+    rollout.eyeBodies.clear();
+    rollout.sightBodies.clear();
     if (!forecast.hasTarget()) {
-        return Score{};
+        return;
     }
+    const Command& command = commands[p];
     constexpr std::size_t targetIndex = 0;
     const double dt = rolloutStep(getStepDt());
     const int frames = static_cast<int>(std::ceil(rolloutSeconds / dt));
@@ -359,6 +411,7 @@ k_RolloutPlanner::Score k_RolloutPlanner::rollOut(const Command& command, int ra
     const k_Vector3 startView = unitOf(probe.lookAt - probe.position);
     k_Vector3 lastFrameView = startView;
     double fastest = 0.0;
+    std::vector<Moment>& moments = rollout.moments;
     moments.clear();
     k_Vector3 low = probe.position, high = probe.position;
     for (int frame = 1; frame <= frames; ++frame) {
@@ -391,13 +444,15 @@ k_RolloutPlanner::Score k_RolloutPlanner::rollOut(const Command& command, int ra
         const k_Vector3& eye = probe.position;
         low = k_Vector3(std::min(low.x, eye.x), std::min(low.y, eye.y), std::min(low.z, eye.z));
         high = k_Vector3(std::max(high.x, eye.x), std::max(high.y, eye.y), std::max(high.z, eye.z));
-        moments.push_back(Moment{t, eye, targetAt, frameView,
-                                 frame % (sampleEvery * sampleStride) == 0 || frame == frames});
+        moments.push_back(Moment{t, frame, eye, targetAt, frameView});
     }
+    rollout.fastestTurn = fastest;
+    rollout.startView = startView;
 
     // The bodies whose box meets the eye's: only they can come too near it. Their clearance
     // is judged at every moment, unless there are too many for that: then, like the sight, only
     // at the moments the sight is judged.
+    std::vector<std::size_t>& eyeBodies = rollout.eyeBodies;
     eyeBodies.clear();
     distances += bodyCount;
     for (std::size_t i = 1; i < bodyCount; ++i) {
@@ -407,20 +462,18 @@ k_RolloutPlanner::Score k_RolloutPlanner::rollOut(const Command& command, int ra
             eyeBodies.push_back(i);
         }
     }
-    const bool everyMoment =
+    rollout.clearanceEveryMoment =
         2 * eyeBodies.size() * moments.size() <= maxRolloutDistances / (4 * planCount);
 
     // The bodies that could come near a sight line at a judged moment: those whose centres'
-    // box over the look-ahead, grown as for one moment's test below (and for the rounding of
-    // centres between horizons), meets the box of every judged sight line.
+    // box over the look-ahead, grown as for one moment's test in judgeRollout() (and for the
+    // rounding of centres between horizons), meets the box of the sight lines at every moment
+    // (where fewer are judged, a body outside it is still clear of all of them).
     const float rim = rimShare * targetRadius;
     const float rimSlack = 1.0f + 1e-3f;
     double sightLow[3] = {1e300, 1e300, 1e300}, sightHigh[3] = {-1e300, -1e300, -1e300};
     double longestSight = 0.0;
     for (const Moment& moment : moments) {
-        if (!moment.judgesSight) {
-            continue;
-        }
         const float ends[2][3] = {{moment.eye.x, moment.eye.y, moment.eye.z},
                                   {moment.target.x, moment.target.y, moment.target.z}};
         for (int axis = 0; axis < 3; ++axis) {
@@ -432,7 +485,9 @@ k_RolloutPlanner::Score k_RolloutPlanner::rollOut(const Command& command, int ra
         longestSight =
             std::max(longestSight, static_cast<double>((moment.target - moment.eye).length()));
     }
+    std::vector<std::size_t>& sightBodies = rollout.sightBodies;
     sightBodies.clear();
+    distances += bodyCount;
     for (std::size_t i = 1; i < bodyCount; ++i) {
         const Box& box = centerBoxes[i];
         const double magnitude =
@@ -446,7 +501,43 @@ k_RolloutPlanner::Score k_RolloutPlanner::rollOut(const Command& command, int ra
             sightBodies.push_back(i);
         }
     }
+}
 
+std::uint64_t k_RolloutPlanner::judgingWork(std::size_t p, int rays, int sampleStride) const {
+    const Rollout& rollout = rollouts[p];
+    std::uint64_t sightMoments = 0;
+    for (const Moment& moment : rollout.moments) {
+        sightMoments += judgesSight(moment.frame, sampleStride) ? 1 : 0;
+    }
+    const std::uint64_t clearanceMoments =
+        rollout.clearanceEveryMoment ? rollout.moments.size() : sightMoments;
+    return clearanceMoments * 2 * rollout.eyeBodies.size() +
+           sightMoments * rollout.sightBodies.size() * static_cast<std::uint64_t>(rays);
+}
+
+bool k_RolloutPlanner::judgesSight(int frame, int sampleStride) const {
+    const double dt = rolloutStep(getStepDt());
+    const int frames = static_cast<int>(std::ceil(rolloutSeconds / dt));
+    const int sampleEvery = std::max(1, static_cast<int>(std::lround(sampleSeconds / dt)));
+    return frame % (sampleEvery * sampleStride) == 0 || frame == frames;
+}
+
+k_RolloutPlanner::Score k_RolloutPlanner::judgeRollout(std::size_t p, int rays, int sampleStride,
+                                                       std::uint64_t& distances) {
+    const k_LocalForecast& forecast = nearSight;
+    const Rollout& rollout = rollouts[p];
+    const std::vector<Moment>& moments = rollout.moments;
+    if (moments.empty()) {
+        return Score{};
+    }
+    const float rim = rimShare * forecast.getRadius(0);
+    const float rimSlack = 1.0f + 1e-3f;
+    const std::size_t bodyCount = forecast.getBodyCount();
+    const bool everyMoment = rollout.clearanceEveryMoment;
+    const std::vector<std::size_t>& eyeBodies = rollout.eyeBodies;
+    const std::vector<std::size_t>& sightBodies = rollout.sightBodies;
+    const k_Vector3 startView = rollout.startView;
+    const double fastest = rollout.fastestTurn;
     double lastSample = 0.0;
     k_Vector3 lastView = startView;
     // Over the near future, whether the eye enters a body is judged over the whole way between
@@ -469,7 +560,8 @@ k_RolloutPlanner::Score k_RolloutPlanner::rollOut(const Command& command, int ra
         const double weight = 1.0 / (1.0 + decayPerSecond * t);
         const k_Vector3* centers = &momentCenters[m * bodyCount];
         const Location& next = nextLocations[m];
-        if (everyMoment || moment.judgesSight) {
+        const bool sightJudged = judgesSight(moment.frame, sampleStride);
+        if (everyMoment || sightJudged) {
             float least = 1e30f;
             bool cutsThrough = false;
             const bool nearFuture = t <= sweptSeconds;
@@ -506,7 +598,7 @@ k_RolloutPlanner::Score k_RolloutPlanner::rollOut(const Command& command, int ra
                 near += weight * (safetyMargin - least) / safetyMargin;
             }
         }
-        if (!moment.judgesSight) {
+        if (!sightJudged) {
             continue; // the sight only every few moments where the work is lightened
         }
 
@@ -521,7 +613,7 @@ k_RolloutPlanner::Score k_RolloutPlanner::rollOut(const Command& command, int ra
                                             targetAt - across * rim, targetAt + over * rim,
                                             targetAt - over * rim};
         bool blocked[fullRays] = {false, false, false, false, false};
-        distances += (bodyCount - 1) * static_cast<std::uint64_t>(rays);
+        distances += sightBodies.size() * static_cast<std::uint64_t>(rays);
         // No sight line to a point within `rim` of the centre comes nearer a body than the
         // one to the centre less `rim`: a body clear of that by more is clear of all of them.
         // Most bodies are far from the sight: one whose centre lies beyond the sight's box, on

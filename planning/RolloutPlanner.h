@@ -42,10 +42,11 @@ public:
     /// target is about to sweep past close by, backing off to the default's distance wins.
     static constexpr double turnLimit = 1.3;
 
-    /// Most body distances one step's rollouts work out; over it, a step first samples its
-    /// sight once instead of five times, then every second or fourth moment, and where even
-    /// that is beyond the bound it takes the default's way unscored.
-    static constexpr std::uint64_t maxRolloutDistances = 200000;
+    /// Most body distances (and box tests) one step's rollouts work out, counted from the
+    /// bodies each plan's run could meet; over it, a step first samples its sight once instead
+    /// of five times, then every second or fourth moment, and where even that is beyond the
+    /// bound it takes the default's way unscored.
+    static constexpr std::uint64_t maxRolloutDistances = 100000;
     /// Most bodies near the sight a step looks ahead at (a forecast at each of six horizons
     /// each), four times as many as the lightest rollouts can take; where more could come
     /// near, the step takes the default's way unscored.
@@ -91,10 +92,21 @@ private:
     /// Lower is better: what the rollout met, its turning counted beyond the default's.
     static double costOf(const Score& score, double standardTurning);
     static bool sameCommand(const Command& a, const Command& b);
+    /// Runs plan `p`'s camera forward and lists the bodies its eye and its sight could meet;
+    /// counts the box tests into `distances`.
+    void prepareRollout(std::size_t p, std::uint64_t& distances);
+    /// The most body distances judging prepared plan `p` takes with `rays` sight lines and
+    /// the sight judged every `sampleStride`-th moment.
+    std::uint64_t judgingWork(std::size_t p, int rays, int sampleStride) const;
     /// Counts its body distances into `distances`.
-    Score rollOut(const Command& command, int rays, int sampleStride, std::uint64_t& distances);
-    /// The bodies' centres at each moment the rollouts judge, and the boxes they keep to.
+    Score judgeRollout(std::size_t p, int rays, int sampleStride, std::uint64_t& distances);
+    /// The boxes the bodies keep to over the look-ahead.
+    void prepareBoxes();
+    /// The bodies' centres at each moment the rollouts judge.
     void prepareMoments();
+    /// Whether the sight is judged at a rollout's `frame` where it is judged every
+    /// `sampleStride`-th moment (and always at the last frame).
+    bool judgesSight(int frame, int sampleStride) const;
     /// Coming to rest `lateral` towards `side` across the line of sight, at the eye's distance
     /// from the target (at least `nearest`).
     Command sideStep(const k_Vector3& eye, const k_Vector3& targetCenter, const k_Vector3& side,
@@ -126,16 +138,25 @@ private:
     std::vector<Box> boxes;
     /// The same boxes of the centres alone, ungrown.
     std::vector<Box> centerBoxes;
-    /// Of one rollout: its judged moments, and the bodies whose box meets the eye's way.
+    /// Of one rollout: its judged moments (the frame each is at), the fastest its view turns,
+    /// the bodies whose box meets the eye's way, and those whose box meets the box of every
+    /// sight line it could judge.
     struct Moment {
         double t;
+        int frame;
         k_Vector3 eye, target, view;
-        bool judgesSight;
     };
-    std::vector<Moment> moments;
-    std::vector<std::size_t> eyeBodies;
-    /// And the bodies whose box meets the box of its judged sight lines.
-    std::vector<std::size_t> sightBodies;
+    struct Rollout {
+        std::vector<Moment> moments;
+        k_Vector3 startView;
+        double fastestTurn = 0.0;
+        std::vector<std::size_t> eyeBodies, sightBodies;
+        /// Whether the eye's clearance is judged at every moment, or only where the sight is.
+        bool clearanceEveryMoment = true;
+    };
+    std::array<Rollout, planCount> rollouts;
+    /// The first offered plan that hands the camera the same as each one (itself if none).
+    std::array<std::size_t, planCount> sameAs{};
     std::array<Command, planCount> commands;
     std::array<double, planCount> costs{};
     k_Route standardRoute;

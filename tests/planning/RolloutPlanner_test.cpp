@@ -282,12 +282,13 @@ TEST(RolloutPlanner, AFastCameraDoesNotCutThroughASmallBodyBetweenJudgedMoments)
 }
 
 TEST(RolloutPlanner, DenseBodiesNearTheSightKeepEveryStepWithinTheBound) {
-    // Thousands of bodies along the sight: the rollouts lighten their sampling, and where even
-    // that is beyond the bound the step takes the default's way unscored.
+    // Thousands of bodies packed round the sight, so that every plan's sight could meet each
+    // of them: the rollouts lighten their sampling, and where even that is beyond the bound
+    // the step takes the default's way unscored.
     World world(k_Vector3(0, 0, 60), 75.0, 125.0);
     for (int i = 0; i < 4000; ++i) {
-        const k_Vector3 at(static_cast<float>(i % 20 - 10) * 2.5f,
-                           static_cast<float>(i / 20 % 10 - 5) * 2.5f,
+        const k_Vector3 at(static_cast<float>(i % 20 - 10) * 0.25f,
+                           static_cast<float>(i / 20 % 10 - 5) * 0.25f,
                            static_cast<float>(i / 200) * 2.5f + 5.0f);
         world.scene.add(at, 0.4f);
     }
@@ -319,6 +320,49 @@ TEST(RolloutPlanner, ABodyBesideTheSightHidingOnlyTheTargetsRimIsCounted) {
     // One of the five sight lines hidden while the eye stays near where it is.
     EXPECT_GT(standardCost, 0.1);
     EXPECT_LT(standardCost, 0.3);
+}
+
+TEST(RolloutPlanner, BodiesNearNoPlansWayLeaveItsSightJudgedInFull) {
+    // The rim of the last test, and hundreds of bodies within the eye's reach but beside every
+    // plan's way: the work is what the plans could meet, so they do not thin the sight to
+    // its centre line, which would miss the hidden rim.
+    World world(k_Vector3(0, 0, 8), 10.0, 8.0, 10.0);
+    world.scene.add(k_Vector3(0, 0.5f, 4), 0.3f);
+    for (int i = 0; i < 400; ++i) {
+        const float angle = static_cast<float>(i % 40) * 0.157f;
+        world.scene.add(k_Vector3(12.0f * std::cos(angle), 12.0f * std::sin(angle),
+                                  static_cast<float>(i / 40) * 0.8f),
+                        0.3f);
+    }
+    double standardCost = -1.0;
+    world.run(frameTime, Kind::rollout,
+              [&](int) { standardCost = world.rollout->getPlanCosts()[0]; });
+    EXPECT_GT(standardCost, 0.1);
+    EXPECT_LT(standardCost, 0.3);
+}
+
+TEST(RolloutPlanner, AClearDefaultWayKeptRunsNoOtherPlan) {
+    // Thousands of bodies within the eye's reach, none near the sight: the default's way is
+    // kept and judged first, and seeing clear it leaves the other plans neither run nor
+    // listed: a step costs a few distances a body (finding those near the sight, the default's
+    // own scan, two box tests), not two box tests a body for each of eight plans.
+    World world(k_Vector3(0, 0, 8), 10.0, 8.0, 10.0);
+    constexpr int ring = 3000;
+    for (int i = 0; i < ring; ++i) {
+        const float angle = static_cast<float>(i % 100) * 0.0628f;
+        world.scene.add(k_Vector3(12.0f * std::cos(angle), 12.0f * std::sin(angle),
+                                  static_cast<float>(i / 100) * 0.5f - 7.0f),
+                        0.1f);
+    }
+    std::uint64_t mostWork = 0;
+    world.run(0.2, Kind::rollout, [&](int frame) {
+        if (frame > 1) {
+            mostWork = std::max(mostWork, world.rollout->getLastStepStats().sphereTests);
+        }
+        EXPECT_EQ(world.rollout->getChosenPlan(), k_RolloutPlanner::k_Plan::standard);
+    });
+    EXPECT_GT(mostWork, 0u);
+    EXPECT_LE(mostWork, 5u * (ring + 1));
 }
 
 TEST(RolloutPlanner, SameRunSameWay) {

@@ -187,11 +187,10 @@ void k_RolloutPlanner::chooseRoute(const k_Artifact* target, const k_Vector3& ta
         // box test a body twice a plan): the work of judging it follows from those lists.
         prepareBoxes();
         // The bodies' centres at the judged moments, worked out once before the first judging.
-        bool momentsReady = false;
+        momentCenters.clear();
         auto judge = [&](std::size_t p) {
-            if (!momentsReady) {
+            if (momentCenters.empty()) {
                 prepareMoments();
-                momentsReady = true;
             }
             return judgeRollout(p, rays, stride, distances);
         };
@@ -248,9 +247,11 @@ void k_RolloutPlanner::chooseRoute(const k_Artifact* target, const k_Vector3& ta
         }
     }
     if (!scored) {
-        getStepStats().sphereTests += distances;
         ++unscoredSteps;
-        chosen = k_Plan::standard;
+        // Every plan's camera was run where the step got as far as judging them all: then the
+        // default's way is not taken blind where its run swings the view past the limit.
+        chosen = fits && !settled ? steadierPlan(distances) : k_Plan::standard;
+        getStepStats().sphereTests += distances;
     } else {
         getStepStats().sphereTests += distances;
         // Turning counts only beyond the default's own: where the target itself sweeps past,
@@ -296,6 +297,32 @@ void k_RolloutPlanner::chooseRoute(const k_Artifact* target, const k_Vector3& ta
     } else {
         route.headFor(command.waypoint);
     }
+}
+
+k_RolloutPlanner::k_Plan k_RolloutPlanner::steadierPlan(std::uint64_t& distances) {
+    double slowest = rollouts[0].fastestTurn;
+    if (slowest <= turnLimit) {
+        return k_Plan::standard;
+    }
+    // Too many bodies near the sight to judge it: braking or backing off, whose runs are only
+    // judged for the eye's clearance, where that turns the view more slowly than the default's
+    // way and keeps the eye out of every body.
+    k_Plan pick = k_Plan::standard;
+    for (k_Plan plan : {k_Plan::brake, k_Plan::keepDistance}) {
+        const std::size_t p = static_cast<std::size_t>(plan);
+        if (!offered[p] || sameAs[p] != p || !(rollouts[p].fastestTurn < slowest) ||
+            distances + judgingWork(p, 0, 1) > maxRolloutDistances) {
+            continue;
+        }
+        if (momentCenters.empty()) {
+            prepareMoments();
+        }
+        if (!judgeRollout(p, 0, 1, distances).entersBody) {
+            pick = plan;
+            slowest = rollouts[p].fastestTurn;
+        }
+    }
+    return pick;
 }
 
 k_RolloutPlanner::Command k_RolloutPlanner::sideStep(const k_Vector3& eye,
@@ -510,7 +537,7 @@ std::uint64_t k_RolloutPlanner::judgingWork(std::size_t p, int rays, int sampleS
         sightMoments += judgesSight(moment.frame, sampleStride) ? 1 : 0;
     }
     const std::uint64_t clearanceMoments =
-        rollout.clearanceEveryMoment ? rollout.moments.size() : sightMoments;
+        rollout.clearanceEveryMoment || rays == 0 ? rollout.moments.size() : sightMoments;
     return clearanceMoments * 2 * rollout.eyeBodies.size() +
            sightMoments * rollout.sightBodies.size() * static_cast<std::uint64_t>(rays);
 }
@@ -533,7 +560,8 @@ k_RolloutPlanner::Score k_RolloutPlanner::judgeRollout(std::size_t p, int rays, 
     const float rim = rimShare * forecast.getRadius(0);
     const float rimSlack = 1.0f + 1e-3f;
     const std::size_t bodyCount = forecast.getBodyCount();
-    const bool everyMoment = rollout.clearanceEveryMoment;
+    // With no sight lines only the eye's clearance is judged, at every moment.
+    const bool everyMoment = rollout.clearanceEveryMoment || rays == 0;
     const std::vector<std::size_t>& eyeBodies = rollout.eyeBodies;
     const std::vector<std::size_t>& sightBodies = rollout.sightBodies;
     const k_Vector3 startView = rollout.startView;
@@ -598,7 +626,7 @@ k_RolloutPlanner::Score k_RolloutPlanner::judgeRollout(std::size_t p, int rays, 
                 near += weight * (safetyMargin - least) / safetyMargin;
             }
         }
-        if (!sightJudged) {
+        if (!sightJudged || rays == 0) {
             continue; // the sight only every few moments where the work is lightened
         }
 
@@ -657,9 +685,10 @@ k_RolloutPlanner::Score k_RolloutPlanner::judgeRollout(std::size_t p, int rays, 
         lastView = view;
         lastSample = t;
     }
-    if (weights == 0.0) {
+    if (safetyWeights == 0.0) {
         return Score{};
     }
-    return Score{hidden / weights, (insideWeight * inside + nearWeight * near) / safetyWeights,
-                 turning / weights, fastest, inside > 0.0};
+    return Score{weights > 0.0 ? hidden / weights : 0.0,
+                 (insideWeight * inside + nearWeight * near) / safetyWeights,
+                 weights > 0.0 ? turning / weights : 0.0, fastest, inside > 0.0};
 }

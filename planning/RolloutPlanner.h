@@ -45,7 +45,8 @@ public:
     /// Most body distances (and box tests) one step's rollouts work out, counted from the
     /// bodies each plan's run could meet; over it, a step first samples its sight once instead
     /// of five times, then every second or fourth moment, and where even that is beyond the
-    /// bound it takes the default's way unscored.
+    /// bound it takes the default's way unscored (or, where that would swing the view past
+    /// the turn limit, brakes or backs off, their runs judged for the eye's clearance alone).
     static constexpr std::uint64_t maxRolloutDistances = 100000;
     /// Most bodies near the sight a step looks ahead at (a forecast at each of six horizons
     /// each), four times as many as the lightest rollouts can take; where more could come
@@ -98,12 +99,16 @@ private:
     /// The most body distances judging prepared plan `p` takes with `rays` sight lines and
     /// the sight judged every `sampleStride`-th moment.
     std::uint64_t judgingWork(std::size_t p, int rays, int sampleStride) const;
-    /// Counts its body distances into `distances`.
+    /// Counts its body distances into `distances`; with no `rays`, judges the eye's clearance
+    /// alone, at every moment.
     Score judgeRollout(std::size_t p, int rays, int sampleStride, std::uint64_t& distances);
     /// The boxes the bodies keep to over the look-ahead.
     void prepareBoxes();
     /// The bodies' centres at each moment the rollouts judge.
     void prepareMoments();
+    /// Where a step is beyond the work bound: braking or backing off instead of the default's
+    /// way where that turns the view past the limit and the other does not enter a body.
+    k_Plan steadierPlan(std::uint64_t& distances);
     /// Whether the sight is judged at a rollout's `frame` where it is judged every
     /// `sampleStride`-th moment (and always at the last frame).
     bool judgesSight(int frame, int sampleStride) const;

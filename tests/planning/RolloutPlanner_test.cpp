@@ -191,6 +191,50 @@ TEST(RolloutPlanner, BacksOffFromATargetAboutToSweepPastCloseInsteadOfSwingingTh
     EXPECT_LT(fastestTurn(*make(), Kind::rollout, 4.0), 90.0) << "default " << standard;
 }
 
+// The target passing close as above, and a sheet of tiny bodies below the sight (hiding
+// nothing) too many for the sight to be judged: the steps are beyond the work bound.
+std::unique_ptr<World> sweepPastBeyondTheBound() {
+    auto world = std::make_unique<World>(k_Vector3(0, 0, 12), 20.0, 20.0);
+    world->animations.addMoveAnimation(k_Vector3(1, 0, 6), world->target);
+    for (int i = 0; i < 3000; ++i) {
+        world->scene.add(
+            k_Vector3(static_cast<float>(i % 30) * 0.1f, -0.8f, static_cast<float>(i / 30) * 0.24f),
+            0.02f);
+    }
+    return world;
+}
+
+TEST(RolloutPlanner, BacksOffFromATargetSweepingPastWhereTooManyBodiesLieNearTheSight) {
+    // Only the eye's clearance is judged there, and the camera still backs off.
+    const double standard = fastestTurn(*sweepPastBeyondTheBound(), Kind::standard, 4.0);
+    EXPECT_GT(standard, 120.0);
+    std::unique_ptr<World> world = sweepPastBeyondTheBound();
+    std::uint64_t unscored = 0;
+    k_Vector3 lastView(0, 0, -1);
+    double fastest = 0.0;
+    world->run(4.0, Kind::rollout, [&](int frame) {
+        unscored = world->rollout->getUnscoredSteps();
+        const double turn = world->viewTurn(lastView);
+        fastest = frame * frameTime >= 0.5 ? std::max(fastest, turn) : fastest;
+    });
+    EXPECT_GT(unscored, 100u);
+    EXPECT_LT(fastest, 90.0) << "default " << standard;
+}
+
+TEST(RolloutPlanner, BeyondTheBoundBacksOffOnlyWhereThatKeepsTheEyeOutOfBodies) {
+    // A body just behind the camera, where backing off would take the eye: it brakes instead.
+    std::unique_ptr<World> world = sweepPastBeyondTheBound();
+    world->scene.add(k_Vector3(0, 0, 15.5f), 1.5f);
+    int inside = 0;
+    bool steadier = false;
+    world->run(4.0, Kind::rollout, [&](int) {
+        inside += world->inside() ? 1 : 0;
+        steadier = steadier || world->rollout->getChosenPlan() == k_RolloutPlanner::k_Plan::brake;
+    });
+    EXPECT_EQ(inside, 0);
+    EXPECT_TRUE(steadier);
+}
+
 TEST(RolloutPlanner, NeverTakesAPlanThatSwingsTheViewFasterThanTheLimitAndTheDefault) {
     // A body hides the still target from a camera close by that can move fast: a side step
     // would uncover it, swinging the view round faster than the limit, while the default's

@@ -33,10 +33,11 @@ constexpr double insideWeight = 8.0;
 constexpr float safetyMargin = 0.3f;
 constexpr double nearWeight = 1.0;
 // The view may turn this fast for free (radians per second); beyond, a moment costs up to
-// turnWeight, and only where it turns faster than on the default's way.
+// turnWeight, and only where it turns faster than on the default's way (not within the turn
+// budget, where the fastest turn alone is paid for).
 constexpr double freeTurnRate = 1.2;
 constexpr double turnWeight = 2.0;
-// Cost of a plan whose fastest turn is twice the limit or more.
+// Cost of a plan whose fastest turn is twice the step's turn limit or more.
 constexpr double fastTurnWeight = 1.0;
 // How much better, in shares of the look-ahead with the target hidden, a plan must score to
 // replace the default's, or the plan kept from the last step.
@@ -96,12 +97,32 @@ void k_RolloutPlanner::setCamera(k_Camera* cameraValue) {
     k_VisibilityPlanner::setCamera(cameraValue);
     chosen = k_Plan::standard; // a new scene starts from the default's way
     nearSight.forget();
+    turnSteps = 0;
+    fastTurnSteps = 0;
+    withinTurnBudget = false;
+}
+
+bool k_RolloutPlanner::countTurn(const k_CameraMotion& start) {
+    const k_Vector3 view = unitOf(start.lookAt - start.position);
+    if (turnSteps > 0) {
+        const double cosine = std::clamp(static_cast<double>(dot(view, lastStepView)), -1.0, 1.0);
+        if (std::acos(cosine) / getStepDt() > turnLimit) {
+            ++fastTurnSteps;
+        }
+    }
+    ++turnSteps;
+    lastStepView = view;
+    // A push-out's jump counts too, though the turn rate leaves out the second after one.
+    return static_cast<double>(fastTurnSteps + 1) <=
+           turnBudgetShare * static_cast<double>(turnSteps);
 }
 
 void k_RolloutPlanner::chooseRoute(const k_Artifact* target, const k_Vector3& targetCenter,
                                    k_Route& route) {
     k_Camera* camera = getCamera();
     const k_CameraMotion start = camera->getMotion();
+    withinTurnBudget = countTurn(start);
+    const double limit = withinTurnBudget ? budgetTurnLimit : turnLimit;
     auto commandOfCamera = [camera](bool followsTarget) {
         return Command{camera->getWaypoint(), camera->getNextWaypoint(), camera->getGoal(),
                        followsTarget};
@@ -213,7 +234,7 @@ void k_RolloutPlanner::chooseRoute(const k_Artifact* target, const k_Vector3& ta
             firstRays = rays;
             firstStride = stride;
             scores[0] = judge(0);
-            settled = costOf(scores[0], scores[0].turning) < switchMargin;
+            settled = costOf(scores[0], scores[0].turning, limit, !withinTurnBudget) < switchMargin;
         }
         if (settled) {
             std::fill(offered.begin() + 1, offered.end(), false);
@@ -258,12 +279,12 @@ void k_RolloutPlanner::chooseRoute(const k_Artifact* target, const k_Vector3& ta
         // the default's turn is what any camera keeping it in view must do. The fastest turn
         // beyond the limit counts for every plan.
         for (std::size_t p = 0; p < planCount; ++p) {
-            costs[p] = offered[p] ? costOf(scores[p], scores[0].turning) : 0.0;
+            costs[p] =
+                offered[p] ? costOf(scores[p], scores[0].turning, limit, !withinTurnBudget) : 0.0;
         }
         // Keeping the eye out of a body comes before turning slowly.
-        const double turnAllowed = scores[0].entersBody
-                                       ? std::numeric_limits<double>::infinity()
-                                       : std::max(turnLimit, scores[0].fastestTurn);
+        const double turnAllowed = scores[0].entersBody ? std::numeric_limits<double>::infinity()
+                                                        : std::max(limit, scores[0].fastestTurn);
 
         // The default's way unless another is better by the margin; the plan kept from the
         // last step needs only to stay at least as good as the default's.
@@ -349,10 +370,12 @@ k_RolloutPlanner::Command k_RolloutPlanner::restAt(const k_Vector3& eye, const k
     return Command{viewpoint, viewpoint + along, eye + along * goalDistance, true};
 }
 
-double k_RolloutPlanner::costOf(const Score& score, double standardTurning) {
-    return score.sight + score.safety +
-           turnWeight * std::max(0.0, score.turning - standardTurning) +
-           fastTurnWeight * std::clamp((score.fastestTurn - turnLimit) / turnLimit, 0.0, 1.0);
+double k_RolloutPlanner::costOf(const Score& score, double standardTurning, double limit,
+                                bool turningCounts) {
+    const double turning =
+        turningCounts ? turnWeight * std::max(0.0, score.turning - standardTurning) : 0.0;
+    return score.sight + score.safety + turning +
+           fastTurnWeight * std::clamp((score.fastestTurn - limit) / limit, 0.0, 1.0);
 }
 
 bool k_RolloutPlanner::sameCommand(const Command& a, const Command& b) {

@@ -41,6 +41,13 @@ public:
     /// Beyond it every plan pays for its fastest turn, the default's too, so that where the
     /// target is about to sweep past close by, backing off to the default's distance wins.
     static constexpr double turnLimit = 1.3;
+    /// The turn rate is judged by its 99th percentile: while the view has turned faster than
+    /// turnLimit in fewer than this share of the steps so far (the next one included), the
+    /// limit is budgetTurnLimit instead (about 92 degrees a second), and only the fastest turn
+    /// beyond it is paid for. A turn that uncovers the target now and then is then allowed,
+    /// but never often enough to lift the percentile past the limit.
+    static constexpr double turnBudgetShare = 0.005;
+    static constexpr double budgetTurnLimit = 1.6;
 
     /// Most body distances (and box tests) one step's rollouts work out, counted from the
     /// bodies each plan's run could meet; over it, a step first samples its sight once instead
@@ -70,6 +77,10 @@ public:
     const std::array<double, planCount>& getPlanCosts() const { return costs; }
     /// Steps whose rollouts were beyond the work bound and took the default's way unscored.
     std::uint64_t getUnscoredSteps() const { return unscoredSteps; }
+    /// Steps so far whose view had turned faster than turnLimit since the step before.
+    std::uint64_t getFastTurnSteps() const { return fastTurnSteps; }
+    /// Whether the last step judged its plans within the turn budget.
+    bool wasWithinTurnBudget() const { return withinTurnBudget; }
 
 protected:
     void chooseRoute(const k_Artifact* target, const k_Vector3& targetCenter,
@@ -90,8 +101,13 @@ private:
         double fastestTurn = 0.0;
         bool entersBody = false;
     };
-    /// Lower is better: what the rollout met, its turning counted beyond the default's.
-    static double costOf(const Score& score, double standardTurning);
+    /// Lower is better: what the rollout met, its turning counted beyond the default's (where
+    /// the turning counts at all) and its fastest turn beyond `limit`.
+    static double costOf(const Score& score, double standardTurning, double limit,
+                         bool turningCounts);
+    /// Counts the view's turn since the last step against the turn budget; whether this
+    /// step's plans are judged within it.
+    bool countTurn(const k_CameraMotion& start);
     static bool sameCommand(const Command& a, const Command& b);
     /// Runs plan `p`'s camera forward and lists the bodies its eye and its sight could meet;
     /// counts the box tests into `distances`.
@@ -168,4 +184,10 @@ private:
     k_Route visibilityRoute;
     k_Plan chosen = k_Plan::standard;
     std::uint64_t unscoredSteps = 0;
+    /// The turn budget: steps counted, those whose view turned faster than turnLimit, the
+    /// view at the last step.
+    std::uint64_t turnSteps = 0;
+    std::uint64_t fastTurnSteps = 0;
+    k_Vector3 lastStepView;
+    bool withinTurnBudget = false;
 };

@@ -245,6 +245,75 @@ TEST(RolloutPlanner, NeverTakesAPlanThatSwingsTheViewFasterThanTheLimitAndTheDef
               k_RolloutPlanner::turnLimit * 180.0 / 3.14159265358979);
 }
 
+// A fast camera close to a still target, and a body passing through the sight `at` seconds in.
+struct PassingBody {
+    int hidden = 0;
+    double fastest = 0.0; // degrees per second, settled
+};
+PassingBody passingBody(float at) {
+    World world(k_Vector3(0, 0, 4), 100.0, 50.0, 4.0);
+    k_TestBody* body = world.scene.add(k_Vector3(-4.0f * at, 0, 2), 0.9f);
+    world.animations.addMoveAnimation(k_Vector3(4, 0, 0), body);
+    PassingBody passing;
+    k_Vector3 lastView(0, 0, -1);
+    world.run(10.0, Kind::rollout, [&](int frame) {
+        const double turn = world.viewTurn(lastView);
+        passing.hidden += world.hidden() ? 1 : 0;
+        passing.fastest = frame * frameTime >= 0.5 ? std::max(passing.fastest, turn) : 0.0;
+    });
+    return passing;
+}
+
+constexpr double degreesPerRadian = 180.0 / 3.14159265358979;
+
+TEST(RolloutPlanner, WithinTheTurnBudgetATurnPastTheLimitUncoversTheTarget) {
+    // After 4.5 s (225 steps) one step may turn past the limit: a side step that turns the view
+    // at about 87 degrees a second keeps the target in sight (8 frames hidden without it).
+    const PassingBody late = passingBody(4.5f);
+    EXPECT_EQ(late.hidden, 0);
+    EXPECT_GT(late.fastest, k_RolloutPlanner::turnLimit * degreesPerRadian);
+    EXPECT_LT(late.fastest, k_RolloutPlanner::budgetTurnLimit * degreesPerRadian);
+    // At 3 s (150 steps) the budget holds no step yet: the view stays within the limit and the
+    // body hides the target for a while.
+    const PassingBody early = passingBody(3.0f);
+    EXPECT_GT(early.hidden, 0);
+    EXPECT_LT(early.fastest, k_RolloutPlanner::turnLimit * degreesPerRadian);
+}
+
+TEST(RolloutPlanner, TheTurnBudgetKeepsFastTurnsToItsShareOfTheSteps) {
+    // Body after body passes through the sight for 30 s: a fast turn would uncover the target
+    // each time, but once the budget is spent the limit holds again (10 fast frames of 1500
+    // where every step is judged within it, against a share of 7.5).
+    World world(k_Vector3(0, 0, 4), 100.0, 50.0, 4.0);
+    for (int i = 0; i < 30; ++i) {
+        k_TestBody* body = world.scene.add(
+            k_Vector3(-4.0f - 4.0f * static_cast<float>(i), i % 2 == 1 ? 0.3f : -0.3f, 2), 1.2f);
+        world.animations.addMoveAnimation(k_Vector3(4, 0, 0), body);
+    }
+    k_Vector3 lastView(0, 0, -1);
+    int fast = 0, frames = 0;
+    world.run(30.0, Kind::rollout, [&](int frame) {
+        fast += world.viewTurn(lastView) > k_RolloutPlanner::turnLimit * degreesPerRadian ? 1 : 0;
+        frames = frame;
+    });
+    EXPECT_GT(fast, 0);
+    EXPECT_LE(fast, k_RolloutPlanner::turnBudgetShare * frames + 1.0);
+}
+
+TEST(RolloutPlanner, ANewSceneStartsWithoutATurnBudget) {
+    World world(k_Vector3(0, 0, 4), 100.0, 50.0, 4.0);
+    k_RolloutPlanner planner(&world.provider, &world.camera, nullptr, &world.animations);
+    for (int step = 0; step < 300; ++step) {
+        world.animations.update(frameTime);
+        planner.plan(frameTime);
+    }
+    EXPECT_TRUE(planner.wasWithinTurnBudget());
+    planner.setCamera(&world.camera);
+    planner.plan(frameTime);
+    EXPECT_FALSE(planner.wasWithinTurnBudget());
+    EXPECT_EQ(planner.getFastTurnSteps(), 0u);
+}
+
 TEST(RolloutPlanner, GetsOutOfTheWayOfABodyEvenWhereThatSwingsTheViewPastTheLimit) {
     // A body comes across at the resting camera, close to the target: every way out turns
     // the view faster than the limit, and keeping the eye out of the body comes first. The

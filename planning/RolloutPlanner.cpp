@@ -121,8 +121,9 @@ void k_RolloutPlanner::chooseRoute(const k_Artifact* target, const k_Vector3& ta
                                    k_Route& route) {
     k_Camera* camera = getCamera();
     const k_CameraMotion start = camera->getMotion();
-    withinTurnBudget = countTurn(start);
-    const double limit = withinTurnBudget ? budgetTurnLimit : turnLimit;
+    const bool budgetHolds = countTurn(start);
+    withinTurnBudget = false;
+    double limit = turnLimit;
     auto commandOfCamera = [camera](bool followsTarget) {
         return Command{camera->getWaypoint(), camera->getNextWaypoint(), camera->getGoal(),
                        followsTarget};
@@ -201,6 +202,13 @@ void k_RolloutPlanner::chooseRoute(const k_Artifact* target, const k_Vector3& ta
         }
         return work(rays, stride) <= maxRolloutDistances;
     };
+    // The budget is spent only where the sight is judged in full: judged along one line, or
+    // at every other moment, it ranks plans too coarsely to be worth a fast turn (in the
+    // densest swarms it led the view into spells far past the limit).
+    auto judgeTurnsAsSampled = [&] {
+        withinTurnBudget = budgetHolds && rays == fullRays && stride == 1;
+        limit = withinTurnBudget ? budgetTurnLimit : turnLimit;
+    };
     bool scored = fits;
     bool settled = false;
     if (scored) {
@@ -234,6 +242,7 @@ void k_RolloutPlanner::chooseRoute(const k_Artifact* target, const k_Vector3& ta
             firstRays = rays;
             firstStride = stride;
             scores[0] = judge(0);
+            judgeTurnsAsSampled();
             settled = costOf(scores[0], scores[0].turning, limit, !withinTurnBudget) < switchMargin;
         }
         if (settled) {
@@ -278,6 +287,7 @@ void k_RolloutPlanner::chooseRoute(const k_Artifact* target, const k_Vector3& ta
         // Turning counts only beyond the default's own: where the target itself sweeps past,
         // the default's turn is what any camera keeping it in view must do. The fastest turn
         // beyond the limit counts for every plan.
+        judgeTurnsAsSampled();
         for (std::size_t p = 0; p < planCount; ++p) {
             costs[p] =
                 offered[p] ? costOf(scores[p], scores[0].turning, limit, !withinTurnBudget) : 0.0;

@@ -45,7 +45,8 @@ public:
     /// turnLimit in fewer than this share of the steps so far (the next one included), the
     /// limit is budgetTurnLimit instead (about 92 degrees a second), and only the fastest turn
     /// beyond it is paid for. A turn that uncovers the target now and then is then allowed,
-    /// but never often enough to lift the percentile past the limit.
+    /// but never often enough to lift the percentile past the limit. Only steps whose sight
+    /// is judged in full spend it.
     static constexpr double turnBudgetShare = 0.005;
     static constexpr double budgetTurnLimit = 1.6;
 
@@ -79,7 +80,8 @@ public:
     std::uint64_t getUnscoredSteps() const { return unscoredSteps; }
     /// Steps so far whose view had turned faster than turnLimit since the step before.
     std::uint64_t getFastTurnSteps() const { return fastTurnSteps; }
-    /// Whether the last step judged its plans within the turn budget.
+    /// Whether the last step judged its plans within the turn budget (in full, the budget not
+    /// spent).
     bool wasWithinTurnBudget() const { return withinTurnBudget; }
 
 protected:

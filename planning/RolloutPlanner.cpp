@@ -278,6 +278,7 @@ void k_RolloutPlanner::chooseRoute(const k_Artifact* target, const k_Vector3& ta
     }
     if (!scored) {
         ++unscoredSteps;
+        withinTurnBudget = false; // no plan is weighed against it
         // Every plan's camera was run where the step got as far as judging them all: then the
         // default's way is not taken blind where its run swings the view past the limit.
         chosen = fits && !settled ? steadierPlan(distances) : k_Plan::standard;

@@ -314,6 +314,24 @@ TEST(RolloutPlanner, ANewSceneStartsWithoutATurnBudget) {
     EXPECT_EQ(planner.getFastTurnSteps(), 0u);
 }
 
+TEST(RolloutPlanner, OnlyStepsJudgingTheSightInFullSpendTheTurnBudget) {
+    // A still target and a sheet of 1,500 tiny bodies below the sight, hiding nothing: every
+    // step judges the sight along one line or at fewer moments, and none is judged within the
+    // budget; without the sheet every step is, once the budget holds one.
+    for (int sheet : {0, 1500}) {
+        World world(k_Vector3(0, 0, 12), 20.0, 20.0);
+        for (int i = 0; i < sheet; ++i) {
+            world.scene.add(k_Vector3(static_cast<float>(i % 30) * 0.1f, -0.8f,
+                                      static_cast<float>(i / 30) * 0.48f),
+                            0.02f);
+        }
+        int within = 0;
+        world.run(6.0, Kind::rollout,
+                  [&](int) { within += world.rollout->wasWithinTurnBudget() ? 1 : 0; });
+        EXPECT_EQ(within, sheet == 0 ? 101 : 0) << sheet;
+    }
+}
+
 TEST(RolloutPlanner, GetsOutOfTheWayOfABodyEvenWhereThatSwingsTheViewPastTheLimit) {
     // A body comes across at the resting camera, close to the target: every way out turns
     // the view faster than the limit, and keeping the eye out of the body comes first. The

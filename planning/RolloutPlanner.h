@@ -41,8 +41,8 @@ public:
     /// Beyond it every plan pays for its fastest turn, the default's too, so that where the
     /// target is about to sweep past close by, backing off to the default's distance wins.
     static constexpr double turnLimit = 1.3;
-    /// The turn rate is judged by its 99th percentile: while the view has turned faster than
-    /// turnLimit in fewer than this share of the steps so far (the next one included), the
+    /// The turn rate is judged by its 99th percentile: while the steps whose view turned faster
+    /// than turnLimit, the next one included, are at most this share of the steps so far, the
     /// limit is budgetTurnLimit instead (about 92 degrees a second), and only the fastest turn
     /// beyond it is paid for. A turn that uncovers the target now and then is then allowed,
     /// but never often enough to lift the percentile past the limit. Only steps whose sight

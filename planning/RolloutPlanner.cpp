@@ -136,6 +136,7 @@ void k_RolloutPlanner::chooseRoute(const k_Artifact* target, const k_Vector3& ta
     camera->setPath(start.waypoint, start.nextWaypoint, start.goal);
     offered.fill(true);
     offered[1] = artifactRegistry.size() <= maxVisibilityBodies;
+    std::fill(offered.begin() + firstEscape, offered.end(), false);
     if (offered[1]) {
         route.headFor(targetCenter);
         k_VisibilityPlanner::chooseRoute(target, targetCenter, route);
@@ -186,6 +187,7 @@ void k_RolloutPlanner::chooseRoute(const k_Artifact* target, const k_Vector3& ta
 
     costs.fill(0.0);
     std::uint64_t distances = 0;
+    rolloutDistances = 0;
     std::array<Score, planCount> scores{};
     // The finest sampling whose work, as `work` counts it, fits the bound: five sight lines,
     // then one, then the sight every second or fourth moment.
@@ -211,6 +213,7 @@ void k_RolloutPlanner::chooseRoute(const k_Artifact* target, const k_Vector3& ta
     };
     bool scored = fits;
     bool settled = false;
+    bool prepared = true;
     if (scored) {
         // Each plan's camera is run first and the bodies it could meet are listed (at most a
         // box test a body twice a plan): the work of judging it follows from those lists.
@@ -223,7 +226,7 @@ void k_RolloutPlanner::chooseRoute(const k_Artifact* target, const k_Vector3& ta
             }
             return judgeRollout(p, rays, stride, distances);
         };
-        for (std::size_t p = 0; p < planCount; ++p) {
+        for (std::size_t p = 0; p < firstEscape; ++p) {
             // A plan that hands the camera the same as an earlier one runs the same way.
             std::size_t same = 0;
             while (same < p && !(offered[same] && sameCommand(commands[same], commands[p]))) {
@@ -248,22 +251,29 @@ void k_RolloutPlanner::chooseRoute(const k_Artifact* target, const k_Vector3& ta
         if (settled) {
             std::fill(offered.begin() + 1, offered.end(), false);
         } else {
-            for (std::size_t p = 1; p < planCount; ++p) {
+            // Running another plan's camera costs two box tests a body: where the default's
+            // judging left no room for them all, the step takes the default's way unscored.
+            std::uint64_t preparing = 0;
+            for (std::size_t p = 1; p < firstEscape; ++p) {
+                preparing += offered[p] && sameAs[p] == p ? 2 * nearSight.getBodyCount() : 0;
+            }
+            prepared = distances + preparing <= maxRolloutDistances;
+            for (std::size_t p = 1; p < planCount && prepared; ++p) {
                 if (offered[p] && sameAs[p] == p) {
                     prepareRollout(p, distances);
                 }
             }
             // All plans are judged alike: the default's again where its first judging was finer.
-            scored = lighten([&](int r, int s) {
-                std::uint64_t total = distances;
-                for (std::size_t p = 0; p < planCount; ++p) {
-                    const bool judged = p == 0 && r == firstRays && s == firstStride;
-                    if (offered[p] && sameAs[p] == p && !judged) {
-                        total += judgingWork(p, r, s);
-                    }
-                }
-                return total;
-            });
+            scored = prepared && lighten([&](int r, int s) {
+                         std::uint64_t total = distances;
+                         for (std::size_t p = 0; p < planCount; ++p) {
+                             const bool judged = p == 0 && r == firstRays && s == firstStride;
+                             if (offered[p] && sameAs[p] == p && !judged) {
+                                 total += judgingWork(p, r, s);
+                             }
+                         }
+                         return total;
+                     });
             if (scored) {
                 if (rays != firstRays || stride != firstStride) {
                     scores[0] = judge(0);
@@ -281,10 +291,15 @@ void k_RolloutPlanner::chooseRoute(const k_Artifact* target, const k_Vector3& ta
         withinTurnBudget = false; // no plan is weighed against it
         // Every plan's camera was run where the step got as far as judging them all: then the
         // default's way is not taken blind where its run swings the view past the limit.
-        chosen = fits && !settled ? steadierPlan(distances) : k_Plan::standard;
+        chosen = fits && !settled && prepared ? steadierPlan(distances) : k_Plan::standard;
         getStepStats().sphereTests += distances;
+        rolloutDistances = distances;
     } else {
+        if (!settled) {
+            judgeEscapes(scores, rays, stride, distances);
+        }
         getStepStats().sphereTests += distances;
+        rolloutDistances = distances;
         // Turning counts only beyond the default's own: where the target itself sweeps past,
         // the default's turn is what any camera keeping it in view must do. The fastest turn
         // beyond the limit counts for every plan.
@@ -328,6 +343,56 @@ void k_RolloutPlanner::chooseRoute(const k_Artifact* target, const k_Vector3& ta
         route = visibilityRoute;
     } else {
         route.headFor(command.waypoint);
+    }
+}
+
+void k_RolloutPlanner::judgeEscapes(std::array<Score, planCount>& scores, int rays,
+                                    int sampleStride, std::uint64_t& distances) {
+    for (std::size_t p = 0; p < firstEscape; ++p) {
+        if (offered[p] && !scores[p].entersBody) {
+            return;
+        }
+    }
+    // The body that comes at a camera holding back: the one to get past.
+    const std::size_t brake = static_cast<std::size_t>(k_Plan::brake);
+    const Rollout& braking = rollouts[sameAs[brake]];
+    if (scores[brake].entryMoment < 0 || braking.moments.empty() || momentCenters.empty()) {
+        return;
+    }
+    const std::size_t body = scores[brake].entryBody;
+    const k_Vector3 bodyNow = nearSight.getCenter(0, body);
+    const k_Vector3 bodyVelocity =
+        (momentCenters[body] - bodyNow) * static_cast<float>(1.0 / braking.moments.front().t);
+    const k_Vector3 course = unitOf(getCamera()->getVelocity() - bodyVelocity);
+    const k_Vector3 eye = getCamera()->getMotion().position;
+    // Across the course, to the side the eye already passes the body on.
+    const k_Vector3 offset = eye - bodyNow;
+    k_Vector3 side = unitOf(offset - course * dot(offset, course));
+    if (dot(side, side) == 0.0f) {
+        side.cross(course, std::fabs(course.y) < 0.9f ? k_Vector3(0.0f, 1.0f, 0.0f)
+                                                      : k_Vector3(1.0f, 0.0f, 0.0f));
+        side.normalize();
+    }
+    if (dot(side, side) == 0.0f) {
+        return; // at rest beside a body at rest: no course to leave
+    }
+    const float stop = static_cast<float>(getCamera()->getStopDistance());
+    const std::size_t bodyCount = nearSight.getBodyCount();
+    for (std::size_t p = firstEscape; p < planCount; ++p) {
+        const k_Vector3 across = p == firstEscape ? side : side * -1.0f;
+        const k_Vector3 waypoint = eye + across * escapeReach;
+        // A goal at the stop distance: the camera brakes all the way.
+        commands[p] = Command{waypoint, waypoint + across, eye + across * stop, false};
+        sameAs[p] = p;
+        if (distances + 2 * bodyCount > maxRolloutDistances) {
+            return;
+        }
+        prepareRollout(p, distances);
+        if (distances + judgingWork(p, rays, sampleStride) > maxRolloutDistances) {
+            return;
+        }
+        offered[p] = true;
+        scores[p] = judgeRollout(p, rays, sampleStride, distances);
     }
 }
 
@@ -614,6 +679,8 @@ k_RolloutPlanner::Score k_RolloutPlanner::judgeRollout(std::size_t p, int rays, 
     const k_Vector3 origin(0.0f, 0.0f, 0.0f);
     double hidden = 0.0, inside = 0.0, near = 0.0, turning = 0.0, weights = 0.0;
     double safetyWeights = 0.0;
+    int entryMoment = -1;
+    std::size_t entryBody = 0;
     for (std::size_t m = 0; m < moments.size(); ++m) {
         const Moment& moment = moments[m];
         const double t = moment.t;
@@ -626,17 +693,20 @@ k_RolloutPlanner::Score k_RolloutPlanner::judgeRollout(std::size_t p, int rays, 
         if (everyMoment || sightJudged) {
             float least = 1e30f;
             bool cutsThrough = false;
+            std::size_t cutBody = 0, nearestBody = 0;
             const bool nearFuture = t <= sweptSeconds;
             distances += 2 * eyeBodies.size(); // beside this frame's bodies and the next's
             for (std::size_t i : eyeBodies) {
                 const k_Vector3& center = centers[i];
                 const float radius = radii[i];
-                if (nearFuture) {
+                if (nearFuture && !cutsThrough) {
                     const k_Vector3& lastCenter =
                         lastCenters != nullptr ? lastCenters[i] : forecast.getCenter(0, i);
-                    cutsThrough =
-                        cutsThrough || segmentDistanceSquared(origin, lastEye - lastCenter,
-                                                              eye - center) < radius * radius;
+                    if (segmentDistanceSquared(origin, lastEye - lastCenter, eye - center) <
+                        radius * radius) {
+                        cutsThrough = true;
+                        cutBody = i;
+                    }
                 }
                 const k_Vector3 later = forecast.getCenterBetween(next.horizon, next.share, i);
                 const float ox = center.x - eye.x, oy = center.y - eye.y, oz = center.z - eye.z;
@@ -646,15 +716,22 @@ k_RolloutPlanner::Score k_RolloutPlanner::judgeRollout(std::size_t p, int rays, 
                 // Only a body nearer than the least clearance so far can lower it.
                 const float reachable = radius + least;
                 if (!(squared >= reachable * reachable)) {
-                    least = std::min(least,
-                                     static_cast<float>(std::sqrt(static_cast<double>(squared))) -
-                                         radius);
+                    const float clearance =
+                        static_cast<float>(std::sqrt(static_cast<double>(squared))) - radius;
+                    if (clearance < least) {
+                        least = clearance;
+                        nearestBody = i;
+                    }
                 }
             }
             lastEye = eye;
             lastCenters = centers;
             safetyWeights += weight;
             if (cutsThrough || least < 0.0f) {
+                if (entryMoment < 0) {
+                    entryMoment = static_cast<int>(m);
+                    entryBody = cutsThrough ? cutBody : nearestBody;
+                }
                 inside += weight;
             } else if (least < safetyMargin) {
                 near += weight * (safetyMargin - least) / safetyMargin;
@@ -724,5 +801,9 @@ k_RolloutPlanner::Score k_RolloutPlanner::judgeRollout(std::size_t p, int rays, 
     }
     return Score{weights > 0.0 ? hidden / weights : 0.0,
                  (insideWeight * inside + nearWeight * near) / safetyWeights,
-                 weights > 0.0 ? turning / weights : 0.0, fastest, inside > 0.0};
+                 weights > 0.0 ? turning / weights : 0.0,
+                 fastest,
+                 inside > 0.0,
+                 entryMoment,
+                 entryBody};
 }

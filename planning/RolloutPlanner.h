@@ -13,10 +13,10 @@
 // A planner that judges whole plans by what the camera would see while following them. Every
 // step it lets the default planner and (in worlds small enough) the visibility planner each
 // decide their way from the camera's present state, adds braking, side steps round the target
-// and keeping the default's distance from it, runs every one of these forward on a copy of
-// the camera's motion against the forecast of the bodies near the sight, and scores each run
-// by how much of the target stays in sight, how near the eye comes to bodies and how fast the
-// view turns. The default's way is taken unless another plan's run is better by a margin, and
+// and keeping the default's distance from it (and escapes, where every one of those runs the
+// eye into a body), runs every one of these forward on a copy of the camera's motion against
+// the forecast of the bodies near the sight, and scores each run by how much of the target
+// stays in sight, how near the eye comes to bodies and how fast the view turns. The default's way is taken unless another plan's run is better by a margin, and
 // a plan once taken is kept until another is better than it by that margin, so the camera
 // never trades a view the default would keep for a guess, and does not dither; and no plan is
 // taken that would swing the view faster than both a limit and the default's way.
@@ -31,9 +31,16 @@ public:
         sideRight,
         sideUp,
         sideDown,
-        keepDistance
+        keepDistance,
+        escapeSide,
+        escapeOtherSide
     };
-    static constexpr std::size_t planCount = 8;
+    static constexpr std::size_t planCount = 10;
+    /// Escapes are run only where every other plan's run takes the eye into a body: braking
+    /// while steering for a point this far across the eye's course past the body the braking
+    /// run meets first, to one side and the other. A near waypoint bends the camera's way
+    /// too little at speed; one this far bends it as fast as its curve allows.
+    static constexpr float escapeReach = 10.0f;
 
     /// The view may turn this fast (radians per second, about 74 degrees) at any frame of a
     /// plan other than the default's; a plan that would turn it faster, and faster than the
@@ -76,6 +83,9 @@ public:
     k_Plan getChosenPlan() const { return chosen; }
     /// Lower is better: the last step's score of each plan (zero for plans not scored).
     const std::array<double, planCount>& getPlanCosts() const { return costs; }
+    /// Body distances and box tests the last step's rollouts worked out (at most
+    /// maxRolloutDistances, besides one box test a body to find those near the sight).
+    std::uint64_t getRolloutDistances() const { return rolloutDistances; }
     /// Steps whose rollouts were beyond the work bound and took the default's way unscored.
     std::uint64_t getUnscoredSteps() const { return unscoredSteps; }
     /// Steps so far whose view had turned faster than turnLimit since the step before.
@@ -89,6 +99,8 @@ protected:
                      k_Route& route) override;
 
 private:
+    static constexpr std::size_t firstEscape = static_cast<std::size_t>(k_Plan::escapeSide);
+
     /// What a plan hands the camera, and whether its points are held relative to the target
     /// (moved with it as it moves during the rollout, as a planner following it would do).
     struct Command {
@@ -102,6 +114,9 @@ private:
         /// The fastest the view turns from one frame to the next, radians per second.
         double fastestTurn = 0.0;
         bool entersBody = false;
+        /// The first judged moment with the eye in a body (-1: none), and that body.
+        int entryMoment = -1;
+        std::size_t entryBody = 0;
     };
     /// Lower is better: what the rollout met, its turning counted beyond the default's (where
     /// the turning counts at all) and its fastest turn beyond `limit`.
@@ -127,6 +142,10 @@ private:
     /// Where a step is beyond the work bound: braking or backing off instead of the default's
     /// way where that turns the view past the limit and the other does not enter a body.
     k_Plan steadierPlan(std::uint64_t& distances);
+    /// Where every plan judged enters a body, runs and judges the escapes (within the work
+    /// bound) with the same sampling; `scores` gets theirs.
+    void judgeEscapes(std::array<Score, planCount>& scores, int rays, int sampleStride,
+                      std::uint64_t& distances);
     /// Whether the sight is judged at a rollout's `frame` where it is judged every
     /// `sampleStride`-th moment (and always at the last frame).
     bool judgesSight(int frame, int sampleStride) const;
@@ -186,6 +205,7 @@ private:
     k_Route visibilityRoute;
     k_Plan chosen = k_Plan::standard;
     std::uint64_t unscoredSteps = 0;
+    std::uint64_t rolloutDistances = 0;
     /// The turn budget: steps counted, those whose view turned faster than turnLimit, the
     /// view at the last step.
     std::uint64_t turnSteps = 0;

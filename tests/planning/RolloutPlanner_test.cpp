@@ -387,6 +387,74 @@ TEST(RolloutPlanner, KeepsOutOfABodyTheDefaultsWayRunsInto) {
     }
 }
 
+TEST(RolloutPlanner, EscapesABodyEveryOtherPlanRunsIntoAtSpeed) {
+    // The camera comes at a still body at speed, too near to stop short of it, and a near
+    // waypoint bends its way too little: braking, the default's way round and every side
+    // step run into it. Braking while steering hard across the course, to the side it already
+    // passes on (or to either side, head on), gets past. The default's camera is caught.
+    struct Approach {
+        float speed, ahead, offset, radius;
+    };
+    for (const Approach& approach :
+         {Approach{20.0f, 6.0f, 0.0f, 1.0f}, Approach{25.0f, 3.5f, 0.6f, 1.0f}}) {
+        auto caught = [&](Kind kind, int& escapes) {
+            World world(k_Vector3(0, 0, 40), 75.0, 125.0, 6.0);
+            world.scene.add(k_Vector3(approach.offset, 0, 40 - approach.ahead), approach.radius);
+            k_CameraMotion motion = world.camera.getMotion();
+            motion.velocity = k_Vector3(0, 0, -approach.speed);
+            motion.setPath(k_Vector3(0, 0, 20), k_Vector3(0, 0, 19), k_Vector3(0, 0, 0));
+            world.camera.setMotion(motion);
+            std::uint64_t times = 0;
+            escapes = 0;
+            world.run(1.0, kind, [&](int) {
+                times += world.planner->getLastStepStats().relocationAttempts;
+                times += world.inside() ? 1 : 0;
+                if (world.rollout != nullptr) {
+                    escapes +=
+                        world.rollout->getChosenPlan() >= k_RolloutPlanner::k_Plan::escapeSide;
+                }
+            });
+            return times;
+        };
+        int escapes = 0;
+        EXPECT_GT(caught(Kind::standard, escapes), 0u) << approach.speed;
+        EXPECT_EQ(caught(Kind::rollout, escapes), 0u) << approach.speed;
+        EXPECT_GT(escapes, 0) << approach.speed;
+    }
+}
+
+TEST(RolloutPlanner, EveryStepsRolloutsKeepToTheWorkBound) {
+    // The camera comes at a body at speed through a ring of small bodies round the sight:
+    // every plan runs into the body, so the escapes are judged too, and the crowd fills the
+    // work bound. Its first judging of the default's way, the other plans' runs and the
+    // escapes each fit what is left of the bound, or are not made.
+    for (int crowd : {650, 1000, 1500, 1800, 2200}) {
+        World world(k_Vector3(0, 0, 40), 75.0, 125.0, 6.0);
+        world.scene.add(k_Vector3(0.6f, 0, 36.5f), 1.0f);
+        for (int i = 0; i < crowd; ++i) {
+            const float angle = 2.39996f * static_cast<float>(i);
+            world.scene.add(k_Vector3(4.0f * std::cos(angle), 4.0f * std::sin(angle),
+                                      2.0f + 30.0f * static_cast<float>(i) / crowd),
+                            0.1f);
+        }
+        k_CameraMotion motion = world.camera.getMotion();
+        motion.velocity = k_Vector3(0, 0, -25);
+        motion.setPath(k_Vector3(0, 0, 20), k_Vector3(0, 0, 19), k_Vector3(0, 0, 0));
+        world.camera.setMotion(motion);
+        std::uint64_t most = 0;
+        int escapesJudged = 0;
+        world.run(0.6, Kind::rollout, [&](int) {
+            most = std::max(most, world.rollout->getRolloutDistances());
+            const std::size_t escape =
+                static_cast<std::size_t>(k_RolloutPlanner::k_Plan::escapeSide);
+            escapesJudged += world.rollout->getPlanCosts()[escape] != 0.0 ? 1 : 0;
+        });
+        EXPECT_LE(most, k_RolloutPlanner::maxRolloutDistances) << crowd;
+        EXPECT_GT(most, k_RolloutPlanner::maxRolloutDistances * 3 / 4) << crowd;
+        EXPECT_GT(escapesJudged, 0) << crowd;
+    }
+}
+
 TEST(RolloutPlanner, AFastCameraDoesNotCutThroughASmallBodyBetweenJudgedMoments) {
     // Small bodies cross the default's way in, and the camera moves several of their widths
     // between two moments the rollouts judge: judged only at those moments, the way in looks

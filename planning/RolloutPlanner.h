@@ -16,10 +16,11 @@
 // and keeping the default's distance from it (and escapes, where every one of those runs the
 // eye into a body), runs every one of these forward on a copy of the camera's motion against
 // the forecast of the bodies near the sight, and scores each run by how much of the target
-// stays in sight, how near the eye comes to bodies and how fast the view turns. The default's way is taken unless another plan's run is better by a margin, and
-// a plan once taken is kept until another is better than it by that margin, so the camera
-// never trades a view the default would keep for a guess, and does not dither; and no plan is
-// taken that would swing the view faster than both a limit and the default's way.
+// stays in sight, how near the eye comes to bodies and how fast the view turns. The default's
+// way is taken unless another plan's run is better by a margin, and a plan once taken is kept
+// until another is better than it by that margin, so the camera never trades a view the
+// default would keep for a guess, and does not dither; and no plan is taken that would swing
+// the view faster than both a limit and the default's way.
 class k_RolloutPlanner : public k_VisibilityPlanner {
 public:
     /// The plans compared each step, in the fixed order they are scored in.
